@@ -1,0 +1,61 @@
+#include "console/CommandTable.h"
+
+namespace {
+CommandEntry Entry(const char* button, const char* keyword, bool takesParameters, const char* syntax,
+                   const char* meaning, int row, int column)
+{
+    const QString key = QString::fromUtf8(keyword);
+    return CommandEntry{button, key, takesParameters ? key + QLatin1Char(' ') : key, QString::fromUtf8(syntax),
+                        QString::fromUtf8(meaning), row, column};
+}
+}
+
+const QList<CommandEntry>& CommandTable()
+{
+    static const QList<CommandEntry> table{
+        Entry("CmdSV", "SOUR:VOLT", true, "SOUR:VOLT {P1|P2,}{<전압>|MIN|MAX}", "전압 설정", 1, 1),
+        Entry("CmdSVQ", "SOUR:VOLT?", true, "SOUR:VOLT? {P1|P2}", "설정 전압 읽기", 1, 2),
+        Entry("CmdSFQ", "SOUR:FLOW?", false, "", "제어 모드 읽기 (CV / CC 모드)", 1, 3),
+        Entry("CmdSC", "SOUR:CURR", true, "SOUR:CURR {P1|P2,}{<전류>|MIN|MAX}", "전류 설정", 2, 1),
+        Entry("CmdSCQ", "SOUR:CURR?", true, "SOUR:CURR? {P1|P2}", "설정 전류 읽기", 2, 2),
+        Entry("CmdIDNQ", "*IDN?", false, "", "제품 모델명 읽기", 2, 3),
+        Entry("CmdAPPL", "APPL", true, "APPL {P1|P2}{,<전압>|MIN|MAX}{,<전류>|MIN|MAX}", "전압,전류 동시 설정", 3, 1),
+        Entry("CmdAPPLQ", "APPL?", true, "APPL? {P1|P2}", "설정 전압,전류 동시 읽기", 3, 2),
+        Entry("CmdRST", "*RST", false, "", "디폴트 제어 상태 만들기", 3, 3),
+        Entry("CmdMVQ", "MEAS:VOLT?", true, "MEAS:VOLT? {P1|P2}", "순간 측정 전압 읽기", 4, 1),
+        Entry("CmdMVAQ", "MEAS:VOLTA?", true, "MEAS:VOLTA? {P1|P2}", "평균 측정 전압 읽기", 4, 2),
+        Entry("CmdErrCls", "*CLS", false, "", "오류 발생 정보 모두 지우기", 4, 3),
+        Entry("CmdMCQ", "MEAS:CURR?", true, "MEAS:CURR? {P1|P2}", "순간 측정 전류 읽기", 5, 1),
+        Entry("CmdMCAQ", "MEAS:CURRA?", true, "MEAS:CURRA? {P1|P2}", "평균 측정 전류 읽기", 5, 2),
+        Entry("CmdMVSQ", "MEAS:VOLTS?", true, "MEAS:VOLTS? {P1|P2,}{시간간격}{,읽을 갯수}", "순간 측정 전압 여러개 읽기", 6, 1),
+        Entry("CmdSEQ", "SYST:ERR?", false, "", "에러 발생 정보 읽기", 6, 2),
+        Entry("CmdMCSQ", "MEAS:CURRS?", true, "MEAS:CURRS? {P1|P2,}{시간간격}{,읽을 갯수}", "순간 측정 전류 여러개 읽기", 7, 1),
+        Entry("CmdSVRQ", "SYST:VERS?", false, "", "제품 버젼 읽기", 7, 2),
+        Entry("CmdOS", "OUTP:STAT", true, "OUTP:STAT {ON|OFF}", "출력 제어 상태 설정", 8, 1),
+        Entry("CmdOSQ", "OUTP:STAT?", false, "", "출력 제어 상태 읽기", 8, 2),
+        Entry("CmdOT", "OUTP:TRACK", true, "OUTP:TRACK {ON|OFF}", "출력 동시 제어 설정", 9, 1),
+        Entry("CmdOTQ", "OUTP:TRACK?", false, "", "출력 동시 제어 상태 읽기", 9, 2),
+        Entry("CmdKL", "KEYB:LOCK", true, "KEYB:LOCK {ON|OFF}", "키 잠금 상태 설정", 10, 1),
+        Entry("CmdKLQ", "KEYB:LOCK?", false, "", "키 잠금 상태 읽기", 10, 2),
+    };
+    return table;
+}
+
+QString HelpLine(const CommandEntry& entry)
+{
+    const QString head = entry.SyntaxText.isEmpty() ? entry.FieldText : entry.SyntaxText;
+    return head + QStringLiteral(" : ") + entry.MeaningText;
+}
+
+const QList<KeypadKey>& KeypadKeys()
+{
+    static const QList<KeypadKey> keys{
+        {"Cmd7", "7", "7", 5, 3},       {"Cmd8", "8", "8", 5, 4},       {"Cmd9", "9", "9", 5, 5},
+        {"Cmd4", "4", "4", 6, 3},       {"Cmd5", "5", "5", 6, 4},       {"Cmd6", "6", "6", 6, 5},
+        {"Cmd1", "1", "1", 7, 3},       {"Cmd2", "2", "2", 7, 4},       {"Cmd3", "3", "3", 7, 5},
+        {"CmdDot", ".", ".", 8, 3},     {"Cmd0", "0", "0", 8, 4},       {"CmdDel", "Del", "", 8, 5},
+        {"CmdComma", ",", ",", 9, 3},   {"CmdSpace", "Spc", " ", 9, 4}, {"CmdP1", "P1", "P1", 9, 5},
+        {"CmdON", "ON", "ON", 10, 3},   {"CmdOFF", "OFF", "OFF", 10, 4}, {"CmdP2", "P2", "P2", 10, 5},
+    };
+    return keys;
+}

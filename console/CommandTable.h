@@ -1,0 +1,31 @@
+#pragma once
+#include <QList>
+#include <QString>
+
+// One keyword of the instrument's language as the console offers it: the
+// button that writes it, what it puts in the command field and its help line.
+struct CommandEntry {
+    const char* Button;    // control name, e.g. "CmdSV"
+    QString Keyword;       // button caption
+    QString FieldText;     // written into the command field
+    QString SyntaxText;    // empty for keywords without parameters
+    QString MeaningText;
+    int Row;               // 1-based place in the composer grid
+    int Column;
+};
+
+// The 24 keywords in composer order (row by row).
+const QList<CommandEntry>& CommandTable();
+
+// "<syntax or field text> : <meaning>", shown in the status bar.
+QString HelpLine(const CommandEntry& entry);
+
+// A keypad key of the composer: its control name, caption, place and what it appends.
+struct KeypadKey {
+    const char* Button;
+    QString Caption;
+    QString Appends;   // empty for Del, which removes the last character instead
+    int Row;
+    int Column;        // 3 to 5: the keypad's three narrow columns
+};
+const QList<KeypadKey>& KeypadKeys();

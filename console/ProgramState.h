@@ -1,0 +1,12 @@
+#pragma once
+#include <QString>
+
+#include "link/CommInit.h"
+
+// Everything the program keeps between events, made once in main() and handed
+// to each window by reference, so every test can start from a fresh one.
+struct ProgramState {
+    QString SendText;
+    int RepeatIdle = -1;
+    CommInitChoices Dialog;
+};

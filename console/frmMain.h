@@ -1,0 +1,89 @@
+#pragma once
+#include <QMainWindow>
+#include <QTimer>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class CommInit;
+class Lamp;
+class SerialPort;
+class TextPanel;
+class UiServices;
+class UpDown;
+struct ProgramState;
+
+// The console: readouts of one or two outputs, the command field and its
+// buttons, the repeat and monitor controls, the port controls and the panels.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    frmMain(ProgramState& state, SerialPort& port, UiServices& services, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Status bar panels: 1 help and information, 2 port and settings.
+    void SetStatusText(int panel, const QString& text);
+    void ApplyMainLayout();
+    void ApplyCommandMode();
+
+    void Form_Load();
+    // Runs at the first display and on each return from the port dialog or the
+    // pattern window; focus coming back from another program is not one of them.
+    void Form_Activate();
+
+    void MSComm1_OnComm(int code);
+    void Timer2_Timer();
+    void CmdComport_Click();
+    void OptionSingle_Click();
+    void OptionDual_Click();
+
+    // Display group.
+    QLabel *LabelP1, *LabelP2, *LabelP1V, *LabelP1A, *LabelP2V, *LabelP2A;
+    QLabel *Label_P1_Voltage, *Label_P1_Current, *Label_P2_Voltage, *Label_P2_Current;
+    QLabel *Label_P1_Set_Voltage, *Label_P1_Set_Current, *Label_P2_Set_Voltage, *Label_P2_Set_Current;
+    TextPanel* TextInfo;
+    TextPanel* TextMessage;
+    // Model and port groups.
+    QGroupBox* FrameModelSelect;
+    QRadioButton *OptionSingle, *OptionDual, *OptionOld, *OptionNew;
+    QPushButton* CmdComport;
+    QLabel* LabelComportOpen;
+    // Sending.
+    Lamp *ShapeSend, *ShapeReceive;
+    QGroupBox* FrameRedo;
+    QRadioButton *OptionLineCmd, *OptionMonitorCmd, *OptionSetCmd, *OptionPatternCmd;
+    QCheckBox* CheckRedo;
+    QLineEdit* TextReDo;
+    UpDown* UpDownReDo;
+    QLineEdit* txtTim;
+    UpDown* UpDownTi;
+    QGroupBox* FrameSelCmd;
+    QLineEdit* TextCommand;
+    QPushButton* CmdStartStop;
+    // Reference selector.
+    QRadioButton *OptionCommand, *OptionError, *OptionETC;
+    QStatusBar* StatusBar1;
+    QLabel *sbrInfo, *sbrComm;
+
+    QTimer Timer1, Timer2, Timer3, Timer4;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void ConnectHandlers();
+    QLabel* Readout(const char* name, const QString& description, bool measured);
+    void OnDeviceLost(const QString& device, const QString& reason);
+
+    ProgramState& state_;
+    SerialPort& port_;
+    UiServices& services_;
+    CommInit* commInit_ = nullptr;
+    bool shownOnce_ = false;
+};

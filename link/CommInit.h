@@ -1,0 +1,65 @@
+#pragma once
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class SerialPort;
+class UiServices;
+
+// The dialog's remembered choices; they outlive the dialog and every opening.
+struct CommInitChoices {
+    int SelectedPort = 0;
+    int SelectedBaud = 0;
+    int SelectedFlow = 0;
+    QString SelectedParity;
+    int SelectedDataBits = 0;
+    int SelectedStopBits = 0;
+};
+
+// Composes the settings text the port is given: "<b>,<p>,<d>,<s>" with the
+// blank the number-to-text conversion reserves for a sign before each number.
+QString ComposeSettingsText(int baud, const QString& parity, int dataBits, int stopBits);
+
+// The modal dialog where the operator picks port, framing and flow control,
+// and the only place the port is opened or closed.
+class CommInit : public QDialog {
+    Q_OBJECT
+public:
+    // openLabel and sendButton are the main window's LabelComportOpen and CmdStartStop.
+    CommInit(SerialPort& port, CommInitChoices& choices, UiServices& services, QLabel* openLabel,
+             QPushButton* sendButton, QWidget* parent = nullptr);
+
+    // Rebuilds the initial selection, runs the load steps and shows the dialog modally.
+    int Exec();
+    void Form_Load();
+
+    void CommInit_OK_Click();
+    void CommInit_Close_Click();
+    void CommInit_Cancel_Click();
+
+    QRadioButton *Com1, *Com2, *Com3, *Com4;
+    QRadioButton *Baud300, *Baud600, *Baud1200, *Baud2400, *Baud4800, *Baud9600, *Baud19200;
+    QRadioButton *NoneParity, *OddParity, *EvenParity;
+    QRadioButton *Data7bit, *Data8bit;
+    QRadioButton *Stop1bit, *Stop2bit;
+    QRadioButton *Flowcntlnone, *Flowcntlxonoff, *Flow_rtscts, *Flow_both;
+    QPushButton *CommInit_OK, *CommInit_Close, *CommInit_Cancel;
+
+private:
+    QRadioButton* AddOption(QButtonGroup* group, QWidget* box, const char* name, const QString& caption,
+                            std::function<void()> onClick);
+    void ShowInitialSelection();
+    void RecordSelection();
+
+    SerialPort& port_;
+    CommInitChoices& choices_;
+    UiServices& services_;
+    QLabel* openLabel_;
+    QPushButton* sendButton_;
+    QList<QButtonGroup*> groups_;
+    bool rebuilding_ = false;
+};

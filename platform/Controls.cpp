@@ -1,0 +1,133 @@
+#include "platform/Controls.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTextBlock>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+Lamp::Lamp(QWidget* parent) : QWidget(parent)
+{
+    setFixedSize(16, 16);
+}
+
+void Lamp::SetFillColor(const QColor& colour)
+{
+    if (colour == fill_)
+        return;
+    fill_ = colour;
+    update();
+}
+
+void Lamp::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(fill_);
+    p.drawEllipse(QRectF(1.5, 1.5, width() - 3, height() - 3));
+}
+
+UpDown::UpDown(QWidget* parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    up_ = new QToolButton(this);
+    down_ = new QToolButton(this);
+    up_->setArrowType(Qt::UpArrow);
+    down_->setArrowType(Qt::DownArrow);
+    for (QToolButton* b : {up_, down_}) {
+        b->setAutoRepeat(true);
+        b->setFixedSize(18, 11);
+        b->setFocusPolicy(Qt::NoFocus);
+        box->addWidget(b);
+    }
+    up_->setAccessibleName(QStringLiteral("증가"));
+    down_->setAccessibleName(QStringLiteral("감소"));
+    connect(up_, &QToolButton::clicked, this, &UpDown::StepUp);
+    connect(down_, &QToolButton::clicked, this, &UpDown::StepDown);
+}
+
+void UpDown::SetValue(int value)
+{
+    value = qBound(min_, value, max_);
+    if (value == value_)
+        return;
+    value_ = value;
+    emit Change();
+}
+
+void UpDown::SetRange(int minimum, int maximum)
+{
+    min_ = minimum;
+    max_ = maximum;
+    SetValue(value_);
+}
+
+void UpDown::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Up)
+        StepUp();
+    else if (event->key() == Qt::Key_Down)
+        StepDown();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void UpDown::wheelEvent(QWheelEvent* event)
+{
+    if (!isEnabled())
+        return;
+    if (event->angleDelta().y() > 0)
+        StepUp();
+    else if (event->angleDelta().y() < 0)
+        StepDown();
+    event->accept();
+}
+
+TextPanel::TextPanel(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setUndoRedoEnabled(false);
+}
+
+void TextPanel::InsertText(const QString& text)
+{
+    QTextCursor caret = textCursor();
+    if (!caret.hasSelection()) {
+        pending_ = QTextCursor();
+        caret.insertText(text);
+        setTextCursor(caret);
+        return;
+    }
+    // Keep the operator's selection; successive writes follow one another after it.
+    const int anchor = caret.anchor(), position = caret.position();
+    if (pending_.isNull() || pending_.position() < caret.selectionEnd()) {
+        pending_ = QTextCursor(document());
+        pending_.setPosition(caret.selectionEnd());
+    }
+    pending_.insertText(text);
+    QTextCursor keep(document());
+    keep.setPosition(anchor);
+    keep.setPosition(position, QTextCursor::KeepAnchor);
+    setTextCursor(keep);
+}
+
+void TextPanel::ClearText()
+{
+    pending_ = QTextCursor();
+    clear();
+}
+
+void TextPanel::SetInsertionPoint(int offset)
+{
+    QTextCursor c(document());
+    c.setPosition(qBound(0, offset, document()->characterCount() - 1));
+    setTextCursor(c);
+    ensureCursorVisible();
+}

@@ -1,0 +1,67 @@
+#pragma once
+#include <QColor>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QWidget>
+
+class QToolButton;
+
+// A small round indicator lamp whose fill colour the program sets.
+class Lamp : public QWidget {
+    Q_OBJECT
+public:
+    explicit Lamp(QWidget* parent = nullptr);
+    QColor FillColor() const { return fill_; }
+    void SetFillColor(const QColor& colour);
+    QSize sizeHint() const override { return {16, 16}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QColor fill_{192, 192, 192};
+};
+
+// Up/down arrows that step a value within a range; the value is shown by a
+// separate text field, as on the bench consoles operators already know.
+class UpDown : public QWidget {
+    Q_OBJECT
+public:
+    explicit UpDown(QWidget* parent = nullptr);
+    int Value() const { return value_; }
+    void SetValue(int value);   // clamped; emits Change when it moves
+    void SetRange(int minimum, int maximum);
+    void SetIncrement(int step) { increment_ = step; }
+    int Minimum() const { return min_; }
+    int Maximum() const { return max_; }
+    int Increment() const { return increment_; }
+    void StepUp() { SetValue(value_ + increment_); }
+    void StepDown() { SetValue(value_ - increment_); }
+
+signals:
+    void Change();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    int value_ = 0, min_ = 0, max_ = 100, increment_ = 1;
+    QToolButton* up_;
+    QToolButton* down_;
+};
+
+// A read-only multi-line panel that the program writes at its insertion point.
+// Text the operator has selected is never overwritten: new text goes just
+// after the selection, which stays selected so it can still be copied.
+class TextPanel : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TextPanel(QWidget* parent = nullptr);
+    void InsertText(const QString& text);
+    void ClearText();
+    void SetInsertionPoint(int offset);
+
+private:
+    QTextCursor pending_;   // where writes go while a selection is kept
+};

@@ -1,0 +1,41 @@
+#include "platform/Fonts.h"
+
+#include <QStringList>
+
+void InstallFontSubstitutions()
+{
+    const QStringList fixedPitch{QStringLiteral("NanumGothicCoding"), QStringLiteral("D2Coding"),
+                                 QStringLiteral("DejaVu Sans Mono")};
+    for (const char* face : {"굴림체", "돋움체", "GulimChe", "DotumChe"})
+        QFont::insertSubstitutions(QString::fromUtf8(face), fixedPitch);
+    const QStringList proportional{QStringLiteral("NanumGothic"), QStringLiteral("NanumGothicCoding"),
+                                   QStringLiteral("DejaVu Sans")};
+    for (const char* face : {"굴림", "돋움", "Gulim", "Dotum"})
+        QFont::insertSubstitutions(QString::fromUtf8(face), proportional);
+    QFont::insertSubstitutions(QStringLiteral("Arial"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+}
+
+QFont GulimFont(double points)
+{
+    QFont f(QStringLiteral("굴림"));
+    f.setPointSizeF(points);
+    return f;
+}
+
+QFont DotumCheFont(double points)
+{
+    QFont f(QStringLiteral("돋움체"));
+    f.setPointSizeF(points);
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    return f;
+}
+
+QFont ArialFont(double points, bool bold)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}

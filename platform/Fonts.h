@@ -1,0 +1,9 @@
+#pragma once
+#include <QFont>
+
+// The console's fonts were chosen for Windows; on Linux the Korean fixed-pitch
+// faces stand in for them, so Hangul stays two Latin cells wide.
+void InstallFontSubstitutions();
+QFont GulimFont(double points);
+QFont DotumCheFont(double points);
+QFont ArialFont(double points, bool bold);

@@ -1,0 +1,138 @@
+#include "platform/QtSerialDevice.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
+#include "link/DeviceBinding.h"
+
+QtSerialDevice::QtSerialDevice(std::function<QString(int)> resolve, QObject* parent)
+    : SerialPort(parent), resolve_(std::move(resolve)), monitor_(&port_)
+{
+    connect(&port_, &QSerialPort::readyRead, this, [this] { NotifyReceived(port_.bytesAvailable()); });
+    connect(&port_, &QSerialPort::bytesWritten, this, [this] { NotifyBacklog(port_.bytesToWrite()); });
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialDevice::OnErrorOccurred);
+    connect(&monitor_, &LineStatusMonitor::LineEvent, this, &SerialPort::LineEvent);
+}
+
+QtSerialDevice::~QtSerialDevice()
+{
+    monitor_.Stop();
+    if (port_.isOpen())
+        port_.close();
+}
+
+namespace {
+OpenError Classify(QSerialPort::SerialPortError error, const QString& detail, const QString& path)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return OpenError::NotFound;
+    case QSerialPort::PermissionError:
+        // Qt reports both a lock held by another program and EACCES as a permission error.
+        if (detail.contains(QLatin1String("lock"), Qt::CaseInsensitive)
+            || detail.contains(QLatin1String("busy"), Qt::CaseInsensitive))
+            return OpenError::Busy;
+        return OpenError::PermissionDenied;
+    case QSerialPort::OpenError:
+        return OpenError::Busy;
+    default:
+        if (!QFileInfo::exists(path))
+            return OpenError::NotFound;
+        return OpenError::Other;
+    }
+}
+}
+
+OpenResult QtSerialDevice::OpenDevice()
+{
+    const QString path = DeviceName();
+    errorCallbacks_ = 0;
+    port_.setPortName(path);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const QString detail = port_.errorString();
+        const OpenError kind = Classify(port_.error(), detail, path);
+        port_.clearError();
+        return OpenResult{kind, path, detail};
+    }
+    ApplyFraming();
+    port_.clearError();
+    monitor_.Start();
+    return OpenResult{OpenError::None, path, QString()};
+}
+
+void QtSerialDevice::ApplyFraming()
+{
+    // Each setter may fail on a device that cannot do it; the line then keeps
+    // what it had, which on a pseudo-terminal is 8N1 at any rate.
+    const PortSettings s = Framing();
+    port_.setBaudRate(s.Baud);
+    port_.setDataBits(s.DataBits == 7 ? QSerialPort::Data7 : s.DataBits == 6 ? QSerialPort::Data6
+                      : s.DataBits == 5 ? QSerialPort::Data5 : QSerialPort::Data8);
+    port_.setParity(s.Parity == QLatin1Char('O') ? QSerialPort::OddParity
+                    : s.Parity == QLatin1Char('E') ? QSerialPort::EvenParity : QSerialPort::NoParity);
+    port_.setStopBits(s.StopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    switch (Handshaking()) {
+    case Handshake::None: port_.setFlowControl(QSerialPort::NoFlowControl); break;
+    case Handshake::XonXoff: port_.setFlowControl(QSerialPort::SoftwareControl); break;
+    default: port_.setFlowControl(QSerialPort::HardwareControl); break;
+    }
+}
+
+void QtSerialDevice::CloseDevice()
+{
+    monitor_.Stop();
+    port_.close();
+    port_.clearError();
+}
+
+QByteArray QtSerialDevice::ReadAll()
+{
+    return port_.isOpen() ? port_.readAll() : QByteArray();
+}
+
+void QtSerialDevice::WriteBytes(const QByteArray& bytes)
+{
+    port_.write(bytes);
+}
+
+void QtSerialDevice::ApplyRequestToSend(bool on)
+{
+    // With hardware flow control the driver owns RTS, and a pty has no modem lines.
+    if (port_.isOpen() && port_.flowControl() != QSerialPort::HardwareControl)
+        port_.setRequestToSend(on);
+    port_.clearError();
+}
+
+void QtSerialDevice::OnErrorOccurred(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError)
+        return;
+    ++errorCallbacks_;
+    switch (error) {
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError: {
+        const QString reason = port_.errorString();
+        ReportDeviceLost(reason.isEmpty() ? QStringLiteral("장치 오류") : reason);
+        break;
+    }
+    default:
+        // Unsupported settings and modem-line ioctls on a pty are not fatal.
+        break;
+    }
+}
+
+QString ResolveSystemDevice(int n)
+{
+    const QString env = qEnvironmentVariable(qPrintable(QStringLiteral("TARVIO_COM%1").arg(n)));
+#ifdef Q_OS_WIN
+    return BindDevice(n, env, {}, true);
+#else
+    if (!env.isEmpty())
+        return env;
+    QStringList found;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        found << info.systemLocation();
+    return BindDevice(n, env, OrderSerialDevices(found), false);
+#endif
+}

@@ -1,0 +1,45 @@
+#pragma once
+#include <QSerialPort>
+#include <QTimer>
+#include <functional>
+
+#include "link/SerialPort.h"
+#include "platform/LineStatusMonitor.h"
+
+// The port over QSerialPort. Settings the device cannot take (a pseudo-terminal
+// refuses 7 bits, parity and modem lines) leave it at 8N1 instead of failing
+// the open; a device that vanishes is closed at its first fatal error.
+class QtSerialDevice : public SerialPort {
+    Q_OBJECT
+public:
+    // resolve turns a port number into a device path (see DeviceBinding).
+    explicit QtSerialDevice(std::function<QString(int)> resolve, QObject* parent = nullptr);
+    ~QtSerialDevice() override;
+
+    bool IsOpen() const override { return port_.isOpen(); }
+    QByteArray ReadAll() override;
+    QString DeviceFor(int number) const override { return resolve_(number); }
+
+    // How often the device itself called back with an error since the last
+    // open; stays small when a vanished device is closed at once.
+    int ErrorCallbackCount() const { return errorCallbacks_; }
+
+protected:
+    OpenResult OpenDevice() override;
+    void CloseDevice() override;
+    qint64 PendingBytes() const override { return port_.bytesToWrite(); }
+    void WriteBytes(const QByteArray& bytes) override;
+    void ApplyRequestToSend(bool on) override;
+
+private:
+    void ApplyFraming();
+    void OnErrorOccurred(QSerialPort::SerialPortError error);
+
+    std::function<QString(int)> resolve_;
+    QSerialPort port_;
+    LineStatusMonitor monitor_;
+    int errorCallbacks_ = 0;
+};
+
+// Sorts the machine's serial devices and binds "COM n" as the operator expects.
+QString ResolveSystemDevice(int n);
