@@ -1,5 +1,4 @@
 #include "link/DeviceBinding.h"
-#include <QCollator>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -13,18 +12,31 @@ int DeviceRank(const QString& path)
         return 1;
     return 2;
 }
+
+// ttyUSB2 before ttyUSB10: compare the name's stem, then its trailing number.
+bool NaturalLess(const QString& a, const QString& b)
+{
+    auto split = [](const QString& s) {
+        int i = s.size();
+        while (i > 0 && s.at(i - 1).isDigit())
+            --i;
+        return std::make_pair(s.left(i), s.mid(i).isEmpty() ? -1 : s.mid(i).toLongLong());
+    };
+    const auto sa = split(a), sb = split(b);
+    if (sa.first != sb.first)
+        return sa.first < sb.first;
+    return sa.second < sb.second;
+}
 }
 
 QStringList OrderSerialDevices(const QStringList& devices)
 {
     QStringList ordered = devices;
-    QCollator natural(QLocale::c());
-    natural.setNumericMode(true);
     std::stable_sort(ordered.begin(), ordered.end(), [&](const QString& a, const QString& b) {
         const int ra = DeviceRank(a), rb = DeviceRank(b);
         if (ra != rb)
             return ra < rb;
-        return natural.compare(a, b) < 0;
+        return NaturalLess(a, b);
     });
     return ordered;
 }

@@ -1,0 +1,102 @@
+#include "console/MeasurementLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryFile>
+
+namespace {
+
+QString TwoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+QString DateDigits(const QDate& d)
+{
+    return TwoDigits(d.year() % 100) + TwoDigits(d.month()) + TwoDigits(d.day());
+}
+
+constexpr QLatin1String Gap("   ");
+constexpr QLatin1String LineEnd("\r\n");
+
+} // namespace
+
+QString LogTimestamp(const QDateTime& t)
+{
+    const QTime time = t.time();
+    const int hour = time.hour();
+    const int clockHour = hour % 12 == 0 ? 12 : hour % 12;
+    return DateDigits(t.date()) + (hour < 12 ? QStringLiteral(" AM ") : QStringLiteral(" PM "))
+        + TwoDigits(clockHour) + QLatin1Char(':') + TwoDigits(time.minute()) + QLatin1Char(':')
+        + TwoDigits(time.second());
+}
+
+QString LogFileName(const QDate& d)
+{
+    return DateDigits(d) + QStringLiteral("_MS.txt");
+}
+
+QString BuildSingleRecord(const QString& voltage, const QString& current, const QString& timestamp)
+{
+    return voltage + Gap + current + Gap + timestamp + LineEnd;
+}
+
+QString BuildDualRecord(const QString& p1Voltage, const QString& p1Current,
+                        const QString& p2Voltage, const QString& p2Current, const QString& timestamp)
+{
+    return QStringLiteral("P1: ") + p1Voltage + Gap + p1Current + Gap
+        + QStringLiteral("P2: ") + p2Voltage + Gap + p2Current + Gap + timestamp + LineEnd;
+}
+
+QString BuildDualEchoLine(int output, const QString& voltage, const QString& current,
+                          const QString& timestamp)
+{
+    return QStringLiteral("P%1: ").arg(output) + BuildSingleRecord(voltage, current, timestamp);
+}
+
+QString BuildDualEcho(const QString& p1Voltage, const QString& p1Current,
+                      const QString& p2Voltage, const QString& p2Current, const QString& timestamp)
+{
+    return BuildDualEchoLine(1, p1Voltage, p1Current, timestamp)
+        + BuildDualEchoLine(2, p2Voltage, p2Current, timestamp);
+}
+
+QString ChooseLogFolder(const QString& programDir, const QString& userDataDir)
+{
+    // Permission bits say nothing for root or on a read-only mount: only a
+    // file actually created tells whether the folder takes our logs.
+    QTemporaryFile probe(QDir(programDir).filePath(QStringLiteral(".tarvio-probe-XXXXXX")));
+    if (probe.open())
+        return programDir; // the probe removes itself
+
+    QDir().mkpath(userDataDir);
+    return userDataDir;
+}
+
+QString MeasurementLogFile::FilePath(const QDate& day) const
+{
+    return QDir(folder_).filePath(LogFileName(day));
+}
+
+bool MeasurementLogFile::Append(const QDate& day, const QString& recordLine, QString* failureMessage)
+{
+    if (failureMessage)
+        failureMessage->clear();
+    const QString path = FilePath(day);
+    QFile file(path);
+    const QByteArray bytes = recordLine.toLatin1();
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    // A full disk often shows only when the buffered bytes are flushed.
+    ok = ok && file.write(bytes) == bytes.size() && file.flush();
+    const QString reason = file.errorString();
+    file.close();
+    if (ok) {
+        failing_ = false;
+        return true;
+    }
+    if (!failing_ && failureMessage)
+        *failureMessage = QStringLiteral("측정 기록을 저장할 수 없습니다: %1 (%2)")
+                              .arg(QDir::toNativeSeparators(path), reason);
+    failing_ = true;
+    return false;
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+// "yymmdd AM hh:mm:ss" on the 12-hour clock (0 h shows as 12), with fixed
+// "AM"/"PM" whatever the locale, so log files read the same on every machine.
+QString LogTimestamp(const QDateTime& t);
+
+// The day's log file name, "yymmdd_MS.txt".
+QString LogFileName(const QDate& d);
+
+// Records and echo lines, each ended by CR LF. Readouts are written with
+// exactly the characters of their captions, a trailing CR included.
+QString BuildSingleRecord(const QString& voltage, const QString& current, const QString& timestamp);
+QString BuildDualRecord(const QString& p1Voltage, const QString& p1Current,
+                        const QString& p2Voltage, const QString& p2Current, const QString& timestamp);
+// One output's line of the dual echo; output is 1 or 2.
+QString BuildDualEchoLine(int output, const QString& voltage, const QString& current,
+                          const QString& timestamp);
+QString BuildDualEcho(const QString& p1Voltage, const QString& p1Current,
+                      const QString& p2Voltage, const QString& p2Current, const QString& timestamp);
+
+// Where the logs go: the program's folder when a file can really be created
+// there, otherwise the per-user data folder, created when missing.
+QString ChooseLogFolder(const QString& programDir, const QString& userDataDir);
+
+// Appends records to the day's log file, opening and closing it each time so
+// nothing is held open between ticks, and reports a failing file once per run
+// of failures rather than once per tick.
+class MeasurementLogFile {
+public:
+    explicit MeasurementLogFile(const QString& folder) : folder_(folder) {}
+
+    QString FilePath(const QDate& day) const;
+
+    // Appends recordLine as 8-bit bytes (one byte per character, as the
+    // readouts hold the reply bytes). On failure returns false; *failureMessage
+    // gets the operator's line for the first failure after a success (or at
+    // the start) and is emptied otherwise. failureMessage may be null.
+    bool Append(const QDate& day, const QString& recordLine, QString* failureMessage);
+
+private:
+    QString folder_;
+    bool failing_ = false;
+};

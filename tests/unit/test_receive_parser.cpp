@@ -1,0 +1,282 @@
+#include "link/ReceiveParser.h"
+
+#include <QStringList>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+QString ReadoutName(Readout r)
+{
+    switch (r) {
+    case Readout::P1Voltage: return QStringLiteral("P1V");
+    case Readout::P1Current: return QStringLiteral("P1I");
+    case Readout::P2Voltage: return QStringLiteral("P2V");
+    case Readout::P2Current: return QStringLiteral("P2I");
+    case Readout::P1SetVoltage: return QStringLiteral("P1SV");
+    case Readout::P1SetCurrent: return QStringLiteral("P1SI");
+    case Readout::P2SetVoltage: return QStringLiteral("P2SV");
+    case Readout::P2SetCurrent: return QStringLiteral("P2SI");
+    }
+    return QString();
+}
+
+enum class Mode { Line, Monitor, SetMonitor, MonitorStopped, SetWhilePolling };
+
+// Plays the main window: a mode and layout the test can change, and a log of
+// everything the parser did to the window, as "P1V=12.345", "info=..." or "clear".
+class FakeWindow : public ReceiveTarget {
+public:
+    Mode mode = Mode::Line;
+    bool single = true;
+    QStringList events;
+    std::function<void()> afterEachLine;
+
+    bool PollTimerRunning() const override
+    {
+        return mode == Mode::Monitor || mode == Mode::SetWhilePolling;
+    }
+    bool MonitorModeSelected() const override
+    {
+        return mode == Mode::Monitor || mode == Mode::MonitorStopped;
+    }
+    bool SetMonitorModeSelected() const override
+    {
+        return mode == Mode::SetMonitor || mode == Mode::SetWhilePolling;
+    }
+    bool SingleLayoutSelected() const override { return single; }
+    void ShowReadout(Readout which, const QString& text) override
+    {
+        events << ReadoutName(which) + QLatin1Char('=') + text;
+        if (afterEachLine)
+            afterEachLine();
+    }
+    void InsertInfoText(const QString& text) override
+    {
+        events << QStringLiteral("info=") + text;
+        if (afterEachLine)
+            afterEachLine();
+    }
+    void ClearInfoText() override { events << QStringLiteral("clear"); }
+};
+
+void Feed(ReceiveState& state, FakeWindow& window, const QStringList& chunks)
+{
+    for (const QString& chunk : chunks)
+        ReceiveParser(state, window, chunk);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Mode)
+
+// Checks that received chunks become lines and land where mode and layout say.
+class TestReceiveParser : public QObject {
+    Q_OBJECT
+
+private slots:
+    void RoutesLines_data();
+    void RoutesLines();
+    void ReadsModeAtEveryLineFeed();
+    void RestartsCycleBeyondItsLength_data();
+    void RestartsCycleBeyondItsLength();
+    void EmptiesPanelAfterHundredLines_data();
+    void EmptiesPanelAfterHundredLines();
+    void BoundsUnfinishedLine_data();
+    void BoundsUnfinishedLine();
+};
+
+void TestReceiveParser::RoutesLines_data()
+{
+    QTest::addColumn<Mode>("mode");
+    QTest::addColumn<bool>("single");
+    QTest::addColumn<QStringList>("chunks");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("pollIndex");
+    QTest::addColumn<QString>("lineBuffer");
+    QTest::addColumn<int>("messageLines");
+
+    QTest::newRow("reply split over three chunks")
+        << Mode::Monitor << true << QStringList{"12.3", "45", "\n"}
+        << QStringList{"P1V=12.345"} << 1 << QString() << 0;
+    QTest::newRow("two replies in one chunk")
+        << Mode::Monitor << true << QStringList{"01.000\n00.500\n"}
+        << QStringList{"P1V=01.000", "P1I=00.500"} << 0 << QString() << 0;
+    QTest::newRow("tail waits for the next chunk")
+        << Mode::Monitor << true << QStringList{"1\n2"}
+        << QStringList{"P1V=1"} << 1 << QStringLiteral("2") << 0;
+    QTest::newRow("carriage returns stay in readouts")
+        << Mode::Monitor << true << QStringList{"1.5\r\n0.2\r\n"}
+        << QStringList{"P1V=1.5\r", "P1I=0.2\r"} << 0 << QString() << 0;
+    QTest::newRow("empty line empties a readout")
+        << Mode::Monitor << true << QStringList{"\n"}
+        << QStringList{"P1V="} << 1 << QString() << 0;
+    QTest::newRow("dual monitor over two cycles")
+        << Mode::Monitor << false << QStringList{"a\nb\nc\n", "d\ne\nf\ng\nh\n"}
+        << QStringList{"P1V=a", "P1I=b", "P2V=c", "P2I=d", "P1V=e", "P1I=f", "P2V=g", "P2I=h"}
+        << 0 << QString() << 0;
+    QTest::newRow("single set-monitor wraps on the third line")
+        << Mode::SetMonitor << true << QStringList{"5.000\n1.000\n9\n"}
+        << QStringList{"P1SV=5.000", "P1SI=1.000", "P1SV=9"} << 1 << QString() << 0;
+    QTest::newRow("dual set-monitor")
+        << Mode::SetMonitor << false << QStringList{"1\n2\n3\n4\n"}
+        << QStringList{"P1SV=1", "P1SI=2", "P2SV=3", "P2SI=4"} << 0 << QString() << 0;
+    QTest::newRow("line mode with CR LF and a blank line")
+        << Mode::Line << true << QStringList{"NO ERROR\r\n", "\n"}
+        << QStringList{"info=NO ERROR\r\r\n", "info=\r\n"} << 0 << QString() << 2;
+    QTest::newRow("monitor selected but poll timer stopped")
+        << Mode::MonitorStopped << false << QStringList{"x\n"}
+        << QStringList{"info=x\r\n"} << 0 << QString() << 1;
+    QTest::newRow("poll timer left running outside monitor mode")
+        << Mode::SetWhilePolling << true << QStringList{"x\ny\n"}
+        << QStringList{"info=x\r\n", "info=y\r\n"} << 0 << QString() << 2;
+    QTest::newRow("empty chunk does nothing")
+        << Mode::Monitor << true << QStringList{""}
+        << QStringList{} << 0 << QString() << 0;
+}
+
+void TestReceiveParser::RoutesLines()
+{
+    QFETCH(Mode, mode);
+    QFETCH(bool, single);
+    QFETCH(QStringList, chunks);
+    QFETCH(QStringList, expected);
+
+    ReceiveState state;
+    FakeWindow window;
+    window.mode = mode;
+    window.single = single;
+    Feed(state, window, chunks);
+
+    QCOMPARE(window.events, expected);
+    QTEST(state.PollIndex, "pollIndex");
+    QTEST(state.LineBuffer, "lineBuffer");
+    QTEST(state.MessageLineCount, "messageLines");
+}
+
+void TestReceiveParser::ReadsModeAtEveryLineFeed()
+{
+    ReceiveState state;
+    FakeWindow window;
+    // Each routed line flips the window between line and monitor mode, so a
+    // parser that read the mode once per chunk would route all three alike.
+    window.afterEachLine = [&window] {
+        window.mode = window.mode == Mode::Line ? Mode::Monitor : Mode::Line;
+    };
+    ReceiveParser(state, window, QStringLiteral("a\nb\nc\n"));
+    QCOMPARE(window.events, (QStringList{"info=a\r\n", "P1V=b", "info=c\r\n"}));
+}
+
+void TestReceiveParser::RestartsCycleBeyondItsLength_data()
+{
+    QTest::addColumn<Mode>("mode");
+    QTest::addColumn<QString>("beforeChange");
+    QTest::addColumn<QString>("afterChange");
+    QTest::addColumn<QStringList>("expectedAfter");
+    QTest::addColumn<int>("pollIndex");
+
+    QTest::newRow("monitor, third of four then single")
+        << Mode::Monitor << QStringLiteral("a\nb\n") << QStringLiteral("c\nd\n")
+        << QStringList{"P1V=c", "P1I=d"} << 0;
+    QTest::newRow("set-monitor, fourth of four then single")
+        << Mode::SetMonitor << QStringLiteral("a\nb\nc\n") << QStringLiteral("d\n")
+        << QStringList{"P1SV=d"} << 1;
+    QTest::newRow("monitor, second of four then single carries on")
+        << Mode::Monitor << QStringLiteral("a\n") << QStringLiteral("b\nc\n")
+        << QStringList{"P1I=b", "P1V=c"} << 1;
+}
+
+void TestReceiveParser::RestartsCycleBeyondItsLength()
+{
+    QFETCH(Mode, mode);
+    QFETCH(QString, beforeChange);
+    QFETCH(QString, afterChange);
+
+    ReceiveState state;
+    FakeWindow window;
+    window.mode = mode;
+    window.single = false;
+    ReceiveParser(state, window, beforeChange);
+    window.events.clear();
+    window.single = true;
+    ReceiveParser(state, window, afterChange);
+
+    QTEST(window.events, "expectedAfter");
+    QTEST(state.PollIndex, "pollIndex");
+    QVERIFY(state.LineBuffer.isEmpty());
+}
+
+void TestReceiveParser::EmptiesPanelAfterHundredLines_data()
+{
+    QTest::addColumn<bool>("oneChunk");
+    QTest::newRow("one chunk") << true;
+    QTest::newRow("a chunk per line") << false;
+}
+
+void TestReceiveParser::EmptiesPanelAfterHundredLines()
+{
+    QFETCH(bool, oneChunk);
+    ReceiveState state;
+    FakeWindow window;
+    QStringList chunks;
+    for (int i = 1; i <= 100; ++i)
+        chunks << QStringLiteral("r%1\n").arg(i);
+    Feed(state, window, oneChunk ? QStringList{chunks.join(QString())} : chunks);
+
+    QCOMPARE(window.events.size(), 100);
+    QVERIFY(!window.events.contains(QStringLiteral("clear")));
+    QCOMPARE(state.MessageLineCount, 100);
+
+    // The 101st line goes in and then out together with all the others.
+    window.events.clear();
+    ReceiveParser(state, window, QStringLiteral("r101\nr102\n"));
+    QCOMPARE(window.events, (QStringList{"info=r101\r\n", "clear", "info=r102\r\n"}));
+    QCOMPARE(state.MessageLineCount, 1);
+}
+
+void TestReceiveParser::BoundsUnfinishedLine_data()
+{
+    QTest::addColumn<QStringList>("chunks");
+    QTest::addColumn<int>("routedLines");
+    QTest::addColumn<int>("leftInBuffer");
+
+    const QString x4095(MaxLineLength - 1, QLatin1Char('x'));
+    QTest::newRow("one short of the bound waits")
+        << QStringList{x4095} << 0 << MaxLineLength - 1;
+    QTest::newRow("reaching the bound across chunks")
+        << QStringList{x4095, QStringLiteral("yz")} << 1 << 1;
+    QTest::newRow("flood in uneven chunks")
+        << QStringList{QString(3000, QLatin1Char('x')), QString(7000, QLatin1Char('x'))} << 2 << 1808;
+    QTest::newRow("megabyte flood in one chunk")
+        << QStringList{QString(1 << 20, QLatin1Char('x'))} << 256 << 0;
+    QTest::newRow("long line then a short one")
+        << QStringList{QString(5000, QLatin1Char('x')) + QStringLiteral("\nok\n")} << 3 << 0;
+}
+
+void TestReceiveParser::BoundsUnfinishedLine()
+{
+    QFETCH(QStringList, chunks);
+    ReceiveState state;
+    FakeWindow window;
+    Feed(state, window, chunks);
+    window.events.removeAll(QStringLiteral("clear"));
+
+    QTEST(int(window.events.size()), "routedLines");
+    QTEST(int(state.LineBuffer.size()), "leftInBuffer");
+    const QString bounded = QStringLiteral("info=") + QString(MaxLineLength, QLatin1Char('x'))
+        + QStringLiteral("\r\n");
+    QVERIFY(state.LineBuffer.size() < MaxLineLength);
+    for (const QString& event : window.events)
+        QVERIFY(event.size() <= bounded.size());
+    // Nothing is lost: every character routed or still waiting.
+    qsizetype fed = 0;
+    for (const QString& chunk : chunks)
+        fed += chunk.size() - chunk.count(QLatin1Char('\n'));
+    qsizetype accounted = state.LineBuffer.size();
+    for (const QString& event : window.events)
+        accounted += event.size() - 7; // "info=" and CR LF
+    QCOMPARE(accounted, fed);
+}
+
+QTEST_GUILESS_MAIN(TestReceiveParser)
+#include "test_receive_parser.moc"

@@ -1,0 +1,206 @@
+// The port dialog: what it shows on opening, what it remembers, and how it
+// opens, closes and refuses.
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "console/ProgramState.h"
+#include "console/frmMain.h"
+#include "link/CommInit.h"
+#include "support/Fakes.h"
+
+namespace {
+struct Dialog {
+    FakeSerialPort port;
+    FakeServices services;
+    CommInitChoices choices;
+    QLabel label{QStringLiteral("닫혔음")};
+    QPushButton send;
+    CommInit dialog{port, choices, services, &label, &send};
+    Dialog() { send.setEnabled(false); }
+
+    QStringList Selected() const
+    {
+        QStringList names;
+        for (QRadioButton* r : dialog.findChildren<QRadioButton*>())
+            if (r->isChecked())
+                names << r->objectName();
+        names.sort();
+        return names;
+    }
+};
+
+QStringList Sorted(QStringList l)
+{
+    l.sort();
+    return l;
+}
+
+void Click(QRadioButton* option)
+{
+    QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(5, option->height() / 2));
+}
+}
+
+class TestPortDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void FirstOpeningShowsThePortsStartUpConfiguration()
+    {
+        Dialog d;
+        d.dialog.Form_Load();
+        QCOMPARE(d.Selected(), Sorted({"Com1", "Baud19200", "NoneParity", "Data8bit", "Stop1bit", "Flow_rtscts"}));
+        QCOMPARE(d.dialog.windowTitle(), QStringLiteral(" 통신 포트 초기화"));
+        QVERIFY(!d.dialog.Flowcntlxonoff->isEnabled());
+        QVERIFY(!d.dialog.Flow_both->isEnabled());
+        // "&&" is how Qt shows a literal ampersand.
+        QCOMPARE(d.dialog.Flow_both->text(), QStringLiteral("Both ( RTS && XON/XOFF )"));
+        QCOMPARE(d.dialog.Com3->toolTip(), QStringLiteral("/dev/fake3"));
+    }
+
+    void OpenWithChosenFramingAndReopen()
+    {
+        Dialog d;
+        d.dialog.Form_Load();
+        Click(d.dialog.Baud9600);
+        Click(d.dialog.EvenParity);
+        Click(d.dialog.Data7bit);
+        Click(d.dialog.Stop2bit);
+        d.dialog.CommInit_OK_Click();
+        QVERIFY(d.port.IsOpen());
+        QCOMPARE(d.port.PortNumber(), 1);
+        QCOMPARE(d.port.Settings(), QStringLiteral("9600,E,7,2"));
+        QCOMPARE(d.port.Handshaking(), 2);
+        QCOMPARE(d.label.text(), QStringLiteral("열렸음"));
+        QVERIFY(d.send.isEnabled());
+        QVERIFY(d.services.Messages.isEmpty());
+
+        d.dialog.Form_Load();
+        QCOMPARE(d.Selected(), Sorted({"Com1", "Baud9600", "EvenParity", "Data7bit", "Stop2bit", "Flow_rtscts"}));
+    }
+
+    void SettingsTextCarriesTheSignBlanks()
+    {
+        QCOMPARE(ComposeSettingsText(19200, QStringLiteral("N"), 8, 1), QStringLiteral(" 19200,N, 8, 1"));
+        QCOMPARE(ComposeSettingsText(300, QStringLiteral("O"), 7, 2), QStringLiteral(" 300,O, 7, 2"));
+    }
+
+    void CancelledClicksAreStillRemembered()
+    {
+        Dialog d;
+        d.dialog.Form_Load();
+        Click(d.dialog.OddParity);
+        Click(d.dialog.Com3);
+        d.dialog.CommInit_Cancel_Click();
+        QVERIFY(!d.port.IsOpen());
+        QCOMPARE(d.port.Settings(), QStringLiteral("19200,N,8,1"));
+        d.dialog.Form_Load();
+        // Parity comes from the remembered choice; the port number from the port itself.
+        QCOMPARE(d.Selected(), Sorted({"Com1", "Baud19200", "OddParity", "Data8bit", "Stop1bit", "Flow_rtscts"}));
+    }
+
+    void LoadReadsTheBaudFromTheFirstThreeCharacters_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("option");
+        QTest::newRow("300") << "300,N,8,1" << "Baud300";
+        QTest::newRow("1200") << "1200,N,8,1" << "Baud1200";
+        QTest::newRow("4800") << "4800,N,8,1" << "Baud4800";
+        QTest::newRow("19200") << "19200,N,8,1" << "Baud19200";
+        QTest::newRow("unlisted keeps the initial choice") << "38400,N,8,1" << "Baud19200";
+    }
+    void LoadReadsTheBaudFromTheFirstThreeCharacters()
+    {
+        QFETCH(QString, settings);
+        QFETCH(QString, option);
+        Dialog d;
+        QVERIFY(d.port.SetSettings(settings));
+        d.dialog.Form_Load();
+        QVERIFY(d.dialog.findChild<QRadioButton*>(option)->isChecked());
+        QVERIFY(d.choices.SelectedBaud > 0);
+    }
+
+    void OpenOnAnOpenPortOnlyTellsTheOperator()
+    {
+        Dialog d;
+        d.dialog.Form_Load();
+        d.dialog.CommInit_OK_Click();
+        d.dialog.Form_Load();
+        Click(d.dialog.Baud300);
+        d.dialog.CommInit_OK_Click();
+        QCOMPARE(d.services.Titles, QStringList{"Tarvio"});
+        QCOMPARE(d.services.Messages, QStringList{"통신포트가 이미 열려 있습니다."});
+        QCOMPARE(d.port.Settings(), QStringLiteral("19200,N,8,1"));
+        QCOMPARE(d.port.Opens, 1);
+        QVERIFY(d.port.IsOpen());
+    }
+
+    void CloseButton()
+    {
+        Dialog d;
+        d.dialog.CommInit_Close_Click();   // closed: nothing happens
+        QCOMPARE(d.label.text(), QStringLiteral("닫혔음"));
+        d.dialog.Form_Load();
+        d.dialog.CommInit_OK_Click();
+        d.dialog.CommInit_Close_Click();
+        QVERIFY(!d.port.IsOpen());
+        QCOMPARE(d.label.text(), QStringLiteral("닫혔음"));
+        QVERIFY(!d.send.isEnabled());
+    }
+
+    void FailedOpenLeavesThePortClosedAndSaysWhy_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("missing") << int(OpenError::NotFound) << QStringLiteral("장치가 없습니다");
+        QTest::newRow("busy") << int(OpenError::Busy) << QStringLiteral("다른 프로그램");
+        QTest::newRow("permission") << int(OpenError::PermissionDenied) << QStringLiteral("dialout");
+        QTest::newRow("other") << int(OpenError::Other) << QStringLiteral("strange failure");
+    }
+    void FailedOpenLeavesThePortClosedAndSaysWhy()
+    {
+        QFETCH(int, error);
+        QFETCH(QString, hint);
+        Dialog d;
+        d.port.NextOpen = OpenResult{OpenError(error), QString(), QStringLiteral("strange failure")};
+        d.dialog.Form_Load();
+        d.dialog.CommInit_OK_Click();
+        QVERIFY(!d.port.IsOpen());
+        QCOMPARE(d.label.text(), QStringLiteral("닫혔음"));
+        QVERIFY(!d.send.isEnabled());
+        QCOMPARE(d.services.Titles, QStringList{"Tarvio"});
+        QVERIFY(d.services.Messages.value(0).contains(QStringLiteral("/dev/fake1")));
+        QVERIFY2(d.services.Messages.value(0).contains(hint), qPrintable(d.services.Messages.value(0)));
+    }
+
+    void ReturnFromTheDialogRefreshesTheConsole()
+    {
+        ProgramState state;
+        FakeSerialPort port;
+        FakeServices services;
+        frmMain window(state, port, services);
+        window.show();
+        QCOMPARE(window.sbrComm->text(), QStringLiteral("COM 1 : 19200,N,8,1"));
+        // Answer the modal dialog from inside its own loop, as the operator would.
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            Click(dialog->Com2);
+            Click(dialog->Baud2400);
+            dialog->CommInit_OK->click();
+        });
+        window.CmdComport_Click();
+        QVERIFY(port.IsOpen());
+        QCOMPARE(window.sbrComm->text(), QStringLiteral("COM 2 : 2400,N,8,1"));
+        QCOMPARE(window.LabelComportOpen->text(), QStringLiteral("열렸음"));
+        QVERIFY(window.CmdStartStop->isEnabled());
+        QVERIFY(window.FrameRedo->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestPortDialog)
+#include "test_port_dialog.moc"
