@@ -1,0 +1,88 @@
+#pragma once
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "simulator/SimulatedSupply.h"
+
+// The instrument's error numbers, as the console's reference list shows them.
+namespace ErrorCode {
+constexpr int UnknownCommand = 101;
+constexpr int BadParameter = 102;
+constexpr int ParameterCount = 103;
+constexpr int BadOutput = 104;
+constexpr int AboveMaximum = 105;
+constexpr int BelowMinimum = 106;
+}
+
+constexpr std::size_t MaxQueuedErrors = 16;
+constexpr int MaxSamplesPerQuery = 100;
+
+// Plays the instrument's side of the command language: one command line in, at
+// most one reply line out (without its terminator), errors kept in a queue for
+// SYST:ERR?. A query that fails still answers, with the error text, because the
+// console pairs replies with its queries by counting lines.
+class CommandInterpreter {
+public:
+    explicit CommandInterpreter(SimulatedSupply supply);
+
+    std::optional<std::string> HandleCommand(const std::string& line);
+    const SimulatedSupply& Supply() const { return supply_; }
+
+private:
+    // A handler's answer: an error number (0 for none) and, for queries, the text.
+    struct Outcome {
+        int Error = 0;
+        std::string Reply;
+    };
+    using Parameters = std::vector<std::string>;
+    using Handler = Outcome (CommandInterpreter::*)(const Parameters&);
+    struct Command {
+        const char* Keyword;
+        Handler Run;
+    };
+
+    static const std::vector<Command>& Commands();
+
+    Outcome SetVoltage(const Parameters& params) { return SetLevel(params, Quantity::Volts); }
+    Outcome SetCurrent(const Parameters& params) { return SetLevel(params, Quantity::Amps); }
+    Outcome QueryVoltage(const Parameters& params) { return QueryLevel(params, Quantity::Volts); }
+    Outcome QueryCurrent(const Parameters& params) { return QueryLevel(params, Quantity::Amps); }
+    Outcome SetLevel(const Parameters& params, Quantity quantity);
+    Outcome QueryLevel(const Parameters& params, Quantity quantity);
+    Outcome QueryFlow(const Parameters& params);
+    Outcome Apply(const Parameters& params);
+    Outcome QueryApply(const Parameters& params);
+    Outcome MeasureVoltage(const Parameters& params) { return Measure(params, Quantity::Volts, false); }
+    Outcome MeasureCurrent(const Parameters& params) { return Measure(params, Quantity::Amps, false); }
+    Outcome MeasureVoltageAveraged(const Parameters& params) { return Measure(params, Quantity::Volts, true); }
+    Outcome MeasureCurrentAveraged(const Parameters& params) { return Measure(params, Quantity::Amps, true); }
+    Outcome Measure(const Parameters& params, Quantity quantity, bool averaged);
+    Outcome MeasureVoltageSeries(const Parameters& params) { return MeasureSeries(params, Quantity::Volts); }
+    Outcome MeasureCurrentSeries(const Parameters& params) { return MeasureSeries(params, Quantity::Amps); }
+    Outcome MeasureSeries(const Parameters& params, Quantity quantity);
+    Outcome SetOutput(const Parameters& params);
+    Outcome QueryOutput(const Parameters& params);
+    Outcome SetTracking(const Parameters& params);
+    Outcome QueryTracking(const Parameters& params);
+    Outcome SetKeyLock(const Parameters& params);
+    Outcome QueryKeyLock(const Parameters& params);
+    Outcome QueryError(const Parameters& params);
+    Outcome QueryVersion(const Parameters& params);
+    Outcome QueryIdentity(const Parameters& params);
+    Outcome Reset(const Parameters& params);
+    Outcome ClearErrors(const Parameters& params);
+
+    int ParseChannel(const std::string& token, int& index) const;
+    int ParseQueriedChannel(const Parameters& params, int& index) const;
+    int ParseLevel(const std::string& token, Quantity quantity, double& value) const;
+    static int ParseSwitch(const Parameters& params, bool& on);
+    void PushError(int code);
+
+    SimulatedSupply supply_;
+    std::deque<int> errors_;
+};
+
+// Replies carry three decimals, the instrument's resolution.
+std::string FormatThreeDecimals(double value);

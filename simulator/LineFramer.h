@@ -1,0 +1,32 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+enum class LineTerminator { Lf, Cr };
+
+struct FramedLine {
+    std::string Text;
+    LineTerminator Terminator = LineTerminator::Lf;
+};
+
+// Cuts the received byte stream into command lines. LF, CR and CR LF each end
+// one line (the pattern run ends its commands with CR alone), and a line may
+// arrive spread over any number of reads.
+class LineFramer {
+public:
+    std::vector<FramedLine> Feed(const char* data, std::size_t size);
+
+private:
+    std::string pending_;
+    bool afterCr_ = false;
+};
+
+// A line too long for any command is garbage; cutting it keeps memory bounded
+// while the line still ends, and fails, where the sender put its terminator.
+constexpr std::size_t MaxLineLength = 4096;
+
+// One line of the command record: monotonic seconds, the terminator, the text,
+// tab-separated. Control characters and backslashes in the text are written as
+// \xHH so that one command always stays one line with three fields.
+std::string FormatRecordLine(double seconds, LineTerminator terminator, const std::string& text);

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "simulator/ModelCatalog.h"
+
+// Fixed so that two runs without --seed read the same noisy values.
+constexpr std::uint64_t DefaultNoiseSeed = 20240601;
+constexpr double DefaultLoadOhms = 10;
+
+// Everything the command line decides, already resolved: the model is chosen
+// and there is one load per output.
+struct SimOptions {
+    SupplyModelInfo Model;
+    std::vector<double> LoadOhms;
+    std::string LinkPath;
+    std::string RecordPath;
+    bool CrLf = false;
+    int ReplyDelayMs = 0;
+    double VanishAfterSeconds = -1; // negative: never
+    std::uint64_t NoiseSeed = DefaultNoiseSeed;
+    bool Noise = true;
+    bool Help = false;
+};
+
+struct ParsedOptions {
+    SimOptions Options;
+    std::string Error; // empty when the command line was understood
+};
+
+// Reads the arguments after the program name. Both "--name value" and
+// "--name=value" are understood.
+ParsedOptions ParseOptions(const std::vector<std::string>& args);
+
+std::string UsageText(const std::string& program);
