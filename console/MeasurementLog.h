@@ -32,6 +32,7 @@ class MeasurementLogFile {
 public:
     explicit MeasurementLogFile(const QString& folder) : folder_(folder) {}
 
+    QString Folder() const { return folder_; }
     QString FilePath(const QDate& day) const;
 
     // Appends recordLine as 8-bit bytes (one byte per character, as the

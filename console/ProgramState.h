@@ -2,11 +2,13 @@
 #include <QString>
 
 #include "link/CommInit.h"
+#include "link/ReceiveParser.h"
 
 // Everything the program keeps between events, made once in main() and handed
 // to each window by reference, so every test can start from a fresh one.
 struct ProgramState {
     QString SendText;
     int RepeatIdle = -1;
+    ReceiveState Receive;   // LineBuffer, PollIndex, MessageLineCount
     CommInitChoices Dialog;
 };

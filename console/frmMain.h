@@ -1,6 +1,12 @@
 #pragma once
+#include <QDateTime>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "link/ReceiveParser.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -19,7 +25,7 @@ struct ProgramState;
 
 // The console: readouts of one or two outputs, the command field and its
 // buttons, the repeat and monitor controls, the port controls and the panels.
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, private ReceiveTarget {
     Q_OBJECT
 public:
     frmMain(ProgramState& state, SerialPort& port, UiServices& services, QWidget* parent = nullptr);
@@ -36,10 +42,30 @@ public:
     void Form_Activate();
 
     void MSComm1_OnComm(int code);
+    void Timer1_Timer();
     void Timer2_Timer();
+    void Timer3_Timer();
+    void Timer4_Timer();
     void CmdComport_Click();
+    void CmdStartStop_Click();
+    void UpDownReDo_Change();
+    void UpDownTi_Change();
     void OptionSingle_Click();
     void OptionDual_Click();
+    void OptionLineCmd_Click();
+    void OptionMonitorCmd_Click();
+    void OptionSetCmd_Click();
+    void OptionPatternCmd_Click();
+
+    // The local clock the log reads; tests and benchmarks drive their own.
+    std::function<QDateTime()> Clock = [] { return QDateTime::currentDateTime(); };
+    // Where the measurement log goes; chosen at the first record when empty.
+    QString LogFolder;
+    // The open pattern window, if any.
+    QWidget* PatternWindow() const { return patternWindow_; }
+
+    // Most lines TextInfo keeps; older lines are dropped from the top.
+    static constexpr int MaxInfoLines = 5000;
 
     // Display group.
     QLabel *LabelP1, *LabelP2, *LabelP1V, *LabelP1A, *LabelP2V, *LabelP2A;
@@ -78,12 +104,27 @@ protected:
 private:
     void BuildControls();
     void ConnectHandlers();
-    QLabel* Readout(const char* name, const QString& description, bool measured);
+    QLabel* MakeReadout(const char* name, const QString& description, bool measured);
     void OnDeviceLost(const QString& device, const QString& reason);
+    void SendNow();
+    void ShowPatternWindow();
+    void PatternWindowClosed();
+    void AppendLogRecord(const QString& record);
+
+    // ReceiveTarget: what the receive parser reads and writes here.
+    bool PollTimerRunning() const override { return Timer3.isActive(); }
+    bool MonitorModeSelected() const override;
+    bool SetMonitorModeSelected() const override;
+    bool SingleLayoutSelected() const override;
+    void ShowReadout(Readout which, const QString& text) override;
+    void InsertInfoText(const QString& text) override;
+    void ClearInfoText() override;
 
     ProgramState& state_;
     SerialPort& port_;
     UiServices& services_;
     CommInit* commInit_ = nullptr;
     bool shownOnce_ = false;
+    QPointer<QWidget> patternWindow_;
+    std::unique_ptr<class MeasurementLogFile> log_;
 };

@@ -40,7 +40,7 @@ void Colour(QWidget* w, const QColor& text, const QColor& base)
 }
 }
 
-QLabel* frmMain::Readout(const char* name, const QString& description, bool measured)
+QLabel* frmMain::MakeReadout(const char* name, const QString& description, bool measured)
 {
     auto* label = Named(new QLabel(QStringLiteral("00.000")), name);
     label->setFont(ArialFont(15.75, true));
@@ -76,14 +76,14 @@ void frmMain::BuildControls()
     LabelP2A = Named(new QLabel(QStringLiteral("A")), "LabelP2A");
     for (QLabel* l : {LabelP1V, LabelP1A, LabelP2V, LabelP2A})
         l->setFont(ArialFont(12, true));
-    Label_P1_Voltage = Readout("Label_P1_Voltage", QStringLiteral("P1 측정 전압"), true);
-    Label_P1_Current = Readout("Label_P1_Current", QStringLiteral("P1 측정 전류"), true);
-    Label_P1_Set_Voltage = Readout("Label_P1_Set_Voltage", QStringLiteral("P1 설정 전압"), false);
-    Label_P1_Set_Current = Readout("Label_P1_Set_Current", QStringLiteral("P1 설정 전류"), false);
-    Label_P2_Voltage = Readout("Label_P2_Voltage", QStringLiteral("P2 측정 전압"), true);
-    Label_P2_Current = Readout("Label_P2_Current", QStringLiteral("P2 측정 전류"), true);
-    Label_P2_Set_Voltage = Readout("Label_P2_Set_Voltage", QStringLiteral("P2 설정 전압"), false);
-    Label_P2_Set_Current = Readout("Label_P2_Set_Current", QStringLiteral("P2 설정 전류"), false);
+    Label_P1_Voltage = MakeReadout("Label_P1_Voltage", QStringLiteral("P1 측정 전압"), true);
+    Label_P1_Current = MakeReadout("Label_P1_Current", QStringLiteral("P1 측정 전류"), true);
+    Label_P1_Set_Voltage = MakeReadout("Label_P1_Set_Voltage", QStringLiteral("P1 설정 전압"), false);
+    Label_P1_Set_Current = MakeReadout("Label_P1_Set_Current", QStringLiteral("P1 설정 전류"), false);
+    Label_P2_Voltage = MakeReadout("Label_P2_Voltage", QStringLiteral("P2 측정 전압"), true);
+    Label_P2_Current = MakeReadout("Label_P2_Current", QStringLiteral("P2 측정 전류"), true);
+    Label_P2_Set_Voltage = MakeReadout("Label_P2_Set_Voltage", QStringLiteral("P2 설정 전압"), false);
+    Label_P2_Set_Current = MakeReadout("Label_P2_Set_Current", QStringLiteral("P2 설정 전류"), false);
     auto row = [&](int r, QLabel* name, QLabel* v, QLabel* vUnit, QLabel* i, QLabel* iUnit) {
         if (name)
             readouts->addWidget(name, r, 0, 2, 1, Qt::AlignCenter);

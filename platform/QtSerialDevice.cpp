@@ -55,6 +55,8 @@ OpenResult QtSerialDevice::OpenDevice()
         return OpenResult{kind, path, detail};
     }
     ApplyFraming();
+    // A reply nobody read before the last close is not an answer to anything now.
+    port_.clear(QSerialPort::Input);
     port_.clearError();
     monitor_.Start();
     return OpenResult{OpenError::None, path, QString()};

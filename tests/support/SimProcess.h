@@ -1,0 +1,48 @@
+#pragma once
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Starts tarvio-sim on a pseudo-terminal behind a symlink, with its command
+// record in a temporary folder, and stops it when the test is done.
+class SimProcess {
+public:
+    explicit SimProcess(QStringList extra = {})
+    {
+        link_ = dir_.filePath(QStringLiteral("com1"));
+        record_ = dir_.filePath(QStringLiteral("record.txt"));
+        process_.setProgram(QStringLiteral(TARVIO_SIM_PATH));
+        process_.setArguments(QStringList{QStringLiteral("--link"), link_, QStringLiteral("--record"), record_} + extra);
+        process_.start();
+        ok_ = process_.waitForStarted(5000) && process_.waitForReadyRead(5000);
+    }
+    ~SimProcess()
+    {
+        process_.terminate();
+        if (!process_.waitForFinished(3000))
+            process_.kill();
+    }
+    bool Ok() const { return ok_ && QFile::exists(link_); }
+    QString Link() const { return link_; }
+    QProcess& Process() { return process_; }
+    // Command lines the simulator received, without their timestamps.
+    QStringList Commands() const
+    {
+        QFile f(record_);
+        QStringList commands;
+        if (!f.open(QIODevice::ReadOnly))
+            return commands;
+        for (const QByteArray& line : f.readAll().split('\n'))
+            if (!line.isEmpty())
+                commands << QString::fromLatin1(line).section(QLatin1Char('\t'), 2);
+        return commands;
+    }
+
+private:
+    QTemporaryDir dir_;
+    QString link_, record_;
+    QProcess process_;
+    bool ok_ = false;
+};

@@ -1,0 +1,270 @@
+// Sending, repeat, the four command modes, reply routing and the measurement
+// log, driven through the console window with the timers' handlers called
+// directly.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "console/ProgramState.h"
+#include "console/frmMain.h"
+#include "platform/Controls.h"
+#include "support/Fakes.h"
+
+namespace {
+const QColor Green(0, 255, 0);
+
+struct Console {
+    ProgramState state;
+    FakeSerialPort port;
+    FakeServices services;
+    frmMain window{state, port, services};
+    QTemporaryDir logDir;
+    Console()
+    {
+        window.LogFolder = logDir.path();
+        window.Clock = [] { return QDateTime(QDate(2005, 3, 9), QTime(14, 5, 7)); };
+        window.show();
+        port.Open();
+        window.CmdStartStop->setEnabled(true);
+        window.Form_Activate();
+    }
+    QString Info() const { return window.TextInfo->toPlainText(); }
+    QByteArray Log() const
+    {
+        QFile f(logDir.filePath(QStringLiteral("050309_MS.txt")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+}
+
+class TestConsoleModes : public QObject {
+    Q_OBJECT
+private slots:
+    void SingleSendWritesTheFieldExactly_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("query") << "*IDN?" << QByteArray("*IDN?\n");
+        QTest::newRow("trailing blank kept") << "SOUR:VOLT " << QByteArray("SOUR:VOLT \n");
+        QTest::newRow("lower case kept") << "meas:volt? p1" << QByteArray("meas:volt? p1\n");
+        QTest::newRow("empty sends nothing") << "" << QByteArray();
+    }
+    void SingleSendWritesTheFieldExactly()
+    {
+        QFETCH(QString, field);
+        QFETCH(QByteArray, written);
+        Console c;
+        c.window.TextCommand->setText(field);
+        QTest::mouseClick(c.window.CmdStartStop, Qt::LeftButton);
+        QCOMPARE(c.port.Written(), written);
+        QCOMPARE(c.window.ShapeSend->FillColor() == Green, !written.isEmpty());
+        QCOMPARE(c.window.CmdStartStop->text(), QStringLiteral("명령 전송"));
+        QVERIFY(!c.window.Timer1.isActive());
+    }
+
+    void RepeatSendsTheTextCapturedAtItsStart()
+    {
+        Console c;
+        c.window.CheckRedo->setChecked(true);
+        c.window.TextCommand->setText(QStringLiteral("MEAS:VOLT? P1"));
+        c.window.CmdStartStop_Click();
+        QVERIFY(c.port.Writes.isEmpty());   // the first send waits one interval
+        QCOMPARE(c.window.CmdStartStop->text(), QStringLiteral("명령 중지"));
+        QCOMPARE(c.state.RepeatIdle, 0);
+        QVERIFY(c.window.Timer1.isActive());
+        QCOMPARE(c.window.Timer1.interval(), 50);
+        QVERIFY(!c.window.FrameRedo->isEnabled());
+        QVERIFY(!c.window.FrameModelSelect->isEnabled());
+
+        c.window.TextCommand->setText(QStringLiteral("*RST"));
+        c.window.Timer1_Timer();
+        c.window.Timer1_Timer();
+        QCOMPARE(c.port.Written(), QByteArray("MEAS:VOLT? P1\nMEAS:VOLT? P1\n"));
+
+        c.window.CmdStartStop_Click();
+        QCOMPARE(c.port.Writes.size(), 2);
+        QCOMPARE(c.window.CmdStartStop->text(), QStringLiteral("명령 전송"));
+        QCOMPARE(c.state.RepeatIdle, -1);
+        QVERIFY(!c.window.Timer1.isActive());
+        QVERIFY(c.window.FrameRedo->isEnabled());
+        QVERIFY(c.window.FrameModelSelect->isEnabled());
+    }
+
+    void IntervalZeroStartsARepeatThatNeverFires()
+    {
+        Console c;
+        for (int i = 0; i < 5; ++i)
+            c.window.UpDownReDo->StepDown();
+        QCOMPARE(c.window.TextReDo->text(), QStringLiteral("0"));
+        c.window.CheckRedo->setChecked(true);
+        c.window.TextCommand->setText(QStringLiteral("*IDN?"));
+        c.window.CmdStartStop_Click();
+        QCOMPARE(c.window.CmdStartStop->text(), QStringLiteral("명령 중지"));
+        QVERIFY(!c.window.Timer1.isActive());
+        QVERIFY(c.port.Writes.isEmpty());
+    }
+
+    void RepeatOutlivesTheClosedPortWithoutWriting()
+    {
+        Console c;
+        c.window.CheckRedo->setChecked(true);
+        c.window.TextCommand->setText(QStringLiteral("*IDN?"));
+        c.window.CmdStartStop_Click();
+        c.port.Close();
+        c.window.Timer1_Timer();
+        QVERIFY(c.port.Writes.isEmpty());
+        QVERIFY(c.window.Timer1.isActive());
+    }
+
+    void MonitorBatches_data()
+    {
+        QTest::addColumn<bool>("dual");
+        QTest::addColumn<bool>("oldModel");
+        QTest::addColumn<int>("pollMs");
+        QTest::addColumn<QByteArray>("batch");
+        QTest::newRow("single new") << false << false << 200 << QByteArray("MEAS:VOLTA? P1\nMEAS:CURRA? P1\n");
+        QTest::newRow("single old") << false << true << 200 << QByteArray("MEAS:VOLT? P1\nMEAS:CURR? P1\n");
+        QTest::newRow("dual old") << true << true << 400
+                                  << QByteArray("MEAS:VOLT? P1\nMEAS:CURR? P1\nMEAS:VOLT? P2\nMEAS:CURR? P2\n");
+    }
+    void MonitorBatches()
+    {
+        QFETCH(bool, dual);
+        QFETCH(bool, oldModel);
+        QFETCH(int, pollMs);
+        QFETCH(QByteArray, batch);
+        Console c;
+        c.window.CheckRedo->setChecked(true);
+        (dual ? c.window.OptionDual : c.window.OptionSingle)->setChecked(true);
+        (oldModel ? c.window.OptionOld : c.window.OptionNew)->setChecked(true);
+        c.window.OptionMonitorCmd->setChecked(true);
+        QVERIFY(c.port.Writes.isEmpty());
+        QVERIFY(c.window.Timer3.isActive() && c.window.Timer4.isActive());
+        QCOMPARE(c.window.Timer3.interval(), pollMs);
+        QCOMPARE(c.window.Timer4.interval(), 500);
+        QVERIFY(!c.window.CheckRedo->isChecked());
+        for (QWidget* locked : {static_cast<QWidget*>(c.window.FrameSelCmd), static_cast<QWidget*>(c.window.TextCommand),
+                                static_cast<QWidget*>(c.window.CmdStartStop), static_cast<QWidget*>(c.window.CmdComport),
+                                static_cast<QWidget*>(c.window.FrameModelSelect)})
+            QVERIFY2(!locked->isEnabled(), qPrintable(locked->objectName()));
+        c.window.Timer3_Timer();
+        QCOMPARE(c.port.Writes, QList<QByteArray>{batch});
+
+        c.window.OptionLineCmd->setChecked(true);
+        QVERIFY(!c.window.Timer3.isActive() && !c.window.Timer4.isActive());
+        QVERIFY(c.window.FrameSelCmd->isEnabled() && c.window.CmdComport->isEnabled());
+    }
+
+    void RepliesLandInTheReadoutsOfTheMode()
+    {
+        Console c;
+        c.window.OptionDual->setChecked(true);
+        c.window.OptionMonitorCmd->setChecked(true);
+        c.port.Receive("1.0\n2.");
+        c.port.Receive("0\n3.0\n4.0\n5.0\n");
+        QCOMPARE(c.window.Label_P1_Voltage->text(), QStringLiteral("5.0"));
+        QCOMPARE(c.window.Label_P1_Current->text(), QStringLiteral("2.0"));
+        QCOMPARE(c.window.Label_P2_Voltage->text(), QStringLiteral("3.0"));
+        QCOMPARE(c.window.Label_P2_Current->text(), QStringLiteral("4.0"));
+        // Applying a mode again realigns the cycle and drops the unfinished line.
+        c.port.Receive("6.");
+        c.window.Form_Activate();
+        c.port.Receive("7.0\n");
+        QCOMPARE(c.window.Label_P1_Voltage->text(), QStringLiteral("7.0"));
+
+        c.window.OptionSetCmd->setChecked(true);
+        QCOMPARE(c.port.Writes.last(), QByteArray("SOUR:VOLT? P1\nSOUR:CURR? P1\nSOUR:VOLT? P2\nSOUR:CURR? P2\n"));
+        QVERIFY(c.state.SendText.isEmpty());
+        QVERIFY(!c.window.Timer3.isActive());
+        c.port.Receive("10.000\r\n1.000\r\n");
+        QCOMPARE(c.window.Label_P1_Set_Voltage->text(), QStringLiteral("10.000\r"));
+        QCOMPARE(c.window.Label_P1_Set_Current->text(), QStringLiteral("1.000\r"));
+        QCOMPARE(c.window.Label_P1_Voltage->text(), QStringLiteral("7.0"));
+
+        c.window.OptionLineCmd->setChecked(true);
+        c.port.Receive("QPX-30R03D\n");
+        QVERIFY(c.Info().contains(QStringLiteral("QPX-30R03D")));
+    }
+
+    void MonitorIntervalFollowsItsSpinner()
+    {
+        Console c;
+        c.window.OptionMonitorCmd->setChecked(true);
+        c.window.UpDownTi->StepUp();
+        QCOMPARE(c.window.txtTim->text(), QStringLiteral("1000"));
+        QCOMPARE(c.window.Timer4.interval(), 1000);
+        QVERIFY(c.window.Timer4.isActive());
+    }
+
+    void LogTickEchoesAndAppends_data()
+    {
+        QTest::addColumn<bool>("dual");
+        QTest::addColumn<QString>("echo");
+        QTest::addColumn<QByteArray>("record");
+        QTest::newRow("single") << false << QStringLiteral("1.500   0.250   050309 PM 02:05:07\n")
+                                << QByteArray("1.500   0.250   050309 PM 02:05:07\r\n");
+        QTest::newRow("dual") << true
+                              << QStringLiteral("P1: 1.500   0.250   050309 PM 02:05:07\nP2: 00.000   00.000   050309 PM 02:05:07\n")
+                              << QByteArray("P1: 1.500   0.250   P2: 00.000   00.000   050309 PM 02:05:07\r\n");
+    }
+    void LogTickEchoesAndAppends()
+    {
+        QFETCH(bool, dual);
+        QFETCH(QString, echo);
+        QFETCH(QByteArray, record);
+        Console c;
+        (dual ? c.window.OptionDual : c.window.OptionSingle)->setChecked(true);
+        c.window.Label_P1_Voltage->setText(QStringLiteral("1.500"));
+        c.window.Label_P1_Current->setText(QStringLiteral("0.250"));
+        c.window.Timer4_Timer();
+        QCOMPARE(c.Info(), echo);
+        QCOMPARE(c.Log(), record);
+        c.window.Timer4_Timer();
+        QCOMPARE(c.Log(), record + record);
+    }
+
+    void UnwritableLogIsReportedOncePerRunOfFailures()
+    {
+        Console c;
+        // A folder where the day's file should be: even root cannot append to it.
+        QVERIFY(QDir(c.logDir.path()).mkdir(QStringLiteral("050309_MS.txt")));
+        c.window.Timer4_Timer();
+        c.window.Timer4_Timer();
+        QCOMPARE(c.Info().count(QStringLiteral("050309_MS.txt")), 1);
+        QCOMPARE(c.Info().count(QStringLiteral("PM 02:05:07")), 2);   // the echo goes on
+    }
+
+    void InfoPanelKeepsTheLatestLines()
+    {
+        Console c;
+        for (int i = 0; i < frmMain::MaxInfoLines + 300; ++i)
+            emit c.port.LineEvent(1004);
+        c.window.TextInfo->InsertText(QStringLiteral("latest\r\n"));
+        QVERIFY(c.window.TextInfo->document()->blockCount() <= frmMain::MaxInfoLines + 1);
+        QVERIFY(c.Info().endsWith(QStringLiteral("latest\n")));
+    }
+
+    void PatternModeHandsTheConsoleBackInLineMode()
+    {
+        Console c;
+        c.window.OptionPatternCmd->setChecked(true);
+        QWidget* pattern = c.window.PatternWindow();
+        QVERIFY(pattern && pattern->isVisible());
+        QVERIFY(!c.window.isEnabled());
+        QVERIFY(!c.window.Timer3.isActive());
+        pattern->close();
+        QVERIFY(c.window.isEnabled());
+        QVERIFY(c.window.OptionLineCmd->isChecked());
+        QVERIFY(c.window.FrameSelCmd->isEnabled());
+        QVERIFY(c.window.CmdStartStop->isEnabled());
+        QVERIFY(c.window.FrameModelSelect->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestConsoleModes)
+#include "test_console_modes.moc"
