@@ -51,6 +51,9 @@ CommInit::CommInit(SerialPort& port, CommInitChoices& choices, UiServices& servi
     setModal(true);
     QPalette grey = palette();
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
+    // Disabled captions must still read against the grey face.
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        grey.setColor(QPalette::Disabled, role, QColor(112, 112, 112));
     setPalette(grey);
     setAutoFillBackground(true);
 
