@@ -2,41 +2,41 @@
 
 namespace {
 CommandEntry Entry(const char* button, const char* keyword, bool takesParameters, const char* syntax,
-                   const char* meaning, int row, int column)
+                   const char* meaning, int row, int column, int listPosition, const char* listText)
 {
     const QString key = QString::fromUtf8(keyword);
     return CommandEntry{button, key, takesParameters ? key + QLatin1Char(' ') : key, QString::fromUtf8(syntax),
-                        QString::fromUtf8(meaning), row, column};
+                        QString::fromUtf8(meaning), row, column, listPosition, QString::fromUtf8(listText)};
 }
 }
 
 const QList<CommandEntry>& CommandTable()
 {
     static const QList<CommandEntry> table{
-        Entry("CmdSV", "SOUR:VOLT", true, "SOUR:VOLT {P1|P2,}{<전압>|MIN|MAX}", "전압 설정", 1, 1),
-        Entry("CmdSVQ", "SOUR:VOLT?", true, "SOUR:VOLT? {P1|P2}", "설정 전압 읽기", 1, 2),
-        Entry("CmdSFQ", "SOUR:FLOW?", false, "", "제어 모드 읽기 (CV / CC 모드)", 1, 3),
-        Entry("CmdSC", "SOUR:CURR", true, "SOUR:CURR {P1|P2,}{<전류>|MIN|MAX}", "전류 설정", 2, 1),
-        Entry("CmdSCQ", "SOUR:CURR?", true, "SOUR:CURR? {P1|P2}", "설정 전류 읽기", 2, 2),
-        Entry("CmdIDNQ", "*IDN?", false, "", "제품 모델명 읽기", 2, 3),
-        Entry("CmdAPPL", "APPL", true, "APPL {P1|P2}{,<전압>|MIN|MAX}{,<전류>|MIN|MAX}", "전압,전류 동시 설정", 3, 1),
-        Entry("CmdAPPLQ", "APPL?", true, "APPL? {P1|P2}", "설정 전압,전류 동시 읽기", 3, 2),
-        Entry("CmdRST", "*RST", false, "", "디폴트 제어 상태 만들기", 3, 3),
-        Entry("CmdMVQ", "MEAS:VOLT?", true, "MEAS:VOLT? {P1|P2}", "순간 측정 전압 읽기", 4, 1),
-        Entry("CmdMVAQ", "MEAS:VOLTA?", true, "MEAS:VOLTA? {P1|P2}", "평균 측정 전압 읽기", 4, 2),
-        Entry("CmdErrCls", "*CLS", false, "", "오류 발생 정보 모두 지우기", 4, 3),
-        Entry("CmdMCQ", "MEAS:CURR?", true, "MEAS:CURR? {P1|P2}", "순간 측정 전류 읽기", 5, 1),
-        Entry("CmdMCAQ", "MEAS:CURRA?", true, "MEAS:CURRA? {P1|P2}", "평균 측정 전류 읽기", 5, 2),
-        Entry("CmdMVSQ", "MEAS:VOLTS?", true, "MEAS:VOLTS? {P1|P2,}{시간간격}{,읽을 갯수}", "순간 측정 전압 여러개 읽기", 6, 1),
-        Entry("CmdSEQ", "SYST:ERR?", false, "", "에러 발생 정보 읽기", 6, 2),
-        Entry("CmdMCSQ", "MEAS:CURRS?", true, "MEAS:CURRS? {P1|P2,}{시간간격}{,읽을 갯수}", "순간 측정 전류 여러개 읽기", 7, 1),
-        Entry("CmdSVRQ", "SYST:VERS?", false, "", "제품 버젼 읽기", 7, 2),
-        Entry("CmdOS", "OUTP:STAT", true, "OUTP:STAT {ON|OFF}", "출력 제어 상태 설정", 8, 1),
-        Entry("CmdOSQ", "OUTP:STAT?", false, "", "출력 제어 상태 읽기", 8, 2),
-        Entry("CmdOT", "OUTP:TRACK", true, "OUTP:TRACK {ON|OFF}", "출력 동시 제어 설정", 9, 1),
-        Entry("CmdOTQ", "OUTP:TRACK?", false, "", "출력 동시 제어 상태 읽기", 9, 2),
-        Entry("CmdKL", "KEYB:LOCK", true, "KEYB:LOCK {ON|OFF}", "키 잠금 상태 설정", 10, 1),
-        Entry("CmdKLQ", "KEYB:LOCK?", false, "", "키 잠금 상태 읽기", 10, 2),
+        Entry("CmdSV", "SOUR:VOLT", true, "SOUR:VOLT {P1|P2,}{<전압>|MIN|MAX}", "전압 설정", 1, 1, 1, "전압 설정"),
+        Entry("CmdSVQ", "SOUR:VOLT?", true, "SOUR:VOLT? {P1|P2}", "설정 전압 읽기", 1, 2, 2, "설정 전압 읽기"),
+        Entry("CmdSFQ", "SOUR:FLOW?", false, "", "제어 모드 읽기 (CV / CC 모드)", 1, 3, 5, "제어모드 읽기(CV/CC)?"),
+        Entry("CmdSC", "SOUR:CURR", true, "SOUR:CURR {P1|P2,}{<전류>|MIN|MAX}", "전류 설정", 2, 1, 3, "전류 설정"),
+        Entry("CmdSCQ", "SOUR:CURR?", true, "SOUR:CURR? {P1|P2}", "설정 전류 읽기", 2, 2, 4, "설정 전류 읽기"),
+        Entry("CmdIDNQ", "*IDN?", false, "", "제품 모델명 읽기", 2, 3, 22, "제품 모델명 읽기"),
+        Entry("CmdAPPL", "APPL", true, "APPL {P1|P2}{,<전압>|MIN|MAX}{,<전류>|MIN|MAX}", "전압,전류 동시 설정", 3, 1, 6, "전압,전류 동시 설정"),
+        Entry("CmdAPPLQ", "APPL?", true, "APPL? {P1|P2}", "설정 전압,전류 동시 읽기", 3, 2, 7, "설정값 동시 읽기"),
+        Entry("CmdRST", "*RST", false, "", "디폴트 제어 상태 만들기", 3, 3, 23, "디폴트 제어 상태 만들기"),
+        Entry("CmdMVQ", "MEAS:VOLT?", true, "MEAS:VOLT? {P1|P2}", "순간 측정 전압 읽기", 4, 1, 8, "순간 측정 전압 읽기"),
+        Entry("CmdMVAQ", "MEAS:VOLTA?", true, "MEAS:VOLTA? {P1|P2}", "평균 측정 전압 읽기", 4, 2, 9, "평균 측정 전압 읽기"),
+        Entry("CmdErrCls", "*CLS", false, "", "오류 발생 정보 모두 지우기", 4, 3, 24, "에러 상태 모두 지우기"),
+        Entry("CmdMCQ", "MEAS:CURR?", true, "MEAS:CURR? {P1|P2}", "순간 측정 전류 읽기", 5, 1, 10, "순간 측정 전류 읽기"),
+        Entry("CmdMCAQ", "MEAS:CURRA?", true, "MEAS:CURRA? {P1|P2}", "평균 측정 전류 읽기", 5, 2, 11, "평균 측정 전류 읽기"),
+        Entry("CmdMVSQ", "MEAS:VOLTS?", true, "MEAS:VOLTS? {P1|P2,}{시간간격}{,읽을 갯수}", "순간 측정 전압 여러개 읽기", 6, 1, 12, "순간 전압 여러개 읽기"),
+        Entry("CmdSEQ", "SYST:ERR?", false, "", "에러 발생 정보 읽기", 6, 2, 14, "에러 상태 읽기"),
+        Entry("CmdMCSQ", "MEAS:CURRS?", true, "MEAS:CURRS? {P1|P2,}{시간간격}{,읽을 갯수}", "순간 측정 전류 여러개 읽기", 7, 1, 13, "순간 전류 여러개 읽기"),
+        Entry("CmdSVRQ", "SYST:VERS?", false, "", "제품 버젼 읽기", 7, 2, 15, "제품 버젼 읽기"),
+        Entry("CmdOS", "OUTP:STAT", true, "OUTP:STAT {ON|OFF}", "출력 제어 상태 설정", 8, 1, 16, "출력 제어상태"),
+        Entry("CmdOSQ", "OUTP:STAT?", false, "", "출력 제어 상태 읽기", 8, 2, 17, "출력 제어상태 읽기"),
+        Entry("CmdOT", "OUTP:TRACK", true, "OUTP:TRACK {ON|OFF}", "출력 동시 제어 설정", 9, 1, 18, "출력 동시 제어"),
+        Entry("CmdOTQ", "OUTP:TRACK?", false, "", "출력 동시 제어 상태 읽기", 9, 2, 19, "출력 동시 제어상태 읽기"),
+        Entry("CmdKL", "KEYB:LOCK", true, "KEYB:LOCK {ON|OFF}", "키 잠금 상태 설정", 10, 1, 20, "키 잠금 제어"),
+        Entry("CmdKLQ", "KEYB:LOCK?", false, "", "키 잠금 상태 읽기", 10, 2, 21, "키 잠금 제어 상태 읽기"),
     };
     return table;
 }
@@ -58,4 +58,52 @@ const QList<KeypadKey>& KeypadKeys()
         {"CmdON", "ON", "ON", 10, 3},   {"CmdOFF", "OFF", "OFF", 10, 4}, {"CmdP2", "P2", "P2", 10, 5},
     };
     return keys;
+}
+
+const QList<ErrorEntry>& ErrorTable()
+{
+    static const QList<ErrorEntry> table{
+        {QStringLiteral("NO ERROR"), QStringLiteral("오류 없음")},
+        {QStringLiteral("ERROR - 1"), QStringLiteral("냉각팬 #1 오류")},
+        {QStringLiteral("ERROR - 2"), QStringLiteral("냉각팬 #2 오류")},
+        {QStringLiteral("ERROR - 100"), QStringLiteral("통신모듈 초기화 오류")},
+        {QStringLiteral("ERROR - 101"), QStringLiteral("명령어 확인 하세요")},
+        {QStringLiteral("ERROR - 102"), QStringLiteral("파라미터 확인 하세요")},
+        {QStringLiteral("ERROR - 103"), QStringLiteral("파라미터 갯수 확인 하세요")},
+        {QStringLiteral("ERROR - 104"), QStringLiteral("출력포트 확인 하세요")},
+        {QStringLiteral("ERROR - 105"), QStringLiteral("Max. 입력수치 확인 하세요")},
+        {QStringLiteral("ERROR - 106"), QStringLiteral("Min. 입력수치 확인 하세요")},
+    };
+    return table;
+}
+
+namespace {
+// Both series offer the same eleven ratings; only the series letter differs.
+QList<std::pair<QString, QString>> SeriesModels(QChar series)
+{
+    struct Rating {
+        const char* Volts;
+        const char* Code;
+        const char* Text;
+    };
+    const Rating ratings[]{{"30", "03", "30V/3A"},     {"30", "05", "30V/5A"},     {"40", "05", "40V/5A"},
+                           {"25", "10", "25V/10A"},    {"50", "01", "50V/1A"},     {"50", "04", "50V/4A"},
+                           {"120", "1.5", "120V/1.5A"}, {"30", "03D", "30V/3A x2"}, {"30", "05D", "30V/5A x2"},
+                           {"30", "03DD", "30V/3A x2, 2 Line Display"},
+                           {"30", "05DD", "30V/5A x2, 2 Line Display"}};
+    QList<std::pair<QString, QString>> models;
+    for (const Rating& r : ratings)
+        models.append({QStringLiteral("QPX-") + QLatin1String(r.Volts) + series + QLatin1String(r.Code),
+                       QString::fromLatin1(r.Text)});
+    return models;
+}
+}
+
+const QList<ModelSeries>& ModelList()
+{
+    static const QList<ModelSeries> list{
+        {QStringLiteral("**** MORVANTE DELTRIX R-Series ***********"), SeriesModels(QLatin1Char('R'))},
+        {QStringLiteral("**** MORVANTE DELTRIX T-Series *************"), SeriesModels(QLatin1Char('T'))},
+    };
+    return list;
 }

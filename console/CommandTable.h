@@ -12,6 +12,8 @@ struct CommandEntry {
     QString MeaningText;
     int Row;               // 1-based place in the composer grid
     int Column;
+    int ListPosition;      // 1-based line in the reference list
+    QString ListText;      // the reference list words its meaning more tersely
 };
 
 // The 24 keywords in composer order (row by row).
@@ -29,3 +31,17 @@ struct KeypadKey {
     int Column;        // 3 to 5: the keypad's three narrow columns
 };
 const QList<KeypadKey>& KeypadKeys();
+
+// What the instrument answers to SYST:ERR?, and what it means.
+struct ErrorEntry {
+    QString Error;     // "NO ERROR", "ERROR - 101"
+    QString MeaningText;
+};
+const QList<ErrorEntry>& ErrorTable();
+
+// The supported models, as the reference panel lists them.
+struct ModelSeries {
+    QString Banner;
+    QList<std::pair<QString, QString>> Models;   // model number, rating
+};
+const QList<ModelSeries>& ModelList();

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QStandardPaths>
 #include <QGroupBox>
 #include <QLabel>
@@ -12,9 +13,11 @@
 #include <QRadioButton>
 #include <QStatusBar>
 
+#include "console/CommandTable.h"
 #include "console/MeasurementLog.h"
 #include "console/ProgramState.h"
 #include "console/QueryBatch.h"
+#include "console/ReferenceTexts.h"
 #include "pattern/frmPattern.h"
 #include "link/CommInit.h"
 #include "link/LineEvents.h"
@@ -70,6 +73,19 @@ void frmMain::ConnectHandlers()
     onSelected(OptionMonitorCmd, &frmMain::OptionMonitorCmd_Click);
     onSelected(OptionSetCmd, &frmMain::OptionSetCmd_Click);
     onSelected(OptionPatternCmd, &frmMain::OptionPatternCmd_Click);
+    onSelected(OptionCommand, &frmMain::OptionCommand_Click);
+    onSelected(OptionError, &frmMain::OptionError_Click);
+    onSelected(OptionETC, &frmMain::OptionETC_Click);
+
+    for (const CommandEntry& entry : CommandTable())
+        connect(FrameSelCmd->findChild<QPushButton*>(QLatin1String(entry.Button)), &QPushButton::clicked, this,
+                [this, &entry] { CommandButton_Click(entry); });
+    for (const KeypadKey& key : KeypadKeys())
+        connect(FrameSelCmd->findChild<QPushButton*>(QLatin1String(key.Button)), &QPushButton::clicked, this,
+                [this, &key] { KeypadKey_Click(key); });
+    // Enter in the field is a press of the send button, and only when that button could be pressed.
+    connect(TextCommand, &QLineEdit::returnPressed, CmdStartStop, &QPushButton::click);
+    TextCommand->installEventFilter(this);
 }
 
 void frmMain::Form_Load()
@@ -79,6 +95,7 @@ void frmMain::Form_Load()
         port_.SetRequestToSend(true);
     }
     ApplyMainLayout();
+    ShowReferenceText();
     CmdStartStop->setEnabled(false);
     state_.RepeatIdle = -1;
     txtTim->setText(QString::number(UpDownTi->Value()));
@@ -259,6 +276,8 @@ void frmMain::CmdStartStop_Click()
     if (TextCommand->text().isEmpty())
         return;
     state_.SendText = TextCommand->text() + QLatin1Char('\n');
+    if (!CheckRedo->isChecked() || state_.RepeatIdle == -1)
+        history_.Add(TextCommand->text());
     if (!CheckRedo->isChecked()) {
         SendNow();
         return;
@@ -408,4 +427,75 @@ void frmMain::CmdComport_Click()
         commInit_ = new CommInit(port_, state_.Dialog, services_, LabelComportOpen, CmdStartStop, this);
     commInit_->Exec();
     Form_Activate();
+}
+
+void frmMain::OptionCommand_Click()
+{
+    ShowReferenceText();
+}
+
+void frmMain::OptionError_Click()
+{
+    ShowReferenceText();
+}
+
+void frmMain::OptionETC_Click()
+{
+    ShowReferenceText();
+}
+
+void frmMain::ShowReferenceText()
+{
+    ReferenceList list;
+    if (OptionCommand->isChecked())
+        list = ReferenceList::Commands;
+    else if (OptionError->isChecked())
+        list = ReferenceList::Errors;
+    else if (OptionETC->isChecked())
+        list = ReferenceList::Models;
+    else
+        return;
+    TextMessage->ClearText();
+    TextMessage->InsertText(ReferenceText(list));
+    // Just after the first character, which brings the first line back into view.
+    TextMessage->SetInsertionPoint(1);
+}
+
+void frmMain::CommandButton_Click(const CommandEntry& entry)
+{
+    TextCommand->setText(entry.FieldText);
+    SetStatusText(1, HelpLine(entry));
+}
+
+void frmMain::KeypadKey_Click(const KeypadKey& key)
+{
+    if (key.Appends.isEmpty()) {
+        CmdDel_Click();
+        return;
+    }
+    // Always at the end, wherever the caret stands.
+    TextCommand->setText(TextCommand->text() + key.Appends);
+}
+
+void frmMain::CmdDel_Click()
+{
+    const QString text = TextCommand->text();
+    if (!text.isEmpty())
+        TextCommand->setText(text.left(text.size() - 1));
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == TextCommand && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up) {
+            TextCommand->setText(history_.Older(TextCommand->text()));
+            return true;
+        }
+        if (key == Qt::Key_Down) {
+            TextCommand->setText(history_.Newer(TextCommand->text()));
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "console/CommandHistory.h"
 #include "link/ReceiveParser.h"
 
 class QCheckBox;
@@ -56,6 +57,14 @@ public:
     void OptionMonitorCmd_Click();
     void OptionSetCmd_Click();
     void OptionPatternCmd_Click();
+    void OptionCommand_Click();
+    void OptionError_Click();
+    void OptionETC_Click();
+    void ShowReferenceText();
+    // The composer's 24 keyword buttons and its keypad share these handlers.
+    void CommandButton_Click(const struct CommandEntry& entry);
+    void KeypadKey_Click(const struct KeypadKey& key);
+    void CmdDel_Click();
 
     // The local clock the log reads; tests and benchmarks drive their own.
     std::function<QDateTime()> Clock = [] { return QDateTime::currentDateTime(); };
@@ -100,6 +109,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
@@ -126,5 +136,6 @@ private:
     CommInit* commInit_ = nullptr;
     bool shownOnce_ = false;
     QPointer<QWidget> patternWindow_;
+    CommandHistory history_;
     std::unique_ptr<class MeasurementLogFile> log_;
 };

@@ -51,9 +51,11 @@ private slots:
         QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("열렸음"));
         QCOMPARE(b.window.sbrComm->text(), QStringLiteral("COM 1 : 19200,N,8,1"));
 
-        b.window.TextCommand->setText(QStringLiteral("*IDN?"));
+        // Composed with the buttons: exactly the five characters and a line feed.
+        QTest::mouseClick(b.window.findChild<QPushButton*>(QStringLiteral("CmdIDNQ")), Qt::LeftButton);
         QTest::mouseClick(b.window.CmdStartStop, Qt::LeftButton);
-        QTRY_VERIFY(b.sim.Commands().contains(QStringLiteral("*IDN?")));
+        QTRY_VERIFY(b.sim.RecordText().contains(QStringLiteral("\tLF\t*IDN?\n")));
+        QCOMPARE(b.sim.Commands(), QStringList{QStringLiteral("*IDN?")});
         QTRY_VERIFY(b.Info().contains(QStringLiteral("QPX-")));
     }
 

@@ -27,6 +27,12 @@ public:
     bool Ok() const { return ok_ && QFile::exists(link_); }
     QString Link() const { return link_; }
     QProcess& Process() { return process_; }
+    // Every record line: timestamp, terminator (LF or CR) and command, tab-separated.
+    QString RecordText() const
+    {
+        QFile f(record_);
+        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+    }
     // Command lines the simulator received, without their timestamps.
     QStringList Commands() const
     {

@@ -1,0 +1,143 @@
+// The composer and the reference panel as the operator uses them: buttons,
+// keypad, help line, Enter and history, and the three reference lists.
+#include <QApplication>
+#include <QClipboard>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "console/ProgramState.h"
+#include "console/ReferenceTexts.h"
+#include "console/frmMain.h"
+#include "platform/Controls.h"
+#include "support/Fakes.h"
+
+namespace {
+struct Console {
+    ProgramState state;
+    FakeSerialPort port;
+    FakeServices services;
+    frmMain window{state, port, services};
+    Console()
+    {
+        window.show();
+        port.Open();
+        window.CmdStartStop->setEnabled(true);
+        window.Form_Activate();
+    }
+    void Press(const char* button)
+    {
+        auto* b = window.findChild<QPushButton*>(QLatin1String(button));
+        QVERIFY2(b, button);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    void Press(std::initializer_list<const char*> buttons)
+    {
+        for (const char* b : buttons)
+            Press(b);
+    }
+    QString Field() const { return window.TextCommand->text(); }
+    QString Help() const { return window.sbrInfo->text(); }
+};
+}
+
+class TestComposer : public QObject {
+    Q_OBJECT
+private slots:
+    void KeywordThenKeypad()
+    {
+        Console c;
+        c.Press({"CmdAPPL", "CmdP1", "CmdComma", "Cmd1", "Cmd0", "CmdComma", "Cmd2"});
+        QCOMPARE(c.Field(), QStringLiteral("APPL P1,10,2"));
+        QCOMPARE(c.Help(), QStringLiteral("APPL {P1|P2}{,<전압>|MIN|MAX}{,<전류>|MIN|MAX} : 전압,전류 동시 설정"));
+        c.Press({"CmdSpace", "CmdSpace"});
+        QCOMPARE(c.Field(), QStringLiteral("APPL P1,10,2  "));
+        c.Press("CmdMVQ");   // a keyword starts afresh
+        QCOMPARE(c.Field(), QStringLiteral("MEAS:VOLT? "));
+        QCOMPARE(c.Help(), QStringLiteral("MEAS:VOLT? {P1|P2} : 순간 측정 전압 읽기"));
+    }
+
+    void DelRemovesOneCharacterAtTheEnd()
+    {
+        Console c;
+        c.Press("CmdDel");
+        QCOMPARE(c.Field(), QString());
+        c.Press({"CmdOS", "CmdON", "CmdDel"});
+        QCOMPARE(c.Field(), QStringLiteral("OUTP:STAT O"));
+        // The caret does not matter: keys always work at the end.
+        c.window.TextCommand->setCursorPosition(0);
+        c.Press({"CmdOFF", "CmdDel"});
+        QCOMPARE(c.Field(), QStringLiteral("OUTP:STAT OOF"));
+        QCOMPARE(c.Help(), QStringLiteral("OUTP:STAT {ON|OFF} : 출력 제어 상태 설정"));
+    }
+
+    void ComposedCommandGoesOnTheLine()
+    {
+        Console c;
+        c.Press({"CmdSV", "CmdP1", "CmdComma", "Cmd1", "Cmd2", "CmdDot", "Cmd5", "CmdStartStop"});
+        QCOMPARE(c.port.Written(), QByteArray("SOUR:VOLT P1,12.5\n"));
+        c.Press({"CmdIDNQ", "CmdStartStop"});
+        QCOMPARE(c.port.Writes.last(), QByteArray("*IDN?\n"));
+    }
+
+    void EnterIsAPressOfTheSendButton()
+    {
+        Console c;
+        c.window.TextCommand->setFocus();
+        c.window.TextCommand->setText(QStringLiteral("*IDN?"));
+        QTest::keyClick(c.window.TextCommand, Qt::Key_Return);
+        QCOMPARE(c.port.Written(), QByteArray("*IDN?\n"));
+        c.window.CmdStartStop->setEnabled(false);
+        QTest::keyClick(c.window.TextCommand, Qt::Key_Return);
+        QCOMPARE(c.port.Writes.size(), 1);
+    }
+
+    void UpAndDownRecallSentCommandsOnly()
+    {
+        Console c;
+        for (const char* command : {"*IDN?", "APPL P1,5,1"}) {
+            c.window.TextCommand->setText(QString::fromLatin1(command));
+            c.window.CmdStartStop_Click();
+        }
+        c.window.OptionMonitorCmd->setChecked(true);   // polling is not the operator's history
+        c.window.Timer3_Timer();
+        c.window.OptionLineCmd->setChecked(true);
+        c.window.TextCommand->setText(QStringLiteral("OUT"));
+        QTest::keyClick(c.window.TextCommand, Qt::Key_Up);
+        QCOMPARE(c.Field(), QStringLiteral("APPL P1,5,1"));
+        QTest::keyClick(c.window.TextCommand, Qt::Key_Up);
+        QCOMPARE(c.Field(), QStringLiteral("*IDN?"));
+        QTest::keyClick(c.window.TextCommand, Qt::Key_Down);
+        QTest::keyClick(c.window.TextCommand, Qt::Key_Down);
+        QCOMPARE(c.Field(), QStringLiteral("OUT"));
+    }
+
+    void ReferencePanelShowsTheChosenList()
+    {
+        Console c;
+        TextPanel* panel = c.window.TextMessage;
+        auto shown = [](ReferenceList list) { return ReferenceText(list).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
+        QCOMPARE(panel->toPlainText(), shown(ReferenceList::Commands));
+        QCOMPARE(panel->textCursor().position(), 1);
+        c.window.OptionError->setChecked(true);
+        QCOMPARE(panel->toPlainText(), shown(ReferenceList::Errors));
+        c.window.OptionETC->setChecked(true);
+        c.window.OptionETC->toggle();   // an accessibility tool re-selecting it must not double it
+        c.window.OptionETC->setChecked(true);
+        c.window.ShowReferenceText();
+        QCOMPARE(panel->toPlainText(), shown(ReferenceList::Models));
+        QCOMPARE(panel->textCursor().position(), 1);
+        QCOMPARE(panel->verticalScrollBar()->value(), 0);
+
+        panel->selectAll();
+        panel->copy();
+        QCOMPARE(QApplication::clipboard()->text(), shown(ReferenceList::Models));
+    }
+};
+
+QTEST_MAIN(TestComposer)
+#include "test_composer.moc"
