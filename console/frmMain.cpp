@@ -37,7 +37,7 @@ frmMain::frmMain(ProgramState& state, SerialPort& port, UiServices& services, QW
     for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4})
         t->setTimerType(Qt::PreciseTimer);
     BuildControls();
-    TextInfo->setMaximumBlockCount(MaxInfoLines + 1);   // the last line end opens one more block
+    TextInfo->SetMaximumLines(MaxInfoLines + 1);   // the last line end opens one more block
     ConnectHandlers();
     Form_Load();
 }

@@ -121,7 +121,7 @@ void frmMain::BuildControls()
     TextMessage->setFont(DotumCheFont(9));
     Colour(TextMessage, Qt::white, Teal);
     TextMessage->setAccessibleDescription(QStringLiteral("참조 정보 창 (명령어, 에러, 모델 목록)"));
-    TextMessage->setLineWrapMode(QPlainTextEdit::NoWrap);
+    TextMessage->setLineWrapMode(QTextEdit::NoWrap);
     (new QVBoxLayout(messages))->addWidget(TextMessage);
 
     auto* left = new QVBoxLayout;

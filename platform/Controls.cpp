@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -88,12 +89,24 @@ void UpDown::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
-TextPanel::TextPanel(QWidget* parent) : QPlainTextEdit(parent)
+TextPanel::TextPanel(QWidget* parent) : QTextEdit(parent)
 {
     setReadOnly(true);
+    setAcceptRichText(false);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setUndoRedoEnabled(false);
+    ApplyLineSpacing();
+}
+
+void TextPanel::ApplyLineSpacing()
+{
+    // New blocks inherit the format of the block they split from.
+    QTextBlockFormat spacing;
+    spacing.setLineHeight(120, QTextBlockFormat::ProportionalHeight);
+    QTextCursor all(document());
+    all.select(QTextCursor::Document);
+    all.mergeBlockFormat(spacing);
 }
 
 void TextPanel::InsertText(const QString& text)
@@ -122,6 +135,7 @@ void TextPanel::ClearText()
 {
     pending_ = QTextCursor();
     clear();
+    ApplyLineSpacing();
 }
 
 void TextPanel::SetInsertionPoint(int offset)
@@ -130,4 +144,7 @@ void TextPanel::SetInsertionPoint(int offset)
     c.setPosition(qBound(0, offset, document()->characterCount() - 1));
     setTextCursor(c);
     ensureCursorVisible();
+    // The extra line spacing sits above the text; show the first line whole.
+    if (c.blockNumber() == 0)
+        verticalScrollBar()->setValue(verticalScrollBar()->minimum());
 }

@@ -1,6 +1,6 @@
 #pragma once
 #include <QColor>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QTextCursor>
 #include <QWidget>
 
@@ -54,14 +54,20 @@ private:
 // A read-only multi-line panel that the program writes at its insertion point.
 // Text the operator has selected is never overwritten: new text goes just
 // after the selection, which stays selected so it can still be copied.
-class TextPanel : public QPlainTextEdit {
+// Lines get a little more room than the font asks for: the Korean
+// fixed-pitch faces draw Hangul taller than their own line height.
+class TextPanel : public QTextEdit {
     Q_OBJECT
 public:
     explicit TextPanel(QWidget* parent = nullptr);
     void InsertText(const QString& text);
     void ClearText();
     void SetInsertionPoint(int offset);
+    void SetMaximumLines(int lines) { document()->setMaximumBlockCount(lines); }
+    QString toPlainText() const { return QTextEdit::toPlainText(); }
 
 private:
+    void ApplyLineSpacing();
+
     QTextCursor pending_;   // where writes go while a selection is kept
 };
