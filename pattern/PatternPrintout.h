@@ -1,0 +1,9 @@
+#pragma once
+#include <QString>
+
+class PatternTable;
+
+// The printed listing of the pattern: rules, header and one line per leading
+// complete step with its cells as the table shows them, every line ending in
+// CR LF. Columns are not padded, so longer numbers push the line rightwards.
+QString ComposePrintListing(const PatternTable& table);

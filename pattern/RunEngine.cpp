@@ -1,0 +1,74 @@
+#include "pattern/RunEngine.h"
+
+#include <climits>
+
+#include "pattern/StepValues.h"
+
+namespace {
+// The count is shown as a 16-bit number; past it the run goes on uncounted.
+constexpr int MaxRepeatsDone = 32767;
+}
+
+bool RunEngine::Start(const PatternTable& table, StepArrays& arrays, int output)
+{
+    int i = 1;
+    for (; i <= MaxPatternSteps; ++i) {
+        if (table.Cell(i, 1).isEmpty())
+            break;
+        arrays.StepTime[i] = LeadingNumber(table.Cell(i, 1));
+        if (table.Cell(i, 2).isEmpty())
+            break;
+        arrays.StepVoltage[i] = LeadingNumber(table.Cell(i, 2));
+        if (table.Cell(i, 3).isEmpty())
+            break;
+        arrays.StepCurrent[i] = LeadingNumber(table.Cell(i, 3));
+    }
+    if (i < 2)
+        return false;
+    output_ = output == 2 ? 2 : 1;
+    prefix_ = output_ == 2 ? QStringLiteral("APPL P2,") : QStringLiteral("APPL P1,");
+    stepCount_ = i - 1;
+    runTicks_ = 0;
+    nextStep_ = 1;
+    repeatsDone_ = 0;
+    running_ = true;
+    return true;
+}
+
+void RunEngine::Stop()
+{
+    runTicks_ = 0;
+    nextStep_ = 1;
+    repeatsDone_ = 0;
+    running_ = false;
+}
+
+RunEngine::Tick RunEngine::OnTick(const StepArrays& arrays, bool repeatForever, int repeatLimit)
+{
+    Tick tick;
+    // A finished run does not even count the tick, so raising the limit
+    // resumes exactly where it stopped.
+    if (!running_ || Finished(repeatForever, repeatLimit))
+        return tick;
+    const int k = nextStep_;
+    if (runTicks_ * TickSeconds >= arrays.StepTime[k]) {
+        tick.Sent = true;
+        tick.StepTime = arrays.StepTime[k];
+        tick.Command = prefix_.toLatin1() + ShortestDecimal(arrays.StepVoltage[k]).toLatin1() + ','
+            + ShortestDecimal(arrays.StepCurrent[k]).toLatin1() + '\r';
+        nextStep_ = k + 1;
+        if (nextStep_ > stepCount_) {
+            nextStep_ = 1;
+            if (repeatsDone_ < MaxRepeatsDone)
+                ++repeatsDone_;
+            tick.RepetitionDone = true;
+        }
+    }
+    // The clock restarts only with a new repetition; while step 1 waits it
+    // keeps counting, so a first step later than 0 s is still reached.
+    if (tick.RepetitionDone)
+        runTicks_ = 0;
+    else if (runTicks_ < INT_MAX)
+        ++runTicks_;
+    return tick;
+}
