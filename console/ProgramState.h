@@ -11,4 +11,6 @@ struct ProgramState {
     int RepeatIdle = -1;
     ReceiveState Receive;   // LineBuffer, PollIndex, MessageLineCount
     CommInitChoices Dialog;
+    float PreviewMaxTime = 0;   // the last preview's largest step time
+    QString LastSaveName;       // presets the next pattern save dialog
 };

@@ -255,7 +255,7 @@ void frmMain::ShowPatternWindow()
         patternWindow_->raise();
         return;
     }
-    auto* window = new frmPattern;
+    auto* window = new frmPattern(state_, port_, services_, OptionSingle->isChecked());
     patternWindow_ = window;
     connect(window, &frmPattern::Closed, this, &frmMain::PatternWindowClosed);
     setEnabled(false);
@@ -264,8 +264,8 @@ void frmMain::ShowPatternWindow()
 
 void frmMain::PatternWindowClosed()
 {
-    setEnabled(true);
     OptionLineCmd->setChecked(true);
+    setEnabled(true);
     Form_Activate();
 }
 

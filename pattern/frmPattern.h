@@ -1,16 +1,98 @@
 #pragma once
+#include <QTimer>
 #include <QWidget>
 
-// The pattern window. While it is open the console is disabled; closing it,
-// by any means, hands the console back in line mode.
+#include "pattern/PatternTable.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+class PictureBox;
+class SerialPort;
+class UiServices;
+class UpDown;
+struct ProgramState;
+
+// The pattern window: a table of up to 100 timed steps, their entry fields,
+// the preview and the run. While it is open the console is disabled; closing
+// it, by any means, hands the console back in line mode.
 class frmPattern : public QWidget {
     Q_OBJECT
 public:
-    explicit frmPattern(QWidget* parent = nullptr);
+    // singleOutput: the console shows the single-output layout, so P2 cannot run.
+    frmPattern(ProgramState& state, SerialPort& port, UiServices& services, bool singleOutput,
+               QWidget* parent = nullptr);
+    ~frmPattern() override;
+
+    void Form_Load();
+    void CmdEdit_Click();
+    void CmdInsert_Click();
+    void CmdDelete_Click();
+    void CmdNewFile_Click();
+    void MSFlexGrid1_MouseDown(int row, int column);
+    void UpDownNo_Change();
+    void OptionCV_Click();
+    void OptionCC_Click();
+    void TextTime_KeyPress();
+    void TextVoltage_KeyPress();
+    void TextCurrent_KeyPress();
+    void TextReDo_KeyPress();
+    void UpDownReDo_Change();
+    void UpDownMaxVoltage_Change();
+    void UpDownMaxCurrent_Change();
+    void DrawPatternPreview();
+
+    const PatternTable& Table() const { return table_; }
+    PatternTable& Table() { return table_; }
+    // Shows the table's texts in the grid after the table changed behind it.
+    void ShowTable();
+    int CurrentRow() const { return currentRow_; }
+    int CurrentColumn() const { return currentColumn_; }
+
+    // Window state, which lives and dies with the window.
+    int ClickCol = -1;
+    int ClickRow = -1;
+    bool LineEditMode = false;
+    bool InsertArmed = false;
+    bool DeleteArmed = false;
+    bool CvMode = true;
+    int RepeatsDone = 0;
+    bool RepeatForever = true;
+    int PreviewStepCount = 0;
+
+    QTableWidget* MSFlexGrid1;
+    QPushButton *CmdEdit, *CmdInsert, *CmdDelete, *CmdNewFile;
+    QPushButton *CmdFileOpen, *CmdFileSave, *CmdPrint, *CmdRunP1, *CmdRunP2;
+    QRadioButton *OptionCV, *OptionCC;
+    QLineEdit *TextNo, *TextTime, *TextVoltage, *TextCurrent, *TextReDo, *TextMaxVoltage, *TextMaxCurrent;
+    UpDown *UpDownNo, *UpDownReDo, *UpDownMaxVoltage, *UpDownMaxCurrent;
+    QLabel* LabelRedo;
+    QGroupBox* FrameAboutPattern;
+    PictureBox *PicturePreview, *PictureProgressBar;
+    QTimer Timer4;
 
 signals:
     void Closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void ConnectHandlers();
+    void SetCurrentCell(int row, int column);
+    void PaintLineButtons();
+    // Commits the three entry fields into the current step; false when a value was refused.
+    bool CommitStep();
+    bool CommitField(QLineEdit* field, int column);
+
+    ProgramState& state_;
+    SerialPort& port_;
+    UiServices& services_;
+    bool singleOutput_;
+    PatternTable table_;
+    int currentRow_ = 1, currentColumn_ = 1;
 };

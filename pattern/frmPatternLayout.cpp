@@ -1,0 +1,201 @@
+// Builds the pattern window's controls: the step table on the left; editing,
+// entry, repeat, preview, file and run controls on the right.
+#include "pattern/frmPattern.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "pattern/PreviewGeometry.h"
+#include "platform/Controls.h"
+#include "platform/Fonts.h"
+#include "platform/PictureBox.h"
+
+namespace {
+template <typename T>
+T* Named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// 1440 units to the inch, 96 pixels to the inch.
+int Pixels(int units)
+{
+    return units * 96 / 1440;
+}
+
+QLineEdit* GreyField(const char* name)
+{
+    auto* field = Named(new QLineEdit, name);
+    field->setReadOnly(true);
+    QPalette p = field->palette();
+    p.setColor(QPalette::Base, QColor(192, 192, 192));
+    field->setPalette(p);
+    return field;
+}
+
+UpDown* Spinner(const char* name, int value, int minimum, int maximum)
+{
+    auto* s = Named(new UpDown, name);
+    s->SetRange(minimum, maximum);
+    s->SetIncrement(1);
+    s->SetValue(value);
+    return s;
+}
+}
+
+void frmPattern::BuildControls()
+{
+    setWindowTitle(QStringLiteral(" 출력 패턴 만들기"));
+    setFont(GulimFont(9));
+
+    MSFlexGrid1 = Named(new QTableWidget(MaxPatternSteps, 3), "MSFlexGrid1");
+    MSFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    MSFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    MSFlexGrid1->setAccessibleDescription(QStringLiteral("패턴 표 (시간, 전압, 전류)"));
+    // The header row and the step numbers are the grid's own headers, so they
+    // stay in view while the table scrolls.
+    for (int column = 1; column <= 3; ++column)
+        MSFlexGrid1->setHorizontalHeaderItem(column - 1, new QTableWidgetItem(table_.Cell(0, column)));
+    for (int row = 1; row <= MaxPatternSteps; ++row)
+        MSFlexGrid1->setVerticalHeaderItem(row - 1, new QTableWidgetItem(table_.Cell(row, 0)));
+    MSFlexGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    MSFlexGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    MSFlexGrid1->verticalHeader()->setFixedWidth(Pixels(500));
+    MSFlexGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(20);
+    for (int column = 0; column < 3; ++column)
+        MSFlexGrid1->setColumnWidth(column, Pixels(1250));
+    MSFlexGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MSFlexGrid1->setFixedWidth(Pixels(500) + 3 * Pixels(1250) + 24);
+    for (int row = 0; row < MaxPatternSteps; ++row)
+        for (int column = 0; column < 3; ++column) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            MSFlexGrid1->setItem(row, column, item);
+        }
+
+    // Editing.
+    auto* editing = Named(new QGroupBox(QStringLiteral("패턴 편집")), "FrameEdit");
+    CmdEdit = Named(new QPushButton(QStringLiteral("라인 편집")), "CmdEdit");
+    CmdInsert = Named(new QPushButton(QStringLiteral("라인 삽입")), "CmdInsert");
+    CmdDelete = Named(new QPushButton(QStringLiteral("라인 삭제")), "CmdDelete");
+    CmdNewFile = Named(new QPushButton(QStringLiteral("새로 작성하기")), "CmdNewFile");
+    for (QPushButton* b : {CmdInsert, CmdDelete})
+        b->setAutoFillBackground(true);
+    auto* editRow = new QHBoxLayout(editing);
+    for (QPushButton* b : {CmdEdit, CmdInsert, CmdDelete, CmdNewFile})
+        editRow->addWidget(b);
+
+    // The current step and its values.
+    auto* step = Named(new QGroupBox(QStringLiteral("스텝 입력")), "FrameStep");
+    TextNo = GreyField("TextNo");
+    TextNo->setText(QStringLiteral("1"));
+    TextNo->setAccessibleDescription(QStringLiteral("현재 스텝 번호"));
+    UpDownNo = Spinner("UpDownNo", 1, 1, MaxPatternSteps);
+    TextTime = Named(new QLineEdit, "TextTime");
+    TextVoltage = Named(new QLineEdit, "TextVoltage");
+    TextCurrent = Named(new QLineEdit, "TextCurrent");
+    TextTime->setAccessibleDescription(QStringLiteral("스텝 시간 (초)"));
+    TextVoltage->setAccessibleDescription(QStringLiteral("스텝 전압 (V)"));
+    TextCurrent->setAccessibleDescription(QStringLiteral("스텝 전류 (A)"));
+    auto* stepGrid = new QGridLayout(step);
+    stepGrid->addWidget(new QLabel(QStringLiteral("번호 :")), 0, 0);
+    stepGrid->addWidget(TextNo, 0, 1);
+    stepGrid->addWidget(UpDownNo, 0, 2);
+    const std::pair<QLineEdit*, const char*> entries[]{{TextTime, "초"}, {TextVoltage, "V"}, {TextCurrent, "A"}};
+    const char* captions[]{"시간 :", "전압 :", "전류 :"};
+    for (int i = 0; i < 3; ++i) {
+        stepGrid->addWidget(new QLabel(QString::fromUtf8(captions[i])), i + 1, 0);
+        stepGrid->addWidget(entries[i].first, i + 1, 1);
+        stepGrid->addWidget(new QLabel(QString::fromUtf8(entries[i].second)), i + 1, 2);
+    }
+
+    // Repetitions.
+    auto* repeat = Named(new QGroupBox(QStringLiteral("반복")), "FrameRepeat");
+    TextReDo = Named(new QLineEdit(QStringLiteral("0")), "TextReDo");
+    TextReDo->setAccessibleDescription(QStringLiteral("반복 횟수 (0: 연속)"));
+    UpDownReDo = Spinner("UpDownReDo", 0, 0, 100);
+    LabelRedo = Named(new QLabel(QStringLiteral("0")), "LabelRedo");
+    LabelRedo->setAccessibleDescription(QStringLiteral("완료한 반복 횟수"));
+    LabelRedo->setMinimumWidth(48);
+    auto* repeatRow = new QHBoxLayout(repeat);
+    repeatRow->addWidget(new QLabel(QStringLiteral("반복 :")));
+    repeatRow->addWidget(TextReDo);
+    repeatRow->addWidget(UpDownReDo);
+    repeatRow->addSpacing(16);
+    repeatRow->addWidget(Named(new QLabel(QStringLiteral("진행 :")), "Label7"));
+    repeatRow->addWidget(LabelRedo);
+    repeatRow->addStretch();
+
+    // Preview with its scales, and the progress strip under it.
+    FrameAboutPattern = Named(new QGroupBox(QStringLiteral(" 패턴 미리 보기 ")), "FrameAboutPattern");
+    OptionCV = Named(new QRadioButton(QStringLiteral("CV")), "OptionCV");
+    OptionCC = Named(new QRadioButton(QStringLiteral("CC")), "OptionCC");
+    OptionCV->setChecked(true);
+    TextMaxVoltage = GreyField("TextMaxVoltage");
+    TextMaxCurrent = GreyField("TextMaxCurrent");
+    TextMaxVoltage->setText(QStringLiteral("30.000"));
+    TextMaxCurrent->setText(QStringLiteral("5.000"));
+    UpDownMaxVoltage = Spinner("UpDownMaxVoltage", 30, 1, 120);
+    UpDownMaxCurrent = Spinner("UpDownMaxCurrent", 5, 1, 10);
+    PicturePreview = Named(new PictureBox(PreviewWidth, PreviewHeight), "PicturePreview");
+    PicturePreview->setAccessibleDescription(QStringLiteral("패턴 미리 보기 그래프"));
+    PicturePreview->setMinimumSize(400, 200);
+    PictureProgressBar = Named(new PictureBox(PreviewWidth, 140), "PictureProgressBar");
+    PictureProgressBar->setAccessibleDescription(QStringLiteral("패턴 진행 표시"));
+    PictureProgressBar->setFixedHeight(18);
+    auto* scales = new QGridLayout;
+    scales->addWidget(OptionCV, 0, 0);
+    scales->addWidget(new QLabel(QStringLiteral("최대 전압 : ")), 0, 1);
+    scales->addWidget(TextMaxVoltage, 0, 2);
+    scales->addWidget(UpDownMaxVoltage, 0, 3);
+    scales->addWidget(new QLabel(QStringLiteral("V")), 0, 4);
+    scales->addWidget(OptionCC, 1, 0);
+    scales->addWidget(new QLabel(QStringLiteral("최대 전류 : ")), 1, 1);
+    scales->addWidget(TextMaxCurrent, 1, 2);
+    scales->addWidget(UpDownMaxCurrent, 1, 3);
+    scales->addWidget(new QLabel(QStringLiteral("A")), 1, 4);
+    scales->setColumnStretch(5, 1);
+    auto* previewBox = new QVBoxLayout(FrameAboutPattern);
+    previewBox->addLayout(scales);
+    previewBox->addWidget(PicturePreview, 1);
+    previewBox->addWidget(PictureProgressBar);
+
+    // Files, printing and running.
+    CmdFileOpen = Named(new QPushButton(QStringLiteral("불러오기")), "CmdFileOpen");
+    CmdFileSave = Named(new QPushButton(QStringLiteral("저장하기")), "CmdFileSave");
+    CmdPrint = Named(new QPushButton(QStringLiteral("인쇄하기")), "CmdPrint");
+    CmdRunP1 = Named(new QPushButton(QStringLiteral("P1 실행하기")), "CmdRunP1");
+    CmdRunP2 = Named(new QPushButton(QStringLiteral("P2 실행하기")), "CmdRunP2");
+    auto* actions = new QHBoxLayout;
+    for (QPushButton* b : {CmdFileOpen, CmdFileSave, CmdPrint})
+        actions->addWidget(b);
+    actions->addStretch();
+    for (QPushButton* b : {CmdRunP1, CmdRunP2}) {
+        b->setMinimumWidth(110);
+        actions->addWidget(b);
+    }
+
+    auto* entry = new QHBoxLayout;
+    entry->addWidget(step, 1);
+    auto* rightTop = new QVBoxLayout;
+    rightTop->addWidget(editing);
+    rightTop->addLayout(entry);
+    rightTop->addWidget(repeat);
+    auto* right = new QVBoxLayout;
+    right->addLayout(rightTop);
+    right->addWidget(FrameAboutPattern, 1);
+    right->addLayout(actions);
+    auto* columns = new QHBoxLayout(this);
+    columns->addWidget(MSFlexGrid1);
+    columns->addLayout(right, 1);
+}

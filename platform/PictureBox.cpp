@@ -1,0 +1,54 @@
+#include "platform/PictureBox.h"
+
+#include <QPainter>
+
+PictureBox::PictureBox(int logicalWidth, int logicalHeight, QWidget* parent)
+    : QWidget(parent), width_(logicalWidth), height_(logicalHeight)
+{
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::black);
+    setPalette(p);
+}
+
+void PictureBox::Clear()
+{
+    shapes_.clear();
+    update();
+}
+
+void PictureBox::DrawLine(QPointF from, QPointF to, const QColor& colour, bool dotted)
+{
+    shapes_.append(Shape{false, from, to, colour, dotted});
+    update();
+}
+
+void PictureBox::DrawCircle(QPointF centre, double radius, const QColor& colour)
+{
+    shapes_.append(Shape{true, centre, QPointF(radius, 0), colour, false});
+    update();
+}
+
+QSize PictureBox::sizeHint() const
+{
+    // 1440 logical units to the inch, shown at 96 pixels to the inch.
+    return {width_ * 96 / 1440, height_ * 96 / 1440};
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setClipRect(rect());
+    p.scale(double(width()) / width_, double(height()) / height_);
+    for (const Shape& s : shapes_) {
+        QPen pen(s.Colour, 0, s.Dotted ? Qt::DotLine : Qt::SolidLine);
+        p.setPen(pen);
+        if (s.Circle) {
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.drawEllipse(s.A, s.B.x(), s.B.x());
+            p.setRenderHint(QPainter::Antialiasing, false);
+        } else {
+            p.drawLine(s.A, s.B);
+        }
+    }
+}
