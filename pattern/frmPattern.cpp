@@ -6,12 +6,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QPrinter>
 #include <QTableWidget>
 
 #include "console/ProgramState.h"
+#include "link/SerialPort.h"
+#include "pattern/PatternFile.h"
+#include "pattern/PatternPrintout.h"
 #include "pattern/PreviewGeometry.h"
 #include "pattern/StepValues.h"
 #include "platform/Controls.h"
+#include "platform/Fonts.h"
 #include "platform/PictureBox.h"
 #include "platform/Services.h"
 
@@ -34,6 +39,7 @@ frmPattern::frmPattern(ProgramState& state, SerialPort& port, UiServices& servic
     setObjectName(QStringLiteral("frmPattern"));
     setAttribute(Qt::WA_DeleteOnClose);
     Timer4.setTimerType(Qt::PreciseTimer);
+    RichTextBox1.setDefaultFont(PrintListingFont());
     BuildControls();
     ConnectHandlers();
     Form_Load();
@@ -64,6 +70,12 @@ void frmPattern::ConnectHandlers()
     connect(TextVoltage, &QLineEdit::returnPressed, this, &frmPattern::TextVoltage_KeyPress);
     connect(TextCurrent, &QLineEdit::returnPressed, this, &frmPattern::TextCurrent_KeyPress);
     connect(TextReDo, &QLineEdit::returnPressed, this, &frmPattern::TextReDo_KeyPress);
+    connect(CmdRunP1, &QPushButton::clicked, this, &frmPattern::CmdRunP1_Click);
+    connect(CmdRunP2, &QPushButton::clicked, this, &frmPattern::CmdRunP2_Click);
+    connect(&Timer4, &QTimer::timeout, this, &frmPattern::Timer4_Timer);
+    connect(CmdFileSave, &QPushButton::clicked, this, &frmPattern::CmdFileSave_Click);
+    connect(CmdFileOpen, &QPushButton::clicked, this, &frmPattern::CmdFileOpen_Click);
+    connect(CmdPrint, &QPushButton::clicked, this, &frmPattern::CmdPrint_Click);
     // Option handlers follow the selection itself, however it was made.
     connect(OptionCV, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -83,8 +95,10 @@ void frmPattern::Form_Load()
     if (singleOutput_)
         CmdRunP2->setEnabled(false);
     Timer4.stop();
-    Timer4.setInterval(55);
-    RepeatsDone = 0;
+    // Each tick credits 55 ms of pattern time, so that is how often it comes.
+    Timer4.setInterval(RunTimerMs);
+    engine_.Stop();
+    engine_.ResetRepeatsDone();
     TextReDo->setText(QStringLiteral("연속"));
     RepeatForever = true;
     SetCurrentCell(1, 1);
@@ -267,7 +281,7 @@ void frmPattern::TextReDo_KeyPress()
         UpDownReDo->SetValue(int(qMin<long long>(n, 100)));
         TextReDo->setText(QString::number(UpDownReDo->Value()));
     }
-    RepeatsDone = 0;
+    engine_.ResetRepeatsDone();
     LabelRedo->setText(QStringLiteral("0"));
 }
 
@@ -281,7 +295,7 @@ void frmPattern::UpDownReDo_Change()
         TextReDo->setText(QStringLiteral("연속"));
         RepeatForever = true;
     }
-    RepeatsDone = 0;
+    engine_.ResetRepeatsDone();
     LabelRedo->setText(QStringLiteral("0"));
 }
 
@@ -304,4 +318,99 @@ void frmPattern::DrawPatternPreview()
     PicturePreview->Clear();
     for (const PreviewSegment& s : picture.Segments)
         PicturePreview->DrawLine(s.From, s.To, s.Colour, s.Dotted);
+}
+
+void frmPattern::CmdRunP1_Click()
+{
+    RunButton_Click(1);
+}
+
+void frmPattern::CmdRunP2_Click()
+{
+    RunButton_Click(2);
+}
+
+void frmPattern::RunButton_Click(int output)
+{
+    if (!(engine_.Running() && engine_.Output() == output)) {
+        if (!engine_.Start(table_, state_.Steps, output)) {
+            services_.Beep();
+            return;
+        }
+        Timer4.start();
+        ShowRunControls(true, output);
+    } else {
+        engine_.Stop();
+        LabelRedo->setText(QStringLiteral("0"));
+        Timer4.stop();
+        ShowRunControls(false, output);
+    }
+}
+
+void frmPattern::ShowRunControls(bool running, int output)
+{
+    QPushButton* own = output == 1 ? CmdRunP1 : CmdRunP2;
+    QPushButton* other = output == 1 ? CmdRunP2 : CmdRunP1;
+    own->setText(running ? QStringLiteral("실행 끝내기") : output == 1 ? QStringLiteral("P1 실행하기")
+                                                                     : QStringLiteral("P2 실행하기"));
+    // P2 exists only on a two-output supply.
+    other->setEnabled(!running && (other == CmdRunP1 || !singleOutput_));
+    for (QWidget* w : {static_cast<QWidget*>(TextReDo), static_cast<QWidget*>(UpDownReDo),
+                       static_cast<QWidget*>(CmdNewFile), static_cast<QWidget*>(CmdFileOpen),
+                       static_cast<QWidget*>(CmdFileSave), static_cast<QWidget*>(CmdPrint)})
+        w->setEnabled(!running);
+}
+
+void frmPattern::Timer4_Timer()
+{
+    const RunEngine::Tick tick = engine_.OnTick(state_.Steps, RepeatForever, UpDownReDo->Value());
+    if (!tick.Sent)
+        return;
+    PictureProgressBar->Clear();
+    PictureProgressBar->DrawCircle(ProgressMarkCentre(tick.StepTime, state_.PreviewMaxTime), 100, Qt::red);
+    state_.SendText = QString::fromLatin1(tick.Command);
+    port_.Write(tick.Command);
+    if (tick.RepetitionDone)
+        LabelRedo->setText(QString::number(engine_.RepeatsDone()));
+}
+
+namespace {
+const QString PatternTitleOpen = QStringLiteral("Open Pattern");
+const QString PatternTitleSave = QStringLiteral("Save File");
+const QString PatternFilter = QStringLiteral("Text Files(*.txt) (*.txt)");
+}
+
+void frmPattern::CmdFileSave_Click()
+{
+    const QString path = services_.SaveFileName(this, PatternTitleSave, PatternFilter, state_.LastSaveName);
+    if (path.isEmpty())
+        return;
+    state_.LastSaveName = path;
+    dialogFileName_ = path;
+    const SaveResult result = SavePattern(path, table_, state_.Steps);
+    if (!result.Ok)
+        services_.ShowMessage(this, QStringLiteral("Tarvio"), result.Message);
+}
+
+void frmPattern::CmdFileOpen_Click()
+{
+    const QString path = services_.OpenFileName(this, PatternTitleOpen, PatternFilter, dialogFileName_);
+    if (!path.isEmpty()) {
+        dialogFileName_ = path;
+        const LoadResult result = LoadPattern(path, table_, state_.Steps);
+        ShowTable();
+        if (!result.Message.isEmpty())
+            services_.ShowMessage(this, QStringLiteral("Tarvio"), result.Message);
+    }
+    DrawPatternPreview();
+}
+
+void frmPattern::CmdPrint_Click()
+{
+    // The document keeps lines, not line ends: CR LF is one break on paper.
+    RichTextBox1.setPlainText(ComposePrintListing(table_).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QPrinter printer;
+    if (!services_.PrintDialog(this, printer))
+        return;
+    RichTextBox1.print(&printer);
 }

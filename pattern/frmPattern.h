@@ -1,8 +1,10 @@
 #pragma once
+#include <QTextDocument>
 #include <QTimer>
 #include <QWidget>
 
 #include "pattern/PatternTable.h"
+#include "pattern/RunEngine.h"
 
 class QGroupBox;
 class QLabel;
@@ -44,6 +46,16 @@ public:
     void UpDownMaxVoltage_Change();
     void UpDownMaxCurrent_Change();
     void DrawPatternPreview();
+    void CmdRunP1_Click();
+    void CmdRunP2_Click();
+    void Timer4_Timer();
+    void CmdFileSave_Click();
+    void CmdFileOpen_Click();
+    void CmdPrint_Click();
+
+    bool RunningP1() const { return engine_.Running() && engine_.Output() == 1; }
+    bool RunningP2() const { return engine_.Running() && engine_.Output() == 2; }
+    const RunEngine& Engine() const { return engine_; }
 
     const PatternTable& Table() const { return table_; }
     PatternTable& Table() { return table_; }
@@ -59,7 +71,6 @@ public:
     bool InsertArmed = false;
     bool DeleteArmed = false;
     bool CvMode = true;
-    int RepeatsDone = 0;
     bool RepeatForever = true;
     int PreviewStepCount = 0;
 
@@ -73,6 +84,8 @@ public:
     QGroupBox* FrameAboutPattern;
     PictureBox *PicturePreview, *PictureProgressBar;
     QTimer Timer4;
+    // The printed listing, composed before the print dialog and kept until the next print.
+    QTextDocument RichTextBox1;
 
 signals:
     void Closed();
@@ -88,6 +101,8 @@ private:
     // Commits the three entry fields into the current step; false when a value was refused.
     bool CommitStep();
     bool CommitField(QLineEdit* field, int column);
+    void RunButton_Click(int output);
+    void ShowRunControls(bool running, int output);
 
     ProgramState& state_;
     SerialPort& port_;
@@ -95,4 +110,6 @@ private:
     bool singleOutput_;
     PatternTable table_;
     int currentRow_ = 1, currentColumn_ = 1;
+    RunEngine engine_;
+    QString dialogFileName_;   // what the file dialogs last held while the window is open
 };

@@ -39,3 +39,15 @@ QFont ArialFont(double points, bool bold)
     f.setBold(bold);
     return f;
 }
+
+QFont PrintListingFont()
+{
+    // Latin from a face whose blank survives copying out of a PDF (the Korean
+    // coding face's blank comes back as U+0001); Hangul from the Korean face.
+    QFont f;
+    f.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("굴림체")});
+    f.setPointSizeF(10);
+    f.setBold(true);
+    f.setStyleHint(QFont::TypeWriter);
+    return f;
+}

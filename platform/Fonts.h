@@ -7,3 +7,5 @@ void InstallFontSubstitutions();
 QFont GulimFont(double points);
 QFont DotumCheFont(double points);
 QFont ArialFont(double points, bool bold);
+// The printed pattern listing: fixed pitch, bold, 10 point.
+QFont PrintListingFont();

@@ -5,7 +5,7 @@ set -euo pipefail
 TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev libgl-dev
-                fonts-nanum fonts-nanum-coding)
+                fonts-nanum fonts-nanum-coding fonts-dejavu-core)
 RUN_PACKAGES=(xvfb xauth x11-utils)
 TEST_PACKAGES=(poppler-utils)
 

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -12,6 +13,7 @@
 #include "console/ProgramState.h"
 #include "console/frmMain.h"
 #include "link/CommInit.h"
+#include "pattern/frmPattern.h"
 #include "platform/Controls.h"
 #include "platform/QtSerialDevice.h"
 #include "support/Fakes.h"
@@ -75,6 +77,31 @@ private slots:
         QTRY_COMPARE(b.window.Label_P2_Voltage->text(), QStringLiteral("7.500"));
         QVERIFY(!b.window.CmdComport->isEnabled());
         QVERIFY(b.sim.Commands().contains(QStringLiteral("MEAS:CURRA? P2")));
+    }
+
+    void PatternPlaysOnTheSupply()
+    {
+        Bench b;
+        QVERIFY(b.sim.Ok());
+        b.OpenThroughTheDialog();
+        b.window.OptionPatternCmd->setChecked(true);
+        auto* pattern = qobject_cast<frmPattern*>(b.window.PatternWindow());
+        QVERIFY(pattern);
+        const QList<PatternStep> steps{{"0.000", "5.000", "1.000"}, {"0.100", "12.500", "0.500"}, {"0.200", "0.000", "0.000"}};
+        for (int i = 0; i < steps.size(); ++i)
+            pattern->Table().SetStep(i + 1, steps.at(i));
+        pattern->ShowTable();
+        pattern->TextReDo->setText(QStringLiteral("2"));
+        pattern->TextReDo_KeyPress();
+        pattern->CmdRunP1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(pattern->LabelRedo->text(), QStringLiteral("2"), 10000);
+        const QStringList expected{"APPL P1,5,1", "APPL P1,12.5,0.5", "APPL P1,0,0"};
+        QTRY_COMPARE(b.sim.Commands(), expected + expected);
+        QCOMPARE(b.sim.RecordText().count(QStringLiteral("\tCR\tAPPL")), 6);
+        QVERIFY(!b.sim.RecordText().contains(QStringLiteral("\tLF\t")));
+        pattern->close();
+        QTRY_VERIFY(b.window.isEnabled());
+        QVERIFY(b.window.OptionLineCmd->isChecked());
     }
 
     void SupplyVanishingDuringMonitoringIsReportedOnce()

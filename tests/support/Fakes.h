@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QList>
+#include <QPrinter>
 #include <QStringList>
 
 #include "link/SerialPort.h"
@@ -78,4 +79,40 @@ public:
         Messages << text;
     }
     void Beep() override { ++Beeps; }
+
+    // File dialogs answer from these queues (an empty answer is a cancel)
+    // and record how they were asked.
+    QStringList OpenAnswers, SaveAnswers;
+    QStringList DialogTitles, DialogFilters, DialogInitialNames;
+    QString OpenFileName(QWidget*, const QString& title, const QString& filter, const QString& initial) override
+    {
+        Record(title, filter, initial);
+        return OpenAnswers.isEmpty() ? QString() : OpenAnswers.takeFirst();
+    }
+    QString SaveFileName(QWidget*, const QString& title, const QString& filter, const QString& initial) override
+    {
+        Record(title, filter, initial);
+        return SaveAnswers.isEmpty() ? QString() : SaveAnswers.takeFirst();
+    }
+    // The print dialog: cancelled when PrintToPdf is empty, otherwise the
+    // printer is pointed at that PDF file.
+    QString PrintToPdf;
+    int PrintDialogs = 0;
+    bool PrintDialog(QWidget*, QPrinter& printer) override
+    {
+        ++PrintDialogs;
+        if (PrintToPdf.isEmpty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(PrintToPdf);
+        return true;
+    }
+
+private:
+    void Record(const QString& title, const QString& filter, const QString& initial)
+    {
+        DialogTitles << title;
+        DialogFilters << filter;
+        DialogInitialNames << initial;
+    }
 };

@@ -1,0 +1,201 @@
+// Playing, saving, loading and printing a pattern from the pattern window.
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "console/ProgramState.h"
+#include "pattern/PatternPrintout.h"
+#include "pattern/frmPattern.h"
+#include "platform/Controls.h"
+#include "platform/PictureBox.h"
+#include "support/Fakes.h"
+
+namespace {
+struct Window {
+    ProgramState state;
+    FakeSerialPort port;
+    FakeServices services;
+    QTemporaryDir dir;
+    frmPattern* w;
+    explicit Window(bool single = false) : w(new frmPattern(state, port, services, single))
+    {
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->show();
+        port.Open();
+    }
+    ~Window() { delete w; }
+    void Steps(QList<PatternStep> steps)
+    {
+        for (int i = 0; i < steps.size(); ++i)
+            w->Table().SetStep(i + 1, steps.at(i));
+        w->ShowTable();
+        w->DrawPatternPreview();
+    }
+    void Ticks(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            w->Timer4_Timer();
+    }
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+};
+const QList<PatternStep> ThreeSteps{{"0.000", "5.000", "1.000"}, {"2.000", "12.500", "1.000"}, {"4.000", "0.000", "0.000"}};
+}
+
+class TestPatternRun : public QObject {
+    Q_OBJECT
+private slots:
+    void ThreeStepsTwiceOnP1()
+    {
+        Window p;
+        p.Steps(ThreeSteps);
+        p.w->TextReDo->setText(QStringLiteral("2"));
+        p.w->TextReDo_KeyPress();
+        QTest::mouseClick(p.w->CmdRunP1, Qt::LeftButton);
+        QVERIFY(p.w->RunningP1());
+        QVERIFY(p.w->Timer4.isActive());
+        QVERIFY(p.port.Writes.isEmpty());   // the first step waits for the first tick
+        p.Ticks(74);
+        QCOMPARE(p.port.Writes, (QList<QByteArray>{"APPL P1,5,1\r", "APPL P1,12.5,1\r", "APPL P1,0,0\r"}));
+        QCOMPARE(p.w->LabelRedo->text(), QStringLiteral("1"));
+        QCOMPARE(p.state.SendText, QStringLiteral("APPL P1,0,0\r"));
+        // The circle marks the last step's time: the right edge.
+        const auto& mark = p.w->PictureProgressBar->Shapes();
+        QCOMPARE(mark.size(), 1);
+        QVERIFY(mark.first().Circle);
+        QCOMPARE(mark.first().A, QPointF(3200, 70));
+        p.Ticks(200);
+        QCOMPARE(p.port.Writes.size(), 6);
+        QCOMPARE(p.w->LabelRedo->text(), QStringLiteral("2"));
+        QCOMPARE(p.w->CmdRunP1->text(), QStringLiteral("실행 끝내기"));   // finished but still running
+
+        QTest::mouseClick(p.w->CmdRunP1, Qt::LeftButton);
+        QCOMPARE(p.port.Writes.size(), 6);
+        QCOMPARE(p.w->LabelRedo->text(), QStringLiteral("0"));
+        QVERIFY(!p.w->Timer4.isActive());
+        QCOMPARE(p.w->CmdRunP1->text(), QStringLiteral("P1 실행하기"));
+    }
+
+    void ControlsDuringAndAfterARun_data()
+    {
+        QTest::addColumn<bool>("single");
+        QTest::addColumn<int>("output");
+        QTest::newRow("P1 on a dual supply") << false << 1;
+        QTest::newRow("P1 on a single supply") << true << 1;
+        QTest::newRow("P2 on a dual supply") << false << 2;
+    }
+    void ControlsDuringAndAfterARun()
+    {
+        QFETCH(bool, single);
+        QFETCH(int, output);
+        Window p(single);
+        p.Steps(ThreeSteps);
+        QPushButton* own = output == 1 ? p.w->CmdRunP1 : p.w->CmdRunP2;
+        QPushButton* other = output == 1 ? p.w->CmdRunP2 : p.w->CmdRunP1;
+        own->click();
+        const QList<QWidget*> locked{other, p.w->TextReDo, p.w->UpDownReDo, p.w->CmdNewFile,
+                                     p.w->CmdFileOpen, p.w->CmdFileSave, p.w->CmdPrint};
+        for (QWidget* w : locked)
+            QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+        QVERIFY(p.w->MSFlexGrid1->isEnabled() && p.w->CmdEdit->isEnabled() && p.w->TextTime->isEnabled());
+        p.Ticks(1);
+        QCOMPARE(p.port.Writes.value(0), QByteArray(output == 1 ? "APPL P1,5,1\r" : "APPL P2,5,1\r"));
+        own->click();
+        for (QWidget* w : locked)
+            if (w != p.w->CmdRunP2 || !single)
+                QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+        QCOMPARE(p.w->CmdRunP2->isEnabled(), !single);
+    }
+
+    void NoFirstStepBeepsAndStartsNothing()
+    {
+        Window p;
+        p.w->Table().SetStep(2, {"1.000", "1.000", "1.000"});
+        p.w->CmdRunP1_Click();
+        QCOMPARE(p.services.Beeps, 1);
+        QVERIFY(!p.w->RunningP1());
+        QVERIFY(!p.w->Timer4.isActive());
+        QVERIFY(p.w->CmdFileSave->isEnabled());
+    }
+
+    void SaveAndLoad()
+    {
+        Window p;
+        p.Steps(ThreeSteps);
+        p.services.SaveAnswers << p.Path("first.txt") << p.Path("no-extension");
+        p.w->CmdFileSave_Click();
+        p.w->CmdFileSave_Click();
+        QCOMPARE(p.services.DialogTitles, (QStringList{"Save File", "Save File"}));
+        QCOMPARE(p.services.DialogFilters.first(), QStringLiteral("Text Files(*.txt) (*.txt)"));
+        QCOMPARE(p.services.DialogInitialNames, (QStringList{QString(), p.Path("first.txt")}));
+        QFile saved(p.Path("no-extension"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("0,5,1\r\n2,12.5,1\r\n4,0,0\r\n"));
+        QCOMPARE(p.state.LastSaveName, p.Path("no-extension"));
+
+        // Loading over a longer pattern leaves the rows after it in place.
+        p.w->CmdNewFile_Click();
+        p.Steps({{"1.000", "1.000", "1.000"}, {"1.000", "1.000", "1.000"}, {"1.000", "1.000", "1.000"},
+                 {"9.000", "9.000", "9.000"}});
+        QFile two(p.Path("two.txt"));
+        QVERIFY(two.open(QIODevice::WriteOnly));
+        two.write("1,2,3,4,5,6");
+        two.close();
+        p.services.OpenAnswers << p.Path("two.txt");
+        p.w->CmdFileOpen_Click();
+        QCOMPARE(p.services.DialogTitles.last(), QStringLiteral("Open Pattern"));
+        QCOMPARE(p.services.DialogInitialNames.last(), p.Path("no-extension"));   // what the dialog last held
+        QCOMPARE(p.w->Table().Step(1), (PatternStep{"1.000", "2.000", "3.000"}));
+        QCOMPARE(p.w->Table().Step(2), (PatternStep{"4.000", "5.000", "6.000"}));
+        QCOMPARE(p.w->Table().Step(4), (PatternStep{"9.000", "9.000", "9.000"}));
+        QCOMPARE(p.w->MSFlexGrid1->item(1, 2)->text(), QStringLiteral("6.000"));
+        QCOMPARE(p.state.PreviewMaxTime, 9.0f);   // redrawn after the load
+        QVERIFY(p.services.Messages.isEmpty());
+    }
+
+    void FailuresAreToldAndLoseNothing()
+    {
+        Window p;
+        p.Steps(ThreeSteps);
+        p.services.SaveAnswers << p.Path("missing-folder/x.txt");
+        p.w->CmdFileSave_Click();
+        QCOMPARE(p.services.Titles, QStringList{"Tarvio"});
+        QVERIFY(p.services.Messages.value(0).contains(p.Path("missing-folder/x.txt")));
+
+        p.services.OpenAnswers << p.Path("nothing-here.txt") << QString();
+        p.w->Table().SetStep(5, {"30.000", "1.000", "1.000"});   // behind the preview's back
+        p.w->CmdFileOpen_Click();
+        QCOMPARE(p.services.Messages.size(), 2);
+        QCOMPARE(p.w->Table().Step(1), ThreeSteps.at(0));
+        p.w->CmdFileOpen_Click();   // cancelled: nothing said, still redrawn
+        QCOMPARE(p.services.Messages.size(), 2);
+        QCOMPARE(p.state.PreviewMaxTime, 4.0f);
+    }
+
+    void PrintedListingReadsBackAsText()
+    {
+        Window p;
+        p.Steps(ThreeSteps);
+        p.w->CmdPrint_Click();   // cancelled
+        QCOMPARE(p.services.PrintDialogs, 1);
+        QCOMPARE(p.w->RichTextBox1.toPlainText(), ComposePrintListing(p.w->Table()).remove(QLatin1Char('\r')));
+
+        p.services.PrintToPdf = p.Path("listing.pdf");
+        p.w->CmdPrint_Click();
+        QVERIFY(QFile::exists(p.services.PrintToPdf));
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), p.services.PrintToPdf, QStringLiteral("-")});
+        if (!pdftotext.waitForFinished(10000) || pdftotext.exitCode() != 0)
+            QSKIP("pdftotext is not installed");
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        QVERIFY2(text.contains(QStringLiteral("  2   2.000   12.500   1.000\n")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral(" No. 시간(초) 전압(V) 전류(A)")));
+        QVERIFY(!text.contains(QChar(1)));
+    }
+};
+
+QTEST_MAIN(TestPatternRun)
+#include "test_pattern_run.moc"
