@@ -8,7 +8,8 @@ void InstallFontSubstitutions()
                                  QStringLiteral("DejaVu Sans Mono")};
     for (const char* face : {"굴림체", "돋움체", "GulimChe", "DotumChe"})
         QFont::insertSubstitutions(QString::fromUtf8(face), fixedPitch);
-    const QStringList proportional{QStringLiteral("NanumGothic"), QStringLiteral("NanumGothicCoding"),
+    // NanumGothic draws "." like "," at 9 points: a reading of 1.200 must never look like 1,200.
+    const QStringList proportional{QStringLiteral("NanumBarunGothic"), QStringLiteral("NanumGothic"),
                                    QStringLiteral("DejaVu Sans")};
     for (const char* face : {"굴림", "돋움", "Gulim", "Dotum"})
         QFont::insertSubstitutions(QString::fromUtf8(face), proportional);

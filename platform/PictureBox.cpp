@@ -39,7 +39,9 @@ void PictureBox::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setClipRect(rect());
-    p.scale(double(width()) / width_, double(height()) / height_);
+    // The far edges (x = width, y = height) land on the last pixel, so a line
+    // drawn there, like the last step of a pattern, stays visible.
+    p.scale(double(width() - 1) / width_, double(height() - 1) / height_);
     for (const Shape& s : shapes_) {
         QPen pen(s.Colour, 0, s.Dotted ? Qt::DotLine : Qt::SolidLine);
         p.setPen(pen);

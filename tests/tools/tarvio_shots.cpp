@@ -1,0 +1,134 @@
+// Drives the real windows on a real display against the simulated supply and
+// takes the pictures the documentation shows, so they never go stale.
+//   tarvio-shots OUTDIR
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+#include "console/ProgramState.h"
+#include "console/frmMain.h"
+#include "link/CommInit.h"
+#include "pattern/frmPattern.h"
+#include "platform/Fonts.h"
+#include "platform/QtSerialDevice.h"
+#include "platform/Services.h"
+
+namespace {
+void Wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool Shoot(QWidget* window, const QString& path)
+{
+    Wait(300);
+    const QRect frame = window->frameGeometry();
+    const QPixmap shot = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    const bool ok = shot.save(path);
+    std::printf("%s %s (%dx%d)\n", ok ? "wrote" : "FAILED", qPrintable(path), shot.width(), shot.height());
+    return ok;
+}
+
+void Send(frmMain& console, const char* command)
+{
+    console.TextCommand->setText(QString::fromLatin1(command));
+    console.CmdStartStop_Click();
+    Wait(150);
+}
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    InstallFontSubstitutions();
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: tarvio-shots OUTDIR\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QTemporaryDir scratch;
+    const QString link = scratch.filePath(QStringLiteral("com1"));
+    QProcess sim;
+    sim.start(QStringLiteral(TARVIO_SIM_PATH), {QStringLiteral("--outputs"), QStringLiteral("2"),
+                                                QStringLiteral("--link"), link});
+    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "tarvio-sim did not start\n");
+        return 1;
+    }
+
+    ProgramState state;
+    QtSerialDevice port([&](int n) { return n == 1 ? link : ResolveSystemDevice(n); });
+    UiServices services;
+    frmMain console(state, port, services);
+    console.LogFolder = scratch.path();
+    console.move(0, 0);
+    console.show();
+    Wait(500);
+    int failures = 0;
+
+    // The port dialog, photographed while it is open, then opened.
+    QTimer::singleShot(400, [&] {
+        if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget())) {
+            failures += !Shoot(dialog, out.filePath(QStringLiteral("port-dialog.png")));
+            dialog->CommInit_OK->click();
+        }
+    });
+    console.CmdComport_Click();
+
+    console.OptionDual->setChecked(true);
+    for (const char* c : {"APPL P1,12.5,1.2", "APPL P2,5,0.3", "OUTP:STAT ON", "*IDN?", "SYST:ERR?"})
+        Send(console, c);
+    console.OptionMonitorCmd->setChecked(true);
+    Wait(2600);
+    failures += !Shoot(&console, out.filePath(QStringLiteral("main-window.png")));
+
+    console.OptionSetCmd->setChecked(true);
+    Wait(600);
+    console.OptionLineCmd->setChecked(true);
+    console.findChild<QPushButton*>(QStringLiteral("CmdAPPL"))->click();
+    for (const char* key : {"CmdP1", "CmdComma", "Cmd1", "Cmd0", "CmdComma", "Cmd2"})
+        console.findChild<QPushButton*>(QLatin1String(key))->click();
+    console.OptionError->setChecked(true);
+    failures += !Shoot(&console, out.filePath(QStringLiteral("composer-errors.png")));
+    console.OptionETC->setChecked(true);
+    failures += !Shoot(&console, out.filePath(QStringLiteral("reference-models.png")));
+    console.OptionCommand->setChecked(true);
+
+    console.OptionPatternCmd->setChecked(true);
+    auto* pattern = qobject_cast<frmPattern*>(console.PatternWindow());
+    if (!pattern)
+        return 1;
+    pattern->move(40, 40);
+    const QList<PatternStep> steps{{"0.000", "5.000", "1.000"},   {"2.000", "10.000", "1.500"},
+                                   {"4.000", "20.000", "2.000"},  {"6.000", "15.000", "1.000"},
+                                   {"8.000", "0.000", "0.000"}};
+    for (int i = 0; i < steps.size(); ++i)
+        pattern->Table().SetStep(i + 1, steps.at(i));
+    pattern->ShowTable();
+    pattern->MSFlexGrid1_MouseDown(3, 2);
+    pattern->DrawPatternPreview();
+    failures += !Shoot(pattern, out.filePath(QStringLiteral("pattern-window.png")));
+
+    pattern->TextReDo->setText(QStringLiteral("3"));
+    pattern->TextReDo_KeyPress();
+    pattern->CmdRunP1_Click();
+    Wait(9000 + 5000);   // one repetition and a bit of the next
+    failures += !Shoot(pattern, out.filePath(QStringLiteral("pattern-running.png")));
+    pattern->CmdRunP1_Click();
+    pattern->close();
+    console.close();
+    sim.terminate();
+    sim.waitForFinished(3000);
+    return failures == 0 ? 0 : 1;
+}
