@@ -25,7 +25,6 @@ int main(int argc, char** argv)
 #endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvio"));
-    QApplication::setOrganizationName(QStringLiteral("Tarvio"));
     InstallFontSubstitutions();
 
     ProgramState state;

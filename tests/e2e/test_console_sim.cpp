@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "console/ProgramState.h"
@@ -61,22 +62,45 @@ private slots:
         QTRY_VERIFY(b.Info().contains(QStringLiteral("QPX-")));
     }
 
-    void DualMonitoringFillsTheReadouts()
+    void DualMonitoringFillsTheReadoutsAndTheLog()
     {
         Bench b({QStringLiteral("--outputs"), QStringLiteral("2"), QStringLiteral("--no-noise")});
         QVERIFY(b.sim.Ok());
+        QTemporaryDir logs;
+        b.window.LogFolder = logs.path();
         b.OpenThroughTheDialog();
-        b.window.TextCommand->setText(QStringLiteral("APPL P2,7.5,1"));
-        b.window.CmdStartStop_Click();
-        b.window.TextCommand->setText(QStringLiteral("OUTP:STAT ON"));
-        b.window.CmdStartStop_Click();
+        for (const char* command : {"APPL P1,12.5,1.2", "APPL P2,7.5,1", "OUTP:STAT ON"}) {
+            b.window.TextCommand->setText(QString::fromLatin1(command));
+            b.window.CmdStartStop_Click();
+        }
         b.window.OptionDual->setChecked(true);
         b.window.OptionMonitorCmd->setChecked(true);
         QVERIFY(b.window.Timer3.isActive());
         QCOMPARE(b.window.Timer3.interval(), 400);
-        QTRY_COMPARE(b.window.Label_P2_Voltage->text(), QStringLiteral("7.500"));
         QVERIFY(!b.window.CmdComport->isEnabled());
+        // CC on P1 (12.5 V would drive 1.25 A into 10 ohms), CV on P2.
+        QTRY_COMPARE(b.window.Label_P1_Voltage->text(), QStringLiteral("12.000"));
+        QTRY_COMPARE(b.window.Label_P1_Current->text(), QStringLiteral("1.200"));
+        QTRY_COMPARE(b.window.Label_P2_Voltage->text(), QStringLiteral("7.500"));
+        QTRY_COMPARE(b.window.Label_P2_Current->text(), QStringLiteral("0.750"));
+        const QString logFile = logs.filePath(QDate::currentDate().toString(QStringLiteral("yyMMdd")) + QStringLiteral("_MS.txt"));
+        QTRY_VERIFY(QFileInfo(logFile).size() > 0);
+        QFile log(logFile);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readLine().startsWith("P1: "));
         QVERIFY(b.sim.Commands().contains(QStringLiteral("MEAS:CURRA? P2")));
+
+        // Replies are answered in order: once *IDN? is back, no monitor reply is still on its way.
+        b.window.OptionLineCmd->setChecked(true);
+        b.window.TextCommand->setText(QStringLiteral("*IDN?"));
+        b.window.CmdStartStop_Click();
+        QTRY_VERIFY(b.Info().contains(QStringLiteral("QPX-")));
+        b.window.OptionSetCmd->setChecked(true);
+        QTRY_COMPARE(b.window.Label_P2_Set_Current->text(), QStringLiteral("1.000"));
+        QCOMPARE(b.window.Label_P1_Set_Voltage->text(), QStringLiteral("12.500"));
+        QCOMPARE(b.window.Label_P1_Set_Current->text(), QStringLiteral("1.200"));
+        QCOMPARE(b.window.Label_P2_Set_Voltage->text(), QStringLiteral("7.500"));
+        QCOMPARE(b.sim.Commands().count(QStringLiteral("SOUR:VOLT? P1")), 1);   // once, not polled
     }
 
     void PatternPlaysOnTheSupply()
