@@ -138,9 +138,11 @@ void frmMain::BuildControls()
     auto* kindBox = new QHBoxLayout(modelKind);
     kindBox->addWidget(OptionOld);
     kindBox->addWidget(OptionNew);
+    auto* layoutKind = new QHBoxLayout;
+    layoutKind->addWidget(OptionSingle);
+    layoutKind->addWidget(OptionDual);
     auto* modelBox = new QVBoxLayout(FrameModelSelect);
-    modelBox->addWidget(OptionSingle);
-    modelBox->addWidget(OptionDual);
+    modelBox->addLayout(layoutKind);
     modelBox->addWidget(modelKind);
     OptionSingle->setChecked(true);
     OptionNew->setChecked(true);
@@ -200,28 +202,28 @@ void frmMain::BuildControls()
     UpDownTi->SetValue(500);
     UpDownTi->setAccessibleName(QStringLiteral("모니터 명령 시간 간격"));
     for (QLineEdit* e : {TextReDo, txtTim}) {
-        e->setFixedWidth(64);
+        e->setFixedSize(64, 22);
         e->setAlignment(Qt::AlignRight);
     }
     auto* redo = new QGridLayout(FrameRedo);
-    redo->addWidget(OptionLineCmd, 0, 0);
-    redo->addWidget(OptionMonitorCmd, 0, 1);
-    redo->addWidget(OptionSetCmd, 1, 0);
-    redo->addWidget(OptionPatternCmd, 1, 1);
+    auto* modes = new QHBoxLayout;
+    for (QRadioButton* mode : {OptionLineCmd, OptionMonitorCmd, OptionSetCmd, OptionPatternCmd})
+        modes->addWidget(mode);
+    redo->addLayout(modes, 0, 0, 1, 2);
     auto* interval = new QHBoxLayout;
     interval->addWidget(CheckRedo);
     interval->addStretch();
     interval->addWidget(TextReDo);
     interval->addWidget(UpDownReDo);
     interval->addWidget(new QLabel(QStringLiteral("mS")));
-    redo->addLayout(interval, 2, 0, 1, 2);
+    redo->addLayout(interval, 1, 0, 1, 2);
     auto* monitor = new QHBoxLayout;
     monitor->addWidget(new QLabel(QStringLiteral("모니터 명령 시간 간격")));
     monitor->addStretch();
     monitor->addWidget(txtTim);
     monitor->addWidget(UpDownTi);
     monitor->addWidget(new QLabel(QStringLiteral("mS")));
-    redo->addLayout(monitor, 3, 0, 1, 2);
+    redo->addLayout(monitor, 2, 0, 1, 2);
 
     FrameSelCmd = Named(new QGroupBox(QStringLiteral("명령어 선택")), "FrameSelCmd");
     auto* grid = new QGridLayout(FrameSelCmd);
@@ -274,6 +276,17 @@ void frmMain::BuildControls()
     columns->addLayout(left, 1);
     columns->addLayout(right, 0);
 
+    // Tight margins keep the whole console on a 1024 x 768 screen.
+    for (QLayout* layout : central->findChildren<QLayout*>()) {
+        if (qobject_cast<UpDown*>(layout->parentWidget()))
+            continue;   // its arrows sit edge to edge
+        layout->setContentsMargins(6, 4, 6, 4);
+        layout->setSpacing(4);
+    }
+    grid->setSpacing(2);
+    for (QPushButton* b : FrameSelCmd->findChildren<QPushButton*>())
+        b->setFixedHeight(22);
+
     StatusBar1 = Named(new QStatusBar(this), "StatusBar1");
     sbrInfo = Named(new QLabel, "sbrInfo");
     sbrComm = Named(new QLabel, "sbrComm");
@@ -282,4 +295,6 @@ void frmMain::BuildControls()
     StatusBar1->addWidget(sbrInfo, 5);
     StatusBar1->addWidget(sbrComm, 1);
     setStatusBar(StatusBar1);
+    // The panels give up height first; the window opens fitting a 1024 x 768 screen.
+    resize(minimumSizeHint().expandedTo(QSize(860, 680)).boundedTo(QSize(1000, 700)));
 }
