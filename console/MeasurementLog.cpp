@@ -63,6 +63,14 @@ QString BuildDualEcho(const QString& p1Voltage, const QString& p1Current,
 
 QString ChooseLogFolder(const QString& programDir, const QString& userDataDir)
 {
+    // An installed program never logs beside itself, even when it could
+    // (run as root, /usr/bin would take the file): its logs belong to the user.
+    const QString clean = QDir::cleanPath(programDir);
+    for (const char* system : {"/usr", "/bin", "/sbin", "/opt", "/snap", "/app"})
+        if (clean == QLatin1String(system) || clean.startsWith(QLatin1String(system) + QLatin1Char('/'))) {
+            QDir().mkpath(userDataDir);
+            return userDataDir;
+        }
     // Permission bits say nothing for root or on a read-only mount: only a
     // file actually created tells whether the folder takes our logs.
     QTemporaryFile probe(QDir(programDir).filePath(QStringLiteral(".tarvio-probe-XXXXXX")));

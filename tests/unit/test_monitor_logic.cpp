@@ -184,6 +184,12 @@ void TestMonitorLogic::ChoosesWritableFolder()
     QVERIFY(QDir(userData).exists());
 
     QCOMPARE(ChooseLogFolder(root.filePath(QStringLiteral("missing")), userData), userData);
+
+    // Installed under a system prefix: the user's folder, even where root could write.
+    const QString otherUser = root.filePath(QStringLiteral("home/other/Tarvio"));
+    for (const char* installed : {"/usr/bin", "/usr/local/bin/", "/opt/tarvio/bin"})
+        QCOMPARE(ChooseLogFolder(QString::fromLatin1(installed), otherUser), otherUser);
+    QVERIFY(QDir(otherUser).exists());
 }
 
 void TestMonitorLogic::AppendKeepsEarlierRecords()
