@@ -18,7 +18,16 @@ struct SimOptions {
     std::string RecordPath;
     bool CrLf = false;
     int ReplyDelayMs = 0;
+    int Baud = 0; // 0: replies leave as fast as the terminal takes them
+    int DropEvery = 0; // 0: no reply lost
+    int GarbleEvery = 0; // 0: no reply spoiled
+    double StopAfterSeconds = -1; // negative: never
     double VanishAfterSeconds = -1; // negative: never
+    double ReturnAfterSeconds = -1; // negative: exit on vanishing
+    bool Flood = false;
+    double FloodLinesPerSecond = 0; // 0: as fast as they are taken
+    bool FloodNoLineEnds = false;
+    std::uint64_t FloodCount = 0; // 0: no end
     std::uint64_t NoiseSeed = DefaultNoiseSeed;
     bool Noise = true;
     bool Help = false;

@@ -3,7 +3,10 @@
 #include <cmath>
 
 #include "simulator/CommandInterpreter.h"
+#include "simulator/FloodSource.h"
 #include "simulator/LineFramer.h"
+#include "simulator/PacedOutput.h"
+#include "simulator/ReplyFaults.h"
 #include "simulator/SimOptions.h"
 
 namespace {
@@ -65,6 +68,15 @@ private slots:
     void Options_data();
     void Options();
     void OptionValues();
+    void BytesCarriedByLine_data();
+    void BytesCarriedByLine();
+    void PacedRelease_data();
+    void PacedRelease();
+    void SpoiledReplies_data();
+    void SpoiledReplies();
+    void GarblingFollowsSeed();
+    void Flood_data();
+    void Flood();
 };
 
 void TestSimCore::Commands_data()
@@ -310,7 +322,15 @@ void TestSimCore::Options_data()
     QTest::newRow("too many loads") << QStringList{"--outputs", "1", "--load", "1,2"} << "error";
     QTest::newRow("missing value") << QStringList{"--seed"} << "error";
     QTest::newRow("negative delay") << QStringList{"--reply-delay", "-5"} << "error";
-    QTest::newRow("unknown option") << QStringList{"--baud", "9600"} << "error";
+    QTest::newRow("unknown option") << QStringList{"--parity", "even"} << "error";
+    QTest::newRow("zero baud") << QStringList{"--baud", "0"} << "error";
+    QTest::newRow("fractional baud") << QStringList{"--baud", "9600.5"} << "error";
+    QTest::newRow("drop every zeroth") << QStringList{"--drop-every", "0"} << "error";
+    QTest::newRow("garble without count") << QStringList{"--garble-every"} << "error";
+    QTest::newRow("negative stop") << QStringList{"--stop-after", "-1"} << "error";
+    QTest::newRow("return without vanish") << QStringList{"--return-after", "1"} << "error";
+    QTest::newRow("flood count without flood") << QStringList{"--flood-count", "10"} << "error";
+    QTest::newRow("negative flood rate") << QStringList{"--flood-lines", "-1"} << "error";
 }
 
 void TestSimCore::Options()
@@ -357,6 +377,227 @@ void TestSimCore::OptionValues()
     QCOMPARE(options.NoiseSeed, std::uint64_t(42));
     QCOMPARE(QString::fromStdString(options.LinkPath), QStringLiteral("/tmp/sim0"));
     QCOMPARE(QString::fromStdString(options.RecordPath), QStringLiteral("cmds.txt"));
+
+    QVERIFY(!defaults.Flood);
+    const ParsedOptions faults = ParseOptions({"--baud=300", "--drop-every", "2", "--garble-every=3", "--stop-after", "1.5",
+                                               "--vanish-after", "2", "--return-after=0.25", "--flood-no-lf",
+                                               "--flood-lines", "20", "--flood-count", "7"});
+    QCOMPARE(QString::fromStdString(faults.Error), QString());
+    QCOMPARE(faults.Options.Baud, 300);
+    QCOMPARE(faults.Options.DropEvery, 2);
+    QCOMPARE(faults.Options.GarbleEvery, 3);
+    QCOMPARE(faults.Options.StopAfterSeconds, 1.5);
+    QCOMPARE(faults.Options.ReturnAfterSeconds, 0.25);
+    QVERIFY(faults.Options.Flood && faults.Options.FloodNoLineEnds);
+    QCOMPARE(faults.Options.FloodLinesPerSecond, 20.0);
+    QCOMPARE(faults.Options.FloodCount, std::uint64_t(7));
+    // A rate alone is enough to flood; the line ends stay.
+    const SimOptions rateOnly = ParseOptions({"--flood-lines", "0"}).Options;
+    QVERIFY(rateOnly.Flood && !rateOnly.FloodNoLineEnds);
+}
+
+void TestSimCore::BytesCarriedByLine_data()
+{
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<qulonglong>("bytes");
+
+    QTest::newRow("300 baud, one second") << 300 << 1.0 << 30ULL;
+    QTest::newRow("stop bit not yet through") << 300 << 0.033 << 0ULL;
+    QTest::newRow("exactly five characters") << 9600 << 5 * 10 / 9600.0 << 5ULL;
+    QTest::newRow("19200 baud, half a second") << 19200 << 0.5 << 960ULL;
+    QTest::newRow("no time") << 9600 << 0.0 << 0ULL;
+    QTest::newRow("time running backwards") << 9600 << -1.0 << 0ULL;
+    QTest::newRow("unpaced") << 0 << 1e-6 << qulonglong(std::size_t(-1));
+}
+
+void TestSimCore::BytesCarriedByLine()
+{
+    QFETCH(int, baud);
+    QFETCH(double, seconds);
+    QFETCH(qulonglong, bytes);
+
+    QCOMPARE(qulonglong(BytesCarried(baud, seconds)), bytes);
+}
+
+void TestSimCore::PacedRelease_data()
+{
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("capacity");
+    // "push T N" queues N bytes at T ("refused" when they must not fit),
+    // "ready T N" expects N bytes let out by T, "take N" hands N to the
+    // terminal, "next T S" expects the next byte across at S (-1: none on the line).
+    QTest::addColumn<QStringList>("script");
+
+    QTest::newRow("unpaced lets all out at once") << 0 << 100
+        << QStringList{"push 0 20", "ready 0 20", "next 0 -1"};
+    QTest::newRow("one byte per character time") << 300 << 100
+        << QStringList{"push 0 30", "ready 0 0", "next 0 0.0333333", "ready 0.5 15", "next 0.5 0.5333333",
+                       "ready 1 30", "ready 2 30", "next 2 -1"};
+    QTest::newRow("idle line earns no credit") << 300 << 100
+        << QStringList{"push 0 3", "ready 1 3", "take 3", "push 5 30", "ready 5 0", "ready 5.5 15"};
+    QTest::newRow("bytes queued while busy follow on") << 300 << 100
+        << QStringList{"push 0 15", "push 0.25 15", "ready 0.5 15", "ready 0.75 22", "ready 1 30"};
+    QTest::newRow("taken bytes leave, the rest keep pace") << 300 << 100
+        << QStringList{"push 0 30", "ready 0.5 15", "take 10", "ready 0.5 5", "take 2", "ready 1 18"};
+    QTest::newRow("unread bytes do not hold the line") << 300 << 100
+        << QStringList{"push 0 30", "ready 2 30", "push 2 30", "ready 2 30", "ready 2.5 45", "take 45", "ready 3 15"};
+    QTest::newRow("capacity refuses what does not fit") << 0 << 10
+        << QStringList{"push 0 8", "push 0 5 refused", "push 0 2", "ready 0 10", "take 4", "push 0 4", "ready 0 10"};
+}
+
+void TestSimCore::PacedRelease()
+{
+    QFETCH(int, baud);
+    QFETCH(int, capacity);
+    QFETCH(QStringList, script);
+
+    PacedOutput output(baud, std::size_t(capacity));
+    // Every byte pushed is the next letter, so a wrong byte shows as well as a wrong count.
+    std::string pushed;
+    std::size_t taken = 0;
+    auto letters = [&](int count) {
+        std::string bytes;
+        for (int i = 0; i < count; ++i)
+            bytes += char('a' + (pushed.size() + bytes.size()) % 26);
+        return bytes;
+    };
+    for (const QString& step : script) {
+        const QStringList words = step.split(' ');
+        const double time = words.value(1).toDouble();
+        if (words[0] == "push") {
+            const std::string bytes = letters(words[2].toInt());
+            const bool refused = words.value(3) == "refused";
+            QVERIFY2(output.Push(bytes, time) != refused, qPrintable(step));
+            if (!refused)
+                pushed += bytes;
+        } else if (words[0] == "ready") {
+            const std::string_view ready = output.Ready(time);
+            QVERIFY2(std::string(ready) == pushed.substr(taken, words[2].toULongLong()), qPrintable(step));
+        } else if (words[0] == "take") {
+            output.Consume(words[1].toULongLong());
+            taken += words[1].toULongLong();
+        } else if (words[0] == "next") {
+            const double next = output.NextCrossingAt(time);
+            QVERIFY2(std::fabs(next - words[2].toDouble()) < 1e-6, qPrintable(step + " got " + QString::number(next)));
+        } else {
+            QFAIL(qPrintable("bad step " + step));
+        }
+    }
+    QCOMPARE(output.Size(), pushed.size() - taken);
+}
+
+void TestSimCore::SpoiledReplies_data()
+{
+    QTest::addColumn<int>("dropEvery");
+    QTest::addColumn<int>("garbleEvery");
+    QTest::addColumn<QString>("fates"); // per reply: s sent, d dropped, g garbled
+
+    QTest::newRow("no faults") << 0 << 0 << "ssssss";
+    QTest::newRow("drop every second") << 2 << 0 << "sdsdsd";
+    QTest::newRow("garble every third") << 0 << 3 << "ssgssg";
+    QTest::newRow("dropping wins on a common multiple") << 2 << 3 << "sdgdsd";
+    QTest::newRow("drop everything") << 1 << 0 << "dddddd";
+    QTest::newRow("garble everything") << 0 << 1 << "gggggg";
+}
+
+void TestSimCore::SpoiledReplies()
+{
+    QFETCH(int, dropEvery);
+    QFETCH(int, garbleEvery);
+    QFETCH(QString, fates);
+
+    const QStringList replies = {"12.345", "QPX-30R03D", "NO ERROR", "ERROR - 101", "CV", "0.000"};
+    ReplyFaults faults(dropEvery, garbleEvery, DefaultNoiseSeed);
+    QString seen;
+    for (const QString& reply : replies) {
+        const std::optional<std::string> passed = faults.Pass(reply.toStdString());
+        if (!passed) {
+            seen += 'd';
+            continue;
+        }
+        const QByteArray original = reply.toLatin1();
+        const QByteArray sent = QByteArray::fromStdString(*passed);
+        if (sent == original) {
+            seen += 's';
+            continue;
+        }
+        seen += 'g';
+        // Same length and every character changed to a printable one: the
+        // console gets one line it cannot mistake for the right answer.
+        QCOMPARE(sent.size(), original.size());
+        for (int i = 0; i < sent.size(); ++i) {
+            QVERIFY2(sent[i] > ' ' && sent[i] < 0x7F && sent[i] != original[i], sent.constData());
+        }
+    }
+    QCOMPARE(seen, fates);
+}
+
+void TestSimCore::GarblingFollowsSeed()
+{
+    auto garbled = [](std::uint64_t seed) {
+        ReplyFaults faults(0, 1, seed);
+        std::string all;
+        for (int i = 0; i < 4; ++i)
+            all += *faults.Pass("30.000") + "|";
+        return all;
+    };
+    QCOMPARE(garbled(7), garbled(7));
+    QVERIFY(garbled(7) != garbled(8));
+}
+
+void TestSimCore::Flood_data()
+{
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<qulonglong>("limit");
+    QTest::addColumn<QString>("lineEnd");
+    // Produce calls after a start at time 0: when, with how much room, and what comes out.
+    QTest::addColumn<QList<double>>("times");
+    QTest::addColumn<QList<int>>("rooms");
+    QTest::addColumn<QStringList>("produced");
+    QTest::addColumn<double>("nextDue"); // after the last call; -1 once over
+
+    const int plenty = 1000;
+    QTest::newRow("as fast as taken, whole readings that fit")
+        << 0.0 << 0ULL << "\n" << QList<double>{0, 0} << QList<int>{20, 7}
+        << QStringList{"00.000\n00.001\n", "00.002\n"} << 0.0;
+    QTest::newRow("at a rate, first one at once")
+        << 10.0 << 0ULL << "\n" << QList<double>{0, 0.05, 0.35} << QList<int>{plenty, plenty, plenty}
+        << QStringList{"00.000\n", "", "00.001\n00.002\n00.003\n"} << 0.4;
+    QTest::newRow("late readings catch up once there is room")
+        << 10.0 << 0ULL << "\r\n" << QList<double>{0.25, 0.25} << QList<int>{10, plenty}
+        << QStringList{"00.000\r\n", "00.001\r\n00.002\r\n"} << 0.3;
+    QTest::newRow("line count ends it")
+        << 0.0 << 3ULL << "\n" << QList<double>{0, 5} << QList<int>{plenty, plenty}
+        << QStringList{"00.000\n00.001\n00.002\n", ""} << -1.0;
+    QTest::newRow("no line ends, byte count cuts the last reading")
+        << 0.0 << 10ULL << "" << QList<double>{0, 0} << QList<int>{8, plenty}
+        << QStringList{"00.000", "00.0"} << -1.0;
+}
+
+void TestSimCore::Flood()
+{
+    QFETCH(double, rate);
+    QFETCH(qulonglong, limit);
+    QFETCH(QString, lineEnd);
+    QFETCH(QList<double>, times);
+    QFETCH(QList<int>, rooms);
+    QFETCH(QStringList, produced);
+    QFETCH(double, nextDue);
+
+    FloodSource flood(rate, limit, lineEnd.toStdString());
+    std::string before;
+    flood.Produce(0, 1000, before);
+    QVERIFY2(before.empty(), "a flood must wait for the first command");
+
+    flood.Start(0);
+    for (int i = 0; i < times.size(); ++i) {
+        std::string out;
+        flood.Produce(times[i], std::size_t(rooms[i]), out);
+        QCOMPARE(QString::fromStdString(out), produced[i]);
+    }
+    QCOMPARE(flood.NextDueAt(times.last()), nextDue);
+    QCOMPARE(flood.Finished(), nextDue < 0);
 }
 
 QTEST_GUILESS_MAIN(TestSimCore)

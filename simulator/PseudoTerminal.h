@@ -1,0 +1,37 @@
+#pragma once
+#include <string>
+
+// Complains on stderr about a failed system call, with its errno text.
+void Complain(const std::string& what);
+// Sets the status flags (e.g. O_NONBLOCK) and close-on-exec on a descriptor.
+bool SetFlags(int fd, int statusFlags);
+double MonotonicSeconds();
+
+// The terminal pair the console opens and the link that names it: opened and
+// closed as one, so that a vanishing device takes its link along.
+class PseudoTerminal {
+public:
+    PseudoTerminal() = default;
+    ~PseudoTerminal() { Close(); }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    // linkPath may be empty for no link.
+    bool Open(const std::string& linkPath);
+    void Close();
+    bool IsOpen() const { return master_ >= 0; }
+    int Master() const { return master_; }
+    const std::string& Path() const { return slavePath_; }
+
+private:
+    bool MakeLink();
+    void RemoveLink();
+
+    int master_ = -1;
+    // Held open for the whole run: with no slave open, reads on the master
+    // fail with EIO at once and poll() would never rest between consoles.
+    int slave_ = -1;
+    std::string slavePath_;
+    std::string linkPath_;
+    bool linkMade_ = false;
+};
