@@ -18,28 +18,10 @@
 #include "platform/Controls.h"
 #include "platform/QtSerialDevice.h"
 #include "support/Fakes.h"
+#include "support/ConsoleBench.h"
 #include "support/SimProcess.h"
 
-namespace {
-struct Bench {
-    SimProcess sim;
-    ProgramState state;
-    FakeServices services;
-    QtSerialDevice port{[this](int n) { return n == 1 ? sim.Link() : QStringLiteral("/nonexistent/com%1").arg(n); }};
-    frmMain window{state, port, services};
-
-    explicit Bench(QStringList simArgs = {}) : sim(simArgs) { window.show(); }
-    void OpenThroughTheDialog()
-    {
-        QTimer::singleShot(0, [] {
-            if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget()))
-                dialog->CommInit_OK->click();
-        });
-        window.CmdComport_Click();
-    }
-    QString Info() const { return window.TextInfo->toPlainText(); }
-};
-}
+using Bench = ConsoleBench;
 
 class TestConsoleSim : public QObject {
     Q_OBJECT

@@ -1,0 +1,246 @@
+// The console on a bad day: a supply that vanishes and comes back, ports that
+// cannot be opened, lost and garbled replies, floods and a stalled line. Each
+// case checks that the console keeps working and loses nothing it had.
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "pattern/frmPattern.h"
+#include "support/ConsoleBench.h"
+#include "support/PtyPeer.h"
+
+namespace {
+const QString Lost = QStringLiteral("통신포트 연결이 끊어졌습니다");
+
+void StartPatternRun(frmMain& console)
+{
+    console.OptionPatternCmd->setChecked(true);
+    auto* pattern = qobject_cast<frmPattern*>(console.PatternWindow());
+    QVERIFY(pattern);
+    pattern->Table().SetStep(1, {"0.000", "1.000", "0.100"});
+    pattern->Table().SetStep(2, {"0.100", "2.000", "0.100"});
+    pattern->ShowTable();
+    pattern->CmdRunP1_Click();
+    QVERIFY(pattern->RunningP1());
+}
+}
+
+class TestFaultsE2E : public QObject {
+    Q_OBJECT
+private slots:
+    void SupplyVanishesAndComesBack_data()
+    {
+        QTest::addColumn<QString>("during");
+        QTest::newRow("monitoring") << "monitor";
+        QTest::newRow("10 ms repeat") << "repeat";
+        QTest::newRow("pattern run") << "pattern";
+    }
+    void SupplyVanishesAndComesBack()
+    {
+        QFETCH(QString, during);
+        ConsoleBench b({"--vanish-after", "1.0", "--return-after", "1.0"});
+        QVERIFY(b.sim.Ok());
+        b.OpenThroughTheDialog();
+        QVERIFY(b.port.IsOpen());
+        if (during == QLatin1String("monitor")) {
+            b.window.OptionMonitorCmd->setChecked(true);
+        } else if (during == QLatin1String("repeat")) {
+            for (int i = 0; i < 4; ++i)
+                b.window.UpDownReDo->StepDown();
+            QCOMPARE(b.window.Timer1.interval(), 10);
+            b.window.CheckRedo->setChecked(true);
+            b.Send(QStringLiteral("MEAS:VOLT? P1"));
+            QVERIFY(b.window.Timer1.isActive());
+        } else {
+            StartPatternRun(b.window);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!b.port.IsOpen(), 10000);
+        QTest::qWait(300);   // time for a busy loop or a flood of messages to show itself
+        QCOMPARE(b.Info().count(Lost), 1);
+        QVERIFY2(b.port.ErrorCallbackCount() <= 3, qPrintable(QString::number(b.port.ErrorCallbackCount())));
+        QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("닫혔음"));
+
+        if (auto* pattern = b.window.PatternWindow())
+            pattern->close();
+        QTRY_VERIFY(b.window.isEnabled());
+        if (b.state.RepeatIdle == 0) {
+            b.window.TextCommand->setText(QStringLiteral("stop"));
+            b.window.CmdStartStop->setEnabled(true);   // as after a reopen; stops the repeat
+            b.window.CmdStartStop_Click();
+            QVERIFY(!b.window.Timer1.isActive());
+        }
+        // The supply is back on the same link: COM 1 opens again and answers.
+        QTRY_VERIFY_WITH_TIMEOUT(b.sim.Process().bytesAvailable() > 0 || b.sim.Process().canReadLine(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(b.sim.Link()).exists(), 5000);
+        QVERIFY(b.window.CmdComport->isEnabled());
+        b.OpenThroughTheDialog();
+        QVERIFY2(b.port.IsOpen(), qPrintable(b.services.Messages.join('\n')));
+        b.window.OptionLineCmd->setChecked(true);
+        b.Send(QStringLiteral("*IDN?"));
+        QTRY_VERIFY(b.Info().contains(QStringLiteral("QPX-")));
+        QCOMPARE(b.Info().count(Lost), 1);
+    }
+
+    void PortThatCannotBeOpened_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("held by another program") << true << QStringLiteral("다른 프로그램");
+        QTest::newRow("missing device") << false << QStringLiteral("장치가 없습니다");
+    }
+    void PortThatCannotBeOpened()
+    {
+        QFETCH(bool, held);
+        QFETCH(QString, reason);
+        ConsoleBench b;
+        QVERIFY(b.sim.Ok());
+        QtSerialDevice other([&](int) { return b.sim.Link(); });
+        if (held)
+            QVERIFY(other.Open().Ok());
+        else
+            b.port.SetPortNumber(3);   // bound to a device that does not exist
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget())) {
+                (held ? dialog->Com1 : dialog->Com3)->setChecked(true);
+                dialog->CommInit_OK->click();
+            }
+        });
+        b.window.CmdComport_Click();
+        QVERIFY(!b.port.IsOpen());
+        QCOMPARE(b.services.Titles, QStringList{"Tarvio"});
+        QVERIFY2(b.services.Messages.value(0).contains(reason), qPrintable(b.services.Messages.value(0)));
+        QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("닫혔음"));
+        QVERIFY(!b.window.CmdStartStop->isEnabled());
+        QVERIFY(!b.window.FrameRedo->isEnabled());
+    }
+
+    void LostRepliesShiftTheReadoutsUntilTheModeIsAppliedAgain()
+    {
+        // Every 13th reply is lost: with four replies a cycle, each loss shifts the cycle by one.
+        ConsoleBench b({"--no-noise", "--drop-every", "13"});
+        QVERIFY(b.sim.Ok());
+        b.OpenThroughTheDialog();
+        b.Send(QStringLiteral("APPL P1,12,1.5"));
+        b.Send(QStringLiteral("APPL P2,5,1"));
+        b.Send(QStringLiteral("OUTP:STAT ON"));
+        b.window.OptionDual->setChecked(true);
+        b.window.OptionMonitorCmd->setChecked(true);
+        auto aligned = [&] {
+            return b.window.Label_P1_Voltage->text() == QLatin1String("12.000")
+                   && b.window.Label_P1_Current->text() == QLatin1String("1.200")
+                   && b.window.Label_P2_Voltage->text() == QLatin1String("5.000")
+                   && b.window.Label_P2_Current->text() == QLatin1String("0.500");
+        };
+        QTRY_VERIFY(aligned());
+        QTRY_VERIFY_WITH_TIMEOUT(b.window.Label_P1_Voltage->text() != QLatin1String("12.000"), 5000);
+        b.window.Form_Activate();   // the mode applied again realigns the cycle
+        QTRY_VERIFY(aligned());
+    }
+
+    void GarbledRepliesLandLikeValues()
+    {
+        ConsoleBench b({"--no-noise", "--garble-every", "4"});
+        QVERIFY(b.sim.Ok());
+        b.OpenThroughTheDialog();
+        b.window.OptionDual->setChecked(true);
+        b.window.OptionMonitorCmd->setChecked(true);
+        // The fourth reply of every cycle, P2's current, is garbled: it shows as it came.
+        QTRY_COMPARE(b.window.Label_P1_Voltage->text(), QStringLiteral("0.000"));
+        QTRY_VERIFY(b.window.Label_P2_Current->text() != QLatin1String("00.000"));
+        QCOMPARE(b.window.Label_P2_Current->text().size(), 5);
+        QVERIFY(b.window.Label_P2_Current->text() != QLatin1String("0.000"));
+        QCOMPARE(b.window.Label_P2_Voltage->text(), QStringLiteral("0.000"));
+    }
+
+    void FloodWithoutLineFeedsStaysBounded()
+    {
+        ConsoleBench b({"--flood-no-lf", "--flood-count", "20000"});
+        QVERIFY(b.sim.Ok());
+        b.OpenThroughTheDialog();
+        b.Send(QString());   // an empty field sends nothing; a real command starts the flood
+        b.Send(QStringLiteral("*RST"));
+        QTRY_VERIFY_WITH_TIMEOUT(b.Info().count(QLatin1Char('\n')) >= 4, 10000);
+        for (const QString& line : b.Info().split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            QCOMPARE(line.size(), 4096);
+        QVERIFY(b.state.Receive.LineBuffer.size() < 4096);
+        QTRY_COMPARE(b.state.Receive.LineBuffer.size(), 20000 - 4 * 4096);
+    }
+
+    void FloodOfLinesKeepsTheHundredLineRule()
+    {
+        ConsoleBench b({"--flood-lines", "0", "--flood-count", "5000"});
+        QVERIFY(b.sim.Ok());
+        b.OpenThroughTheDialog();
+        b.Send(QStringLiteral("*RST"));
+        QTRY_VERIFY_WITH_TIMEOUT(b.Info().endsWith(QStringLiteral("04.999\n")), 20000);
+        QVERIFY(b.state.Receive.MessageLineCount <= 100);
+        QVERIFY(b.Info().count(QLatin1Char('\n')) <= 101);
+        QCOMPARE(b.Info().count(QLatin1Char('\n')), b.state.Receive.MessageLineCount);
+        b.Send(QStringLiteral("*IDN?"));   // still talking
+        QTRY_VERIFY(b.Info().contains(QStringLiteral("QPX-")));
+    }
+
+    void StalledLineBoundsTheBacklogAndSaysSoOncePerEpisode()
+    {
+        // A peer that reads nothing is a line far slower than a 10 ms repeat.
+        PtyPeer peer;
+        QVERIFY(peer.Ok());
+        ProgramState state;
+        FakeServices services;
+        QtSerialDevice port([&](int) { return peer.Path(); });
+        frmMain window(state, port, services);
+        window.show();
+        QTimer::singleShot(0, [] {
+            if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget()))
+                dialog->CommInit_OK->click();
+        });
+        window.CmdComport_Click();
+        QVERIFY(port.IsOpen());
+        window.TextCommand->setText(QString(1000, QLatin1Char('X')));
+        window.CheckRedo->setChecked(true);
+        for (int i = 0; i < 4; ++i)
+            window.UpDownReDo->StepDown();
+        window.CmdStartStop_Click();
+        const QString full = QStringLiteral("전송 버퍼 가득 참.");
+        QTRY_COMPARE_WITH_TIMEOUT(window.TextInfo->toPlainText().count(full), 1, 20000);
+        QTest::qWait(500);
+        QCOMPARE(window.TextInfo->toPlainText().count(full), 1);   // once per episode
+        // The peer catches up for a while, the backlog drains, and the next stall is a new episode.
+        for (int i = 0; i < 25; ++i) {
+            peer.Received();
+            QTest::qWait(20);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(window.TextInfo->toPlainText().count(full), 2, 20000);
+        QCOMPARE(port.ErrorCallbackCount(), 0);
+        window.CmdStartStop_Click();
+        QVERIFY(!window.Timer1.isActive());
+    }
+
+    void UnwritableLogFolderIsToldOnceWhileMonitoringGoesOn()
+    {
+        ConsoleBench b({"--no-noise"});
+        QVERIFY(b.sim.Ok());
+        QTemporaryDir dir;
+        QFile plain(dir.filePath(QStringLiteral("file")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        b.window.LogFolder = dir.filePath(QStringLiteral("file/logs"));   // a folder under a file
+        b.OpenThroughTheDialog();
+        b.Send(QStringLiteral("APPL P1,3,1"));
+        b.Send(QStringLiteral("OUTP:STAT ON"));
+        b.window.OptionMonitorCmd->setChecked(true);
+        QTRY_COMPARE(b.window.Label_P1_Voltage->text(), QStringLiteral("3.000"));
+        QTRY_VERIFY_WITH_TIMEOUT(b.Info().count(QStringLiteral("AM ")) + b.Info().count(QStringLiteral("PM ")) >= 3, 5000);
+        QCOMPARE(b.Info().count(QStringLiteral("_MS.txt")), 1);
+        QVERIFY(b.window.Timer3.isActive() && b.window.Timer4.isActive());
+    }
+};
+
+QTEST_MAIN(TestFaultsE2E)
+#include "test_faults_e2e.moc"

@@ -1,0 +1,39 @@
+#pragma once
+#include <QApplication>
+#include <QTimer>
+
+#include "console/ProgramState.h"
+#include "console/frmMain.h"
+#include "link/CommInit.h"
+#include "platform/Controls.h"
+#include "platform/QtSerialDevice.h"
+#include "support/Fakes.h"
+#include "support/SimProcess.h"
+
+// The whole console on the real serial device, COM 1 bound to a simulated
+// supply started with the given options; message boxes are answered by a fake.
+struct ConsoleBench {
+    SimProcess sim;
+    ProgramState state;
+    FakeServices services;
+    QtSerialDevice port{[this](int n) { return n == 1 ? sim.Link() : QStringLiteral("/nonexistent/com%1").arg(n); }};
+    frmMain window{state, port, services};
+
+    explicit ConsoleBench(QStringList simArgs = {}) : sim(simArgs) { window.show(); }
+
+    // 통신포트, then 열기, as the operator does it.
+    void OpenThroughTheDialog()
+    {
+        QTimer::singleShot(0, [] {
+            if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget()))
+                dialog->CommInit_OK->click();
+        });
+        window.CmdComport_Click();
+    }
+    void Send(const QString& command)
+    {
+        window.TextCommand->setText(command);
+        window.CmdStartStop_Click();
+    }
+    QString Info() const { return window.TextInfo->toPlainText(); }
+};
