@@ -57,7 +57,8 @@ void ReceiveParser(ReceiveState& state, ReceiveTarget& target, const QString& te
         const qsizetype lineFeed = input.indexOf(QLatin1Char('\n'), pos);
         const qsizetype end = lineFeed < 0 ? input.size() : lineFeed;
         const qsizetype room = qMax<qsizetype>(0, MaxLineLength - state.LineBuffer.size());
-        if (end - pos >= room) {
+        // A line of exactly the bound still waits for its own line feed.
+        if (end - pos > room) {
             state.LineBuffer.append(input.mid(pos, room));
             pos += room;
             RouteLine(state, target);

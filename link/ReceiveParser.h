@@ -29,7 +29,9 @@ public:
 };
 
 // A device that never ends its lines must not grow LineBuffer without bound:
-// on reaching this length the unfinished line is routed as it stands.
+// a character that would take the unfinished line past this length first
+// routes the line as it stands (a line of exactly this length still waits
+// for its own line feed, so it is never followed by a spurious empty line).
 constexpr int MaxLineLength = 4096;
 
 // Most lines the parser leaves in TextInfo before emptying it.

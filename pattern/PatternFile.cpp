@@ -100,8 +100,10 @@ public:
                 if (first_) {
                     first_ = false;
                     // A byte-order mark from an editor that saved the file as UTF-8.
-                    if (chunk_.startsWith("\xEF\xBB\xBF"))
+                    if (chunk_.startsWith("\xEF\xBB\xBF")) {
                         pos_ = 3;
+                        continue;   // the mark may be all the file holds
+                    }
                 }
                 if (chunk_.isEmpty()) {
                     if (file_.error() != QFileDevice::NoError) {

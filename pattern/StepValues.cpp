@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -34,9 +35,12 @@ std::string NumberCharacters(const QString& text, int* radix)
             *radix = kind == QLatin1Char('H') ? 16 : 8;
             for (QChar d = next(); !d.isNull(); d = next()) {
                 const int v = d.isDigit() ? d.digitValue() : (d.toUpper().unicode() >= 'A' && d.toUpper().unicode() <= 'F' ? d.toUpper().unicode() - 'A' + 10 : 99);
-                if (v >= *radix || kept.size() >= 16)
+                if (v >= *radix)
                     break;
-                kept.push_back(char(d.toUpper().toLatin1()));
+                // Leading zeros add nothing; past 22 digits no radix fits in
+                // 64 bits, and the conversion then reports the overflow.
+                if ((v != 0 || !kept.empty()) && kept.size() < 23)
+                    kept.push_back(char(d.toUpper().toLatin1()));
                 ++i;
             }
         }
@@ -49,9 +53,10 @@ std::string NumberCharacters(const QString& text, int* radix)
     bool point = false, digits = false;
     for (c = next(); !c.isNull(); c = next()) {
         if (c.unicode() < 128 && c.isDigit()) {
+            // Every digit counts: with an exponent after them, dropping any
+            // would move the value.
             digits = true;
-            if (kept.size() < 400)
-                kept.push_back(char(c.toLatin1()));
+            kept.push_back(char(c.toLatin1()));
         } else if (c == QLatin1Char('.') && !point) {
             point = true;
             kept.push_back('.');
@@ -72,14 +77,16 @@ std::string NumberCharacters(const QString& text, int* radix)
             ++i;
         }
         bool expDigits = false;
+        std::string significant;
         for (c = next(); !c.isNull() && c.unicode() < 128 && c.isDigit(); c = next()) {
             expDigits = true;
-            if (exponent.size() < 8)
-                exponent.push_back(char(c.toLatin1()));
+            // Nine digits already put any value out of range.
+            if ((c != QLatin1Char('0') || !significant.empty()) && significant.size() < 9)
+                significant.push_back(char(c.toLatin1()));
             ++i;
         }
         if (expDigits)
-            kept += exponent;
+            kept += exponent + (significant.empty() ? std::string("0") : significant);
     }
     return kept;
 }
@@ -91,8 +98,11 @@ double LeadingNumber(const QString& text)
     const std::string number = NumberCharacters(text, &radix);
     if (number.empty() || number == "+" || number == "-")
         return 0.0;
-    if (radix != 10)
-        return double(std::strtoull(number.c_str(), nullptr, radix));
+    if (radix != 10) {
+        errno = 0;
+        const unsigned long long value = std::strtoull(number.c_str(), nullptr, radix);
+        return errno == ERANGE ? 0.0 : double(value);
+    }
     // Not strtod: a QApplication adopts the system locale, and "," could become the point.
     bool ok = false;
     const double value = QByteArray::fromStdString(number).toDouble(&ok);

@@ -248,7 +248,9 @@ void TestReceiveParser::BoundsUnfinishedLine_data()
     QTest::newRow("flood in uneven chunks")
         << QStringList{QString(3000, QLatin1Char('x')), QString(7000, QLatin1Char('x'))} << 2 << 1808;
     QTest::newRow("megabyte flood in one chunk")
-        << QStringList{QString(1 << 20, QLatin1Char('x'))} << 256 << 0;
+        << QStringList{QString(1 << 20, QLatin1Char('x'))} << 255 << MaxLineLength;
+    QTest::newRow("exactly the bound, then its line feed")
+        << QStringList{QString(MaxLineLength, QLatin1Char('x')), QStringLiteral("\n")} << 1 << 0;
     QTest::newRow("long line then a short one")
         << QStringList{QString(5000, QLatin1Char('x')) + QStringLiteral("\nok\n")} << 3 << 0;
 }
@@ -265,7 +267,7 @@ void TestReceiveParser::BoundsUnfinishedLine()
     QTEST(int(state.LineBuffer.size()), "leftInBuffer");
     const QString bounded = QStringLiteral("info=") + QString(MaxLineLength, QLatin1Char('x'))
         + QStringLiteral("\r\n");
-    QVERIFY(state.LineBuffer.size() < MaxLineLength);
+    QVERIFY(state.LineBuffer.size() <= MaxLineLength);
     for (const QString& event : window.events)
         QVERIFY(event.size() <= bounded.size());
     // Nothing is lost: every character routed or still waiting.
