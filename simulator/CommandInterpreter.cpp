@@ -356,52 +356,51 @@ CommandInterpreter::Outcome CommandInterpreter::MeasureSeries(const Parameters& 
     return {0, reply};
 }
 
-CommandInterpreter::Outcome CommandInterpreter::SetOutput(const Parameters& params)
+// The three ON/OFF settings share one way of being set and read back.
+CommandInterpreter::Outcome CommandInterpreter::SetSwitch(const Parameters& params, void (SimulatedSupply::*set)(bool))
 {
     bool on = false;
     if (int error = ParseSwitch(params, on))
         return {error, {}};
-    supply_.SetOutputOn(on);
+    (supply_.*set)(on);
     return {};
+}
+
+CommandInterpreter::Outcome CommandInterpreter::QuerySwitch(const Parameters& params, bool (SimulatedSupply::*get)() const) const
+{
+    if (!params.empty())
+        return {ErrorCode::ParameterCount, {}};
+    return {0, (supply_.*get)() ? "ON" : "OFF"};
+}
+
+CommandInterpreter::Outcome CommandInterpreter::SetOutput(const Parameters& params)
+{
+    return SetSwitch(params, &SimulatedSupply::SetOutputOn);
 }
 
 CommandInterpreter::Outcome CommandInterpreter::QueryOutput(const Parameters& params)
 {
-    if (!params.empty())
-        return {ErrorCode::ParameterCount, {}};
-    return {0, supply_.OutputOn() ? "ON" : "OFF"};
+    return QuerySwitch(params, &SimulatedSupply::OutputOn);
 }
 
 CommandInterpreter::Outcome CommandInterpreter::SetTracking(const Parameters& params)
 {
-    bool on = false;
-    if (int error = ParseSwitch(params, on))
-        return {error, {}};
-    supply_.SetTracking(on);
-    return {};
+    return SetSwitch(params, &SimulatedSupply::SetTracking);
 }
 
 CommandInterpreter::Outcome CommandInterpreter::QueryTracking(const Parameters& params)
 {
-    if (!params.empty())
-        return {ErrorCode::ParameterCount, {}};
-    return {0, supply_.Tracking() ? "ON" : "OFF"};
+    return QuerySwitch(params, &SimulatedSupply::Tracking);
 }
 
 CommandInterpreter::Outcome CommandInterpreter::SetKeyLock(const Parameters& params)
 {
-    bool on = false;
-    if (int error = ParseSwitch(params, on))
-        return {error, {}};
-    supply_.SetKeyLock(on);
-    return {};
+    return SetSwitch(params, &SimulatedSupply::SetKeyLock);
 }
 
 CommandInterpreter::Outcome CommandInterpreter::QueryKeyLock(const Parameters& params)
 {
-    if (!params.empty())
-        return {ErrorCode::ParameterCount, {}};
-    return {0, supply_.KeyLock() ? "ON" : "OFF"};
+    return QuerySwitch(params, &SimulatedSupply::KeyLock);
 }
 
 CommandInterpreter::Outcome CommandInterpreter::QueryError(const Parameters& params)

@@ -78,6 +78,8 @@ private:
     int ParseQueriedChannel(const Parameters& params, int& index) const;
     int ParseLevel(const std::string& token, Quantity quantity, double& value) const;
     static int ParseSwitch(const Parameters& params, bool& on);
+    Outcome SetSwitch(const Parameters& params, void (SimulatedSupply::*set)(bool));
+    Outcome QuerySwitch(const Parameters& params, bool (SimulatedSupply::*get)() const) const;
     void PushError(int code);
 
     SimulatedSupply supply_;

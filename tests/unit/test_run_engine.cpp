@@ -2,22 +2,10 @@
 // how repetitions are counted and end.
 #include <QtTest>
 
+#include "support/PatternTables.h"
 #include "pattern/RunEngine.h"
 
 namespace {
-// Rows from row 1 separated by "|", each "time voltage current" as cell
-// texts; an empty part leaves its cell empty.
-PatternTable Table(const QString& steps)
-{
-    PatternTable t;
-    const QStringList rows = steps.split(QLatin1Char('|'));
-    for (int r = 0; r < rows.size(); ++r) {
-        const QStringList v = rows.at(r).split(QLatin1Char(' '));
-        t.SetStep(r + 1, {v.value(0), v.value(1), v.value(2)});
-    }
-    return t;
-}
-
 // The (1-based) ticks that sent a step, and RepeatsDone after each tick that ended a repetition.
 QList<int> Play(RunEngine& e, const StepArrays& a, int ticks, bool repeatForever, int limit,
                 QList<int>* repeats = nullptr)
