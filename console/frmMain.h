@@ -19,7 +19,12 @@ class QStatusBar;
 class CommInit;
 class Lamp;
 class SerialPort;
-class TextPanel;
+template <class Base>
+class InsertionPanel;
+class QPlainTextEdit;
+class QTextEdit;
+using TextPanel = InsertionPanel<QPlainTextEdit>;
+using SpacedTextPanel = InsertionPanel<QTextEdit>;
 class UiServices;
 class UpDown;
 struct ProgramState;
@@ -81,7 +86,7 @@ public:
     QLabel *Label_P1_Voltage, *Label_P1_Current, *Label_P2_Voltage, *Label_P2_Current;
     QLabel *Label_P1_Set_Voltage, *Label_P1_Set_Current, *Label_P2_Set_Voltage, *Label_P2_Set_Current;
     TextPanel* TextInfo;
-    TextPanel* TextMessage;
+    SpacedTextPanel* TextMessage;
     // Model and port groups.
     QGroupBox* FrameModelSelect;
     QRadioButton *OptionSingle, *OptionDual, *OptionOld, *OptionNew;

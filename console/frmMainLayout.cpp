@@ -117,7 +117,7 @@ void frmMain::BuildControls()
     displayBox->addWidget(TextInfo, 1);
 
     auto* messages = Named(new QGroupBox(QStringLiteral("메시지 보이기"), central), "FrameMessage");
-    TextMessage = Named(new TextPanel, "TextMessage");
+    TextMessage = Named(new SpacedTextPanel, "TextMessage");
     TextMessage->setFont(DotumCheFont(9));
     Colour(TextMessage, Qt::white, Teal);
     TextMessage->setAccessibleDescription(QStringLiteral("참조 정보 창 (명령어, 에러, 모델 목록)"));

@@ -7,6 +7,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <type_traits>
 
 Lamp::Lamp(QWidget* parent) : QWidget(parent)
 {
@@ -89,62 +90,72 @@ void UpDown::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
-TextPanel::TextPanel(QWidget* parent) : QTextEdit(parent)
+template <class Base>
+InsertionPanel<Base>::InsertionPanel(QWidget* parent) : Base(parent)
 {
-    setReadOnly(true);
-    setAcceptRichText(false);
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setUndoRedoEnabled(false);
+    Base::setReadOnly(true);
+    Base::setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Base::setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Base::setUndoRedoEnabled(false);
     ApplyLineSpacing();
 }
 
-void TextPanel::ApplyLineSpacing()
+template <class Base>
+void InsertionPanel<Base>::ApplyLineSpacing()
 {
-    // New blocks inherit the format of the block they split from.
-    QTextBlockFormat spacing;
-    spacing.setLineHeight(120, QTextBlockFormat::ProportionalHeight);
-    QTextCursor all(document());
-    all.select(QTextCursor::Document);
-    all.mergeBlockFormat(spacing);
+    if constexpr (std::is_same_v<Base, QTextEdit>) {
+        Base::setAcceptRichText(false);
+        // New blocks inherit the format of the block they split from.
+        QTextBlockFormat spacing;
+        spacing.setLineHeight(120, QTextBlockFormat::ProportionalHeight);
+        QTextCursor all(Base::document());
+        all.select(QTextCursor::Document);
+        all.mergeBlockFormat(spacing);
+    }
 }
 
-void TextPanel::InsertText(const QString& text)
+template <class Base>
+void InsertionPanel<Base>::InsertText(const QString& text)
 {
-    QTextCursor caret = textCursor();
+    QTextCursor caret = Base::textCursor();
     if (!caret.hasSelection()) {
         pending_ = QTextCursor();
         caret.insertText(text);
-        setTextCursor(caret);
+        Base::setTextCursor(caret);
         return;
     }
     // Keep the operator's selection; successive writes follow one another after it.
     const int anchor = caret.anchor(), position = caret.position();
     if (pending_.isNull() || pending_.position() < caret.selectionEnd()) {
-        pending_ = QTextCursor(document());
+        pending_ = QTextCursor(Base::document());
         pending_.setPosition(caret.selectionEnd());
     }
     pending_.insertText(text);
-    QTextCursor keep(document());
+    QTextCursor keep(Base::document());
     keep.setPosition(anchor);
     keep.setPosition(position, QTextCursor::KeepAnchor);
-    setTextCursor(keep);
+    Base::setTextCursor(keep);
 }
 
-void TextPanel::ClearText()
+template <class Base>
+void InsertionPanel<Base>::ClearText()
 {
     pending_ = QTextCursor();
-    clear();
+    Base::clear();
     ApplyLineSpacing();
 }
 
-void TextPanel::SetInsertionPoint(int offset)
+template <class Base>
+void InsertionPanel<Base>::SetInsertionPoint(int offset)
 {
-    QTextCursor c(document());
-    c.setPosition(qBound(0, offset, document()->characterCount() - 1));
-    setTextCursor(c);
-    ensureCursorVisible();
+    QTextCursor c(Base::document());
+    c.setPosition(qBound(0, offset, Base::document()->characterCount() - 1));
+    Base::setTextCursor(c);
+    Base::ensureCursorVisible();
     // The extra line spacing sits above the text; show the first line whole.
     if (c.blockNumber() == 0)
-        verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+        Base::verticalScrollBar()->setValue(Base::verticalScrollBar()->minimum());
 }
+
+template class InsertionPanel<QPlainTextEdit>;
+template class InsertionPanel<QTextEdit>;

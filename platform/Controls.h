@@ -1,5 +1,6 @@
 #pragma once
 #include <QColor>
+#include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QTextCursor>
 #include <QWidget>
@@ -54,20 +55,25 @@ private:
 // A read-only multi-line panel that the program writes at its insertion point.
 // Text the operator has selected is never overwritten: new text goes just
 // after the selection, which stays selected so it can still be copied.
-// Lines get a little more room than the font asks for: the Korean
-// fixed-pitch faces draw Hangul taller than their own line height.
-class TextPanel : public QTextEdit {
-    Q_OBJECT
+template <class Base>
+class InsertionPanel : public Base {
 public:
-    explicit TextPanel(QWidget* parent = nullptr);
+    explicit InsertionPanel(QWidget* parent = nullptr);
     void InsertText(const QString& text);
     void ClearText();
     void SetInsertionPoint(int offset);
-    void SetMaximumLines(int lines) { document()->setMaximumBlockCount(lines); }
-    QString toPlainText() const { return QTextEdit::toPlainText(); }
+    // Older lines are dropped from the top beyond this many.
+    void SetMaximumLines(int lines) { Base::document()->setMaximumBlockCount(lines); }
 
 private:
     void ApplyLineSpacing();
 
     QTextCursor pending_;   // where writes go while a selection is kept
 };
+
+// The message panel: a plain-text view, which drops its oldest lines cheaply
+// when it is full (a rich-text view takes milliseconds a line at 5,000 lines).
+using TextPanel = InsertionPanel<QPlainTextEdit>;
+// The reference panel: its Korean fixed-pitch face draws Hangul taller than
+// its own line height, so lines get more room, which only the rich-text view can give.
+using SpacedTextPanel = InsertionPanel<QTextEdit>;

@@ -119,7 +119,7 @@ private slots:
     void ReferencePanelShowsTheChosenList()
     {
         Console c;
-        TextPanel* panel = c.window.TextMessage;
+        SpacedTextPanel* panel = c.window.TextMessage;
         auto shown = [](ReferenceList list) { return ReferenceText(list).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
         QCOMPARE(panel->toPlainText(), shown(ReferenceList::Commands));
         QCOMPARE(panel->textCursor().position(), 1);
