@@ -185,23 +185,6 @@ private slots:
         QVERIFY(c.port.Open().Ok());
     }
 
-    void TransmitBacklogOverflowIsReportedOncePerEpisode()
-    {
-        Console c;
-        c.OpenPort();
-        c.port.BacklogGrows = true;
-        const QByteArray chunk(1000, 'x');
-        for (int i = 0; i < 10; ++i)
-            c.port.Write(chunk);
-        QCOMPARE(c.port.Writes.size(), 4);
-        QCOMPARE(c.Info().count(QStringLiteral("전송 버퍼 가득 참.")), 1);
-        c.port.Drain();
-        for (int i = 0; i < 10; ++i)
-            c.port.Write(chunk);
-        QCOMPARE(c.port.Writes.size(), 8);
-        QCOMPARE(c.Info().count(QStringLiteral("전송 버퍼 가득 참.")), 2);
-    }
-
     void WritesToAClosedPortVanish()
     {
         Console c;
