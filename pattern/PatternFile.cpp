@@ -181,20 +181,11 @@ LoadResult Stopped(const QString& path, int steps, const QString& reason)
 QByteArray PatternFileText(const PatternTable& table, StepArrays& arrays)
 {
     QByteArray text;
-    for (int n = 1; n <= MaxPatternSteps; ++n) {
-        if (table.Cell(n, 1).isEmpty())
-            break;
-        arrays.StepTime[n] = LeadingNumber(table.Cell(n, 1));
-        if (table.Cell(n, 2).isEmpty())
-            break;
-        arrays.StepVoltage[n] = LeadingNumber(table.Cell(n, 2));
-        if (table.Cell(n, 3).isEmpty())
-            break;
-        arrays.StepCurrent[n] = LeadingNumber(table.Cell(n, 3));
+    const int steps = StageLeadingSteps(table, arrays);
+    for (int n = 1; n <= steps; ++n)
         text += ShortestDecimal(arrays.StepTime[n]).toLatin1() + ','
             + ShortestDecimal(arrays.StepVoltage[n]).toLatin1() + ','
             + ShortestDecimal(arrays.StepCurrent[n]).toLatin1() + "\r\n";
-    }
     return text;
 }
 

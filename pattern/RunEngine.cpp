@@ -11,23 +11,12 @@ constexpr int MaxRepeatsDone = 32767;
 
 bool RunEngine::Start(const PatternTable& table, StepArrays& arrays, int output)
 {
-    int i = 1;
-    for (; i <= MaxPatternSteps; ++i) {
-        if (table.Cell(i, 1).isEmpty())
-            break;
-        arrays.StepTime[i] = LeadingNumber(table.Cell(i, 1));
-        if (table.Cell(i, 2).isEmpty())
-            break;
-        arrays.StepVoltage[i] = LeadingNumber(table.Cell(i, 2));
-        if (table.Cell(i, 3).isEmpty())
-            break;
-        arrays.StepCurrent[i] = LeadingNumber(table.Cell(i, 3));
-    }
-    if (i < 2)
+    const int steps = StageLeadingSteps(table, arrays);
+    if (steps < 1)
         return false;
     output_ = output == 2 ? 2 : 1;
     prefix_ = output_ == 2 ? QStringLiteral("APPL P2,") : QStringLiteral("APPL P1,");
-    stepCount_ = i - 1;
+    stepCount_ = steps;
     runTicks_ = 0;
     nextStep_ = 1;
     repeatsDone_ = 0;
