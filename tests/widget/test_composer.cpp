@@ -14,21 +14,10 @@
 #include "console/ReferenceTexts.h"
 #include "console/frmMain.h"
 #include "platform/Controls.h"
-#include "support/Fakes.h"
+#include "support/FakeConsole.h"
 
 namespace {
-struct Console {
-    ProgramState state;
-    FakeSerialPort port;
-    FakeServices services;
-    frmMain window{state, port, services};
-    Console()
-    {
-        window.show();
-        port.Open();
-        window.CmdStartStop->setEnabled(true);
-        window.Form_Activate();
-    }
+struct Console : FakeConsole {
     void Press(const char* button)
     {
         auto* b = window.findChild<QPushButton*>(QLatin1String(button));

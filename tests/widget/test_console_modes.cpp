@@ -13,26 +13,11 @@
 #include "console/ProgramState.h"
 #include "console/frmMain.h"
 #include "platform/Controls.h"
-#include "support/Fakes.h"
+#include "support/FakeConsole.h"
 
 namespace {
 
-struct Console {
-    ProgramState state;
-    FakeSerialPort port;
-    FakeServices services;
-    frmMain window{state, port, services};
-    QTemporaryDir logDir;
-    Console()
-    {
-        window.LogFolder = logDir.path();
-        window.Clock = [] { return QDateTime(QDate(2005, 3, 9), QTime(14, 5, 7)); };
-        window.show();
-        port.Open();
-        window.CmdStartStop->setEnabled(true);
-        window.Form_Activate();
-    }
-    QString Info() const { return window.TextInfo->toPlainText(); }
+struct Console : FakeConsole {
     QByteArray Log() const
     {
         QFile f(logDir.filePath(QStringLiteral("050309_MS.txt")));

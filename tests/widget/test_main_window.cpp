@@ -13,25 +13,13 @@
 #include "console/ProgramState.h"
 #include "console/frmMain.h"
 #include "platform/Controls.h"
-#include "support/Fakes.h"
+#include "support/FakeConsole.h"
 
 namespace {
 const QColor Grey(192, 192, 192);
 
-struct Console {
-    ProgramState state;
-    FakeSerialPort port;
-    FakeServices services;
-    frmMain window{state, port, services};
-    Console() { window.show(); }
-    QString Info() const { return window.TextInfo->toPlainText(); }
-    void OpenPort()
-    {
-        port.Open();
-        window.LabelComportOpen->setText(QStringLiteral("열렸음"));
-        window.CmdStartStop->setEnabled(true);
-        window.Form_Activate();
-    }
+struct Console : FakeConsole {
+    Console() : FakeConsole(false) {}
     QList<QWidget*> P2Controls() const
     {
         return {window.LabelP2, window.LabelP2V, window.LabelP2A, window.Label_P2_Voltage, window.Label_P2_Current,

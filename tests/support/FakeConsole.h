@@ -1,0 +1,37 @@
+#pragma once
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "console/ProgramState.h"
+#include "console/frmMain.h"
+#include "platform/Controls.h"
+#include "support/Fakes.h"
+
+// The console window on a fake port, shown; its log goes to a scratch folder
+// and its clock stands at 9 March 2005, 14:05:07.
+struct FakeConsole {
+    ProgramState state;
+    FakeSerialPort port;
+    FakeServices services;
+    frmMain window{state, port, services};
+    QTemporaryDir logDir;
+
+    explicit FakeConsole(bool open = true)
+    {
+        window.LogFolder = logDir.path();
+        window.Clock = [] { return QDateTime(QDate(2005, 3, 9), QTime(14, 5, 7)); };
+        window.show();
+        if (open)
+            OpenPort();
+    }
+    // As the port dialog leaves things after 열기, then the return to the console.
+    void OpenPort()
+    {
+        port.Open();
+        window.LabelComportOpen->setText(QStringLiteral("열렸음"));
+        window.CmdStartStop->setEnabled(true);
+        window.Form_Activate();
+    }
+    QString Info() const { return window.TextInfo->toPlainText(); }
+};
