@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-#include "link/CommInit.h"
+#include "link/PortChoices.h"
 #include "link/ReceiveParser.h"
 #include "pattern/StepArrays.h"
 

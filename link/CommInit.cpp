@@ -15,30 +15,6 @@
 
 namespace {
 const QString AppTitle = QStringLiteral("Tarvio");
-
-QString SignedNumber(int n)
-{
-    return n < 0 ? QString::number(n) : QLatin1Char(' ') + QString::number(n);
-}
-
-// The leading digits of the first three characters, as the load reads the baud rate.
-int FirstThreeAsNumber(const QString& text)
-{
-    const QString head = text.left(3).trimmed();
-    int value = 0;
-    for (QChar c : head) {
-        if (!c.isDigit())
-            break;
-        value = value * 10 + c.digitValue();
-    }
-    return value;
-}
-}
-
-QString ComposeSettingsText(int baud, const QString& parity, int dataBits, int stopBits)
-{
-    return SignedNumber(baud) + QLatin1Char(',') + parity + QLatin1Char(',') + SignedNumber(dataBits)
-           + QLatin1Char(',') + SignedNumber(stopBits);
 }
 
 CommInit::CommInit(SerialPort& port, CommInitChoices& choices, UiServices& services, QLabel* openLabel,
@@ -57,59 +33,39 @@ CommInit::CommInit(SerialPort& port, CommInitChoices& choices, UiServices& servi
     setPalette(grey);
     setAutoFillBackground(true);
 
-    auto group = [&](const QString& caption, QWidget* parent) {
-        auto* box = new QGroupBox(caption, parent);
-        new QVBoxLayout(box);
-        auto* buttons = new QButtonGroup(this);
-        buttons->setExclusive(true);
-        groups_.append(buttons);
-        return std::make_pair(box, buttons);
-    };
-    auto [portBox, portGroup] = group(QStringLiteral("ComPort"), this);
-    Com1 = AddOption(portGroup, portBox, "Com1", QStringLiteral("COM 1"), [this] { choices_.SelectedPort = 1; });
-    Com2 = AddOption(portGroup, portBox, "Com2", QStringLiteral("COM 2"), [this] { choices_.SelectedPort = 2; });
-    Com3 = AddOption(portGroup, portBox, "Com3", QStringLiteral("COM 3"), [this] { choices_.SelectedPort = 3; });
-    Com4 = AddOption(portGroup, portBox, "Com4", QStringLiteral("COM 4"), [this] { choices_.SelectedPort = 4; });
-
-    auto [baudBox, baudGroup] = group(QStringLiteral("Baud Rate"), this);
-    auto baud = [&](const char* name, int rate) {
-        return AddOption(baudGroup, baudBox, name, QStringLiteral("%1 bps").arg(rate),
-                         [this, rate] { choices_.SelectedBaud = rate; });
-    };
-    Baud300 = baud("Baud300", 300);
-    Baud600 = baud("Baud600", 600);
-    Baud1200 = baud("Baud1200", 1200);
-    Baud2400 = baud("Baud2400", 2400);
-    Baud4800 = baud("Baud4800", 4800);
-    Baud9600 = baud("Baud9600", 9600);
-    Baud19200 = baud("Baud19200", 19200);
-
-    auto [parityBox, parityGroup] = group(QStringLiteral("Parity Bit"), this);
-    NoneParity = AddOption(parityGroup, parityBox, "NoneParity", QStringLiteral("None"),
-                           [this] { choices_.SelectedParity = QStringLiteral("N"); });
-    OddParity = AddOption(parityGroup, parityBox, "OddParity", QStringLiteral("Odd"),
-                          [this] { choices_.SelectedParity = QStringLiteral("O"); });
-    EvenParity = AddOption(parityGroup, parityBox, "EvenParity", QStringLiteral("Even"),
-                           [this] { choices_.SelectedParity = QStringLiteral("E"); });
-
-    auto [dataBox, dataGroup] = group(QStringLiteral("Data Bit"), this);
-    Data7bit = AddOption(dataGroup, dataBox, "Data7bit", QStringLiteral("7 Bit"), [this] { choices_.SelectedDataBits = 7; });
-    Data8bit = AddOption(dataGroup, dataBox, "Data8bit", QStringLiteral("8 Bit"), [this] { choices_.SelectedDataBits = 8; });
-
-    auto [stopBox, stopGroup] = group(QStringLiteral("Stop Bit"), this);
-    Stop1bit = AddOption(stopGroup, stopBox, "Stop1bit", QStringLiteral("1 Bit"), [this] { choices_.SelectedStopBits = 1; });
-    Stop2bit = AddOption(stopGroup, stopBox, "Stop2bit", QStringLiteral("2 Bit"), [this] { choices_.SelectedStopBits = 2; });
-
-    auto [flowBox, flowGroup] = group(QStringLiteral("Flow Control"), this);
-    Flowcntlnone = AddOption(flowGroup, flowBox, "Flowcntlnone", QStringLiteral("None ( Not Use )"),
-                             [this] { choices_.SelectedFlow = 0; });
-    Flowcntlxonoff = AddOption(flowGroup, flowBox, "Flowcntlxonoff", QStringLiteral("XON/XOFF ( Handshaking )"),
-                               [this] { choices_.SelectedFlow = 1; });
-    Flow_rtscts = AddOption(flowGroup, flowBox, "Flow_rtscts", QStringLiteral("RTS/CTS ( Handshaking )"),
-                            [this] { choices_.SelectedFlow = 2; });
+    QGroupBox* portBox = AddGroup(ChoiceGroup::Port, QStringLiteral("ComPort"),
+                                  {{&Com1, "Com1"}, {&Com2, "Com2"}, {&Com3, "Com3"}, {&Com4, "Com4"}},
+                                  {QStringLiteral("COM 1"), QStringLiteral("COM 2"), QStringLiteral("COM 3"),
+                                   QStringLiteral("COM 4")});
+    QGroupBox* baudBox = AddGroup(ChoiceGroup::Baud, QStringLiteral("Baud Rate"),
+                                  {{&Baud300, "Baud300"},
+                                   {&Baud600, "Baud600"},
+                                   {&Baud1200, "Baud1200"},
+                                   {&Baud2400, "Baud2400"},
+                                   {&Baud4800, "Baud4800"},
+                                   {&Baud9600, "Baud9600"},
+                                   {&Baud19200, "Baud19200"}},
+                                  {QStringLiteral("300 bps"), QStringLiteral("600 bps"), QStringLiteral("1200 bps"),
+                                   QStringLiteral("2400 bps"), QStringLiteral("4800 bps"),
+                                   QStringLiteral("9600 bps"), QStringLiteral("19200 bps")});
+    QGroupBox* parityBox = AddGroup(ChoiceGroup::Parity, QStringLiteral("Parity Bit"),
+                                    {{&NoneParity, "NoneParity"}, {&OddParity, "OddParity"}, {&EvenParity, "EvenParity"}},
+                                    {QStringLiteral("None"), QStringLiteral("Odd"), QStringLiteral("Even")});
+    QGroupBox* dataBox = AddGroup(ChoiceGroup::DataBits, QStringLiteral("Data Bit"),
+                                  {{&Data7bit, "Data7bit"}, {&Data8bit, "Data8bit"}},
+                                  {QStringLiteral("7 Bit"), QStringLiteral("8 Bit")});
+    QGroupBox* stopBox = AddGroup(ChoiceGroup::StopBits, QStringLiteral("Stop Bit"),
+                                  {{&Stop1bit, "Stop1bit"}, {&Stop2bit, "Stop2bit"}},
+                                  {QStringLiteral("1 Bit"), QStringLiteral("2 Bit")});
     // Qt eats a single "&" as a mnemonic marker.
-    Flow_both = AddOption(flowGroup, flowBox, "Flow_both", QStringLiteral("Both ( RTS && XON/XOFF )"),
-                          [this] { choices_.SelectedFlow = 3; });
+    QGroupBox* flowBox = AddGroup(ChoiceGroup::Flow, QStringLiteral("Flow Control"),
+                                  {{&Flowcntlnone, "Flowcntlnone"},
+                                   {&Flowcntlxonoff, "Flowcntlxonoff"},
+                                   {&Flow_rtscts, "Flow_rtscts"},
+                                   {&Flow_both, "Flow_both"}},
+                                  {QStringLiteral("None ( Not Use )"), QStringLiteral("XON/XOFF ( Handshaking )"),
+                                   QStringLiteral("RTS/CTS ( Handshaking )"),
+                                   QStringLiteral("Both ( RTS && XON/XOFF )")});
     Flowcntlxonoff->setEnabled(false);
     Flow_both->setEnabled(false);
 
@@ -148,74 +104,50 @@ CommInit::CommInit(SerialPort& port, CommInitChoices& choices, UiServices& servi
     columns->addLayout(right);
 }
 
-QRadioButton* CommInit::AddOption(QButtonGroup* group, QWidget* box, const char* name, const QString& caption,
-                                  std::function<void()> onClick)
+QGroupBox* CommInit::AddGroup(ChoiceGroup group, const QString& caption,
+                              std::initializer_list<std::pair<QRadioButton**, const char*>> options,
+                              const QStringList& captions)
 {
-    auto* option = new QRadioButton(caption, box);
-    option->setObjectName(QString::fromLatin1(name));
-    box->layout()->addWidget(option);
-    group->addButton(option);
-    // Any way the option becomes selected records it, unless the dialog is only
-    // putting its controls back to how they were designed.
-    connect(option, &QRadioButton::toggled, this, [this, onClick](bool on) {
+    auto* box = new QGroupBox(caption, this);
+    new QVBoxLayout(box);
+    auto* buttons = new QButtonGroup(this);
+    buttons->setExclusive(true);
+    groups_[int(group)] = buttons;
+    int index = 0;
+    for (const auto& [member, name] : options) {
+        auto* option = new QRadioButton(captions.at(index), box);
+        option->setObjectName(QString::fromLatin1(name));
+        box->layout()->addWidget(option);
+        buttons->addButton(option, index);
+        *member = option;
+        ++index;
+    }
+    // Any way an option becomes selected records it, unless the dialog is
+    // only showing what it loaded.
+    connect(buttons, &QButtonGroup::idToggled, this, [this, group](int id, bool on) {
         if (on && !rebuilding_)
-            onClick();
+            RecordChoice(choices_, group, id);
     });
-    return option;
+    return box;
 }
 
-void CommInit::ShowInitialSelection()
+void CommInit::ShowSelection(const DialogSelection& selection)
 {
     rebuilding_ = true;
-    for (QButtonGroup* g : groups_) {
-        g->setExclusive(false);
-        for (QAbstractButton* b : g->buttons())
-            b->setChecked(false);
-        g->setExclusive(true);
+    for (int g = 0; g < ChoiceGroupCount; ++g) {
+        QAbstractButton* option = groups_[g]->button(selection.Index[g]);
+        if (option)
+            option->setChecked(true);
     }
-    for (QRadioButton* initial : {Com1, Baud19200, NoneParity, Data8bit, Stop1bit, Flow_rtscts})
-        initial->setChecked(true);
     rebuilding_ = false;
 }
 
 void CommInit::Form_Load()
 {
-    ShowInitialSelection();
-
-    choices_.SelectedPort = port_.PortNumber();
     const QList<QRadioButton*> ports{Com1, Com2, Com3, Com4};
     for (int n = 1; n <= 4; ++n)
         ports[n - 1]->setToolTip(port_.DeviceFor(n));
-    if (choices_.SelectedPort >= 1 && choices_.SelectedPort <= 4)
-        ports[choices_.SelectedPort - 1]->setChecked(true);
-
-    choices_.SelectedBaud = FirstThreeAsNumber(port_.Settings());
-    const QList<std::pair<int, QRadioButton*>> bauds{{300, Baud300},  {600, Baud600},  {120, Baud1200},
-                                                      {240, Baud2400}, {480, Baud4800}, {960, Baud9600},
-                                                      {192, Baud19200}};
-    for (const auto& [prefix, option] : bauds)
-        if (choices_.SelectedBaud == prefix)
-            option->setChecked(true);
-
-    choices_.SelectedFlow = port_.Handshaking();
-    const QList<QRadioButton*> flows{Flowcntlnone, Flowcntlxonoff, Flow_rtscts, Flow_both};
-    if (choices_.SelectedFlow >= 0 && choices_.SelectedFlow <= 3)
-        flows[choices_.SelectedFlow]->setChecked(true);
-
-    if (choices_.SelectedParity == QLatin1String("N"))
-        NoneParity->setChecked(true);
-    else if (choices_.SelectedParity == QLatin1String("O"))
-        OddParity->setChecked(true);
-    else if (choices_.SelectedParity == QLatin1String("E"))
-        EvenParity->setChecked(true);
-    if (choices_.SelectedDataBits == 7)
-        Data7bit->setChecked(true);
-    else if (choices_.SelectedDataBits == 8)
-        Data8bit->setChecked(true);
-    if (choices_.SelectedStopBits == 1)
-        Stop1bit->setChecked(true);
-    else if (choices_.SelectedStopBits == 2)
-        Stop2bit->setChecked(true);
+    ShowSelection(LoadDialogChoices(choices_, port_.PortNumber(), port_.Settings(), port_.Handshaking()));
 }
 
 int CommInit::Exec()
@@ -226,27 +158,8 @@ int CommInit::Exec()
 
 void CommInit::RecordSelection()
 {
-    auto pick = [](std::initializer_list<std::pair<QRadioButton*, std::function<void()>>> options) {
-        for (const auto& [option, record] : options)
-            if (option->isChecked()) {
-                record();
-                return;
-            }
-    };
-    auto& c = choices_;
-    pick({{Com1, [&] { c.SelectedPort = 1; }}, {Com2, [&] { c.SelectedPort = 2; }},
-          {Com3, [&] { c.SelectedPort = 3; }}, {Com4, [&] { c.SelectedPort = 4; }}});
-    pick({{Baud300, [&] { c.SelectedBaud = 300; }}, {Baud600, [&] { c.SelectedBaud = 600; }},
-          {Baud1200, [&] { c.SelectedBaud = 1200; }}, {Baud2400, [&] { c.SelectedBaud = 2400; }},
-          {Baud4800, [&] { c.SelectedBaud = 4800; }}, {Baud9600, [&] { c.SelectedBaud = 9600; }},
-          {Baud19200, [&] { c.SelectedBaud = 19200; }}});
-    pick({{NoneParity, [&] { c.SelectedParity = QStringLiteral("N"); }},
-          {OddParity, [&] { c.SelectedParity = QStringLiteral("O"); }},
-          {EvenParity, [&] { c.SelectedParity = QStringLiteral("E"); }}});
-    pick({{Data7bit, [&] { c.SelectedDataBits = 7; }}, {Data8bit, [&] { c.SelectedDataBits = 8; }}});
-    pick({{Stop1bit, [&] { c.SelectedStopBits = 1; }}, {Stop2bit, [&] { c.SelectedStopBits = 2; }}});
-    pick({{Flowcntlnone, [&] { c.SelectedFlow = 0; }}, {Flowcntlxonoff, [&] { c.SelectedFlow = 1; }},
-          {Flow_rtscts, [&] { c.SelectedFlow = 2; }}, {Flow_both, [&] { c.SelectedFlow = 3; }}});
+    for (int g = 0; g < ChoiceGroupCount; ++g)
+        RecordChoice(choices_, ChoiceGroup(g), groups_[g]->checkedId());
 }
 
 void CommInit::CommInit_OK_Click()
@@ -258,8 +171,7 @@ void CommInit::CommInit_OK_Click()
         return;
     }
     port_.SetPortNumber(choices_.SelectedPort);
-    port_.SetSettings(ComposeSettingsText(choices_.SelectedBaud, choices_.SelectedParity, choices_.SelectedDataBits,
-                                          choices_.SelectedStopBits));
+    port_.SetSettings(ComposeSettingsText(choices_));
     port_.SetHandshaking(choices_.SelectedFlow);
     openLabel_->setText(QStringLiteral("열렸음"));
     const OpenResult result = port_.Open();

@@ -3,26 +3,15 @@
 #include <QList>
 #include <QString>
 
+#include "link/PortChoices.h"
+
 class QButtonGroup;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
 class SerialPort;
 class UiServices;
-
-// The dialog's remembered choices; they outlive the dialog and every opening.
-struct CommInitChoices {
-    int SelectedPort = 0;
-    int SelectedBaud = 0;
-    int SelectedFlow = 0;
-    QString SelectedParity;
-    int SelectedDataBits = 0;
-    int SelectedStopBits = 0;
-};
-
-// Composes the settings text the port is given: "<b>,<p>,<d>,<s>" with the
-// blank the number-to-text conversion reserves for a sign before each number.
-QString ComposeSettingsText(int baud, const QString& parity, int dataBits, int stopBits);
 
 // The modal dialog where the operator picks port, framing and flow control,
 // and the only place the port is opened or closed.
@@ -50,9 +39,10 @@ public:
     QPushButton *CommInit_OK, *CommInit_Close, *CommInit_Cancel;
 
 private:
-    QRadioButton* AddOption(QButtonGroup* group, QWidget* box, const char* name, const QString& caption,
-                            std::function<void()> onClick);
-    void ShowInitialSelection();
+    QGroupBox* AddGroup(ChoiceGroup group, const QString& caption,
+                        std::initializer_list<std::pair<QRadioButton**, const char*>> options,
+                        const QStringList& captions);
+    void ShowSelection(const DialogSelection& selection);
     void RecordSelection();
 
     SerialPort& port_;
@@ -60,6 +50,6 @@ private:
     UiServices& services_;
     QLabel* openLabel_;
     QPushButton* sendButton_;
-    QList<QButtonGroup*> groups_;
+    QButtonGroup* groups_[ChoiceGroupCount] = {};
     bool rebuilding_ = false;
 };
