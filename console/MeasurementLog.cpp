@@ -61,6 +61,24 @@ QString BuildDualEcho(const QString& p1Voltage, const QString& p1Current,
         + BuildDualEchoLine(2, p2Voltage, p2Current, timestamp);
 }
 
+LogTick ComposeLogTick(bool singleLayout, const QString (&readouts)[4], const std::function<QDateTime()>& clock)
+{
+    LogTick tick;
+    if (singleLayout) {
+        tick.Echo << BuildSingleRecord(readouts[0], readouts[1], LogTimestamp(clock()));
+    } else {
+        tick.Echo << BuildDualEchoLine(1, readouts[0], readouts[1], LogTimestamp(clock()));
+        tick.Echo << BuildDualEchoLine(2, readouts[2], readouts[3], LogTimestamp(clock()));
+    }
+    // The record reads the clock again: it is stamped when it is written, not
+    // when the echo was, and a tick may straddle a second or midnight.
+    tick.RecordTime = clock();
+    const QString ts = LogTimestamp(tick.RecordTime);
+    tick.Record = singleLayout ? BuildSingleRecord(readouts[0], readouts[1], ts)
+                               : BuildDualRecord(readouts[0], readouts[1], readouts[2], readouts[3], ts);
+    return tick;
+}
+
 QString ChooseLogFolder(const QString& programDir, const QString& userDataDir)
 {
     // An installed program never logs beside itself, even when it could

@@ -2,6 +2,8 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 // "yymmdd AM hh:mm:ss" on the 12-hour clock (0 h shows as 12), with fixed
 // "AM"/"PM" whatever the locale, so log files read the same on every machine.
@@ -20,6 +22,16 @@ QString BuildDualEchoLine(int output, const QString& voltage, const QString& cur
                           const QString& timestamp);
 QString BuildDualEcho(const QString& p1Voltage, const QString& p1Current,
                       const QString& p2Voltage, const QString& p2Current, const QString& timestamp);
+
+// What one log tick writes: the echo lines for the message panel and the
+// file's record, each stamped when it is composed. Readouts are given as
+// P1 voltage, P1 current, P2 voltage, P2 current.
+struct LogTick {
+    QStringList Echo;
+    QString Record;
+    QDateTime RecordTime;
+};
+LogTick ComposeLogTick(bool singleLayout, const QString (&readouts)[4], const std::function<QDateTime()>& clock);
 
 // Where the logs go: the program's folder when a file can really be created
 // there, otherwise the per-user data folder, created when missing.

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QKeyEvent>
 #include <QStandardPaths>
 #include <QGroupBox>
@@ -16,7 +15,6 @@
 #include "console/CommandTable.h"
 #include "console/MeasurementLog.h"
 #include "console/ProgramState.h"
-#include "console/QueryBatch.h"
 #include "console/ReferenceTexts.h"
 #include "pattern/frmPattern.h"
 #include "link/CommInit.h"
@@ -27,12 +25,11 @@
 
 namespace {
 const QColor LampIdle(192, 192, 192);
-const QColor LampSent(0, 255, 0);
 const QColor LampReceived(255, 255, 0);
 }
 
 frmMain::frmMain(ProgramState& state, SerialPort& port, UiServices& services, QWidget* parent)
-    : QMainWindow(parent), state_(state), port_(port), services_(services)
+    : QMainWindow(parent), state_(state), port_(port), services_(services), controller_(state, port, *this)
 {
     for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4})
         t->setTimerType(Qt::PreciseTimer);
@@ -90,32 +87,18 @@ void frmMain::ConnectHandlers()
 
 void frmMain::Form_Load()
 {
-    if (!port_.IsOpen()) {
-        port_.SetReceiveThreshold(1);
-        port_.SetRequestToSend(true);
-    }
     ApplyMainLayout();
     ShowReferenceText();
-    CmdStartStop->setEnabled(false);
-    state_.RepeatIdle = -1;
+    controller_.Load();
     txtTim->setText(QString::number(UpDownTi->Value()));
     TextReDo->setText(QString::number(UpDownReDo->Value()));
     ShapeSend->SetFillColor(LampIdle);
     ShapeReceive->SetFillColor(LampIdle);
-    Timer1.stop();
-    Timer1.setInterval(UpDownReDo->Value());
-    Timer2.setInterval(300);
-    Timer2.start();
-    Timer3.stop();
-    Timer3.setInterval(200);
-    Timer4.stop();
-    Timer4.setInterval(UpDownTi->Value());
 }
 
 void frmMain::Form_Activate()
 {
-    SetStatusText(2, QStringLiteral("COM %1 : %2").arg(port_.PortNumber()).arg(port_.Settings()));
-    ApplyCommandMode();
+    controller_.Activate();
 }
 
 void frmMain::showEvent(QShowEvent* event)
@@ -146,10 +129,7 @@ void frmMain::SetStatusText(int panel, const QString& text)
 void frmMain::ApplyMainLayout()
 {
     const bool dual = !OptionSingle->isChecked();
-    for (QWidget* w : {static_cast<QWidget*>(LabelP2), static_cast<QWidget*>(LabelP2V),
-                       static_cast<QWidget*>(LabelP2A), static_cast<QWidget*>(Label_P2_Voltage),
-                       static_cast<QWidget*>(Label_P2_Current), static_cast<QWidget*>(Label_P2_Set_Voltage),
-                       static_cast<QWidget*>(Label_P2_Set_Current)})
+    for (QWidget* w : P2Controls())
         w->setVisible(dual);
 }
 
@@ -165,91 +145,30 @@ void frmMain::OptionDual_Click()
 
 void frmMain::ApplyCommandMode()
 {
-    if (!port_.IsOpen()) {
-        FrameRedo->setEnabled(false);
-        return;
-    }
-    FrameRedo->setEnabled(true);
-    const bool single = OptionSingle->isChecked();
-    ReceiveState& rx = state_.Receive;
-    auto lockComposer = [this] {
-        FrameSelCmd->setEnabled(false);
-        TextCommand->setEnabled(false);
-        CmdStartStop->setEnabled(false);
-        CheckRedo->setChecked(false);
-    };
-    if (OptionLineCmd->isChecked()) {
-        FrameSelCmd->setEnabled(true);
-        TextCommand->setEnabled(true);
-        CmdStartStop->setEnabled(true);
-        Timer3.stop();
-        Timer4.stop();
-        rx.PollIndex = 0;
-    }
-    if (OptionMonitorCmd->isChecked()) {
-        lockComposer();
-        // Monitoring always keeps the port settings locked, also when it is
-        // resumed after the port was lost and opened again.
-        CmdComport->setEnabled(false);
-        state_.SendText = BuildMonitorBatch(single, OptionNew->isChecked());
-        Timer3.setInterval(PollIntervalMs(single));
-        Timer4.setInterval(txtTim->text().toInt());
-        Timer3.start();
-        Timer4.start();
-        rx.PollIndex = 0;
-        rx.LineBuffer.clear();
-    }
-    if (OptionSetCmd->isChecked()) {
-        lockComposer();
-        ShapeSend->SetFillColor(LampSent);
-        state_.SendText = BuildSetMonitorBatch(single);
-        Timer3.setInterval(PollIntervalMs(single));
-        Timer4.setInterval(txtTim->text().toInt());
-        port_.Write(state_.SendText.toLatin1());
-        state_.SendText.clear();
-        Timer3.stop();
-        Timer4.stop();
-        rx.PollIndex = 0;
-        rx.LineBuffer.clear();
-    }
-    if (OptionPatternCmd->isChecked()) {
-        lockComposer();
-        Timer3.stop();
-        Timer4.stop();
-        rx.PollIndex = 0;
-        rx.LineBuffer.clear();
-        ShowPatternWindow();
-    }
+    controller_.ApplyCommandMode();
 }
 
 void frmMain::OptionLineCmd_Click()
 {
-    FrameModelSelect->setEnabled(true);
-    CmdComport->setEnabled(true);
-    ApplyCommandMode();
+    controller_.SelectMode(CommandMode::Line);
 }
 
 void frmMain::OptionMonitorCmd_Click()
 {
-    FrameModelSelect->setEnabled(false);
-    CmdComport->setEnabled(false);
-    ApplyCommandMode();
+    controller_.SelectMode(CommandMode::Monitor);
 }
 
 void frmMain::OptionSetCmd_Click()
 {
-    CmdComport->setEnabled(true);
-    ApplyCommandMode();
+    controller_.SelectMode(CommandMode::SetMonitor);
 }
 
 void frmMain::OptionPatternCmd_Click()
 {
-    FrameModelSelect->setEnabled(false);
-    CmdComport->setEnabled(true);
-    ApplyCommandMode();
+    controller_.SelectMode(CommandMode::Pattern);
 }
 
-void frmMain::ShowPatternWindow()
+void frmMain::OpenPatternWindow()
 {
     if (patternWindow_) {
         patternWindow_->raise();
@@ -271,82 +190,43 @@ void frmMain::PatternWindowClosed()
 
 void frmMain::CmdStartStop_Click()
 {
-    if (!OptionLineCmd->isChecked())
-        return;
-    if (TextCommand->text().isEmpty())
-        return;
-    state_.SendText = TextCommand->text() + QLatin1Char('\n');
-    if (!CheckRedo->isChecked() || state_.RepeatIdle == -1)
-        history_.Add(TextCommand->text());
-    if (!CheckRedo->isChecked()) {
-        SendNow();
-        return;
-    }
-    if (state_.RepeatIdle == -1) {
-        FrameModelSelect->setEnabled(false);
-        // An interval of 0 never fires, where a Qt timer of 0 ms would fire continuously.
-        if (Timer1.interval() > 0)
-            Timer1.start();
-        state_.RepeatIdle = 0;
-        CmdStartStop->setText(QStringLiteral("명령 중지"));
-        FrameRedo->setEnabled(false);
-    } else {
-        FrameModelSelect->setEnabled(true);
-        Timer1.stop();
-        state_.RepeatIdle = -1;
-        CmdStartStop->setText(QStringLiteral("명령 전송"));
-        FrameRedo->setEnabled(true);
-    }
-}
-
-void frmMain::SendNow()
-{
-    ShapeSend->SetFillColor(LampSent);
-    port_.Write(state_.SendText.toLatin1());
+    controller_.SendButtonPressed();
 }
 
 void frmMain::Timer1_Timer()
 {
-    SendNow();
+    controller_.SendNow();
 }
 
 void frmMain::Timer3_Timer()
 {
-    SendNow();
+    controller_.SendNow();
 }
 
 void frmMain::UpDownReDo_Change()
 {
     TextReDo->setText(QString::number(UpDownReDo->Value()));
-    Timer1.setInterval(UpDownReDo->Value());
-    if (UpDownReDo->Value() == 0)
-        Timer1.stop();
-    else if (state_.RepeatIdle == 0 && !Timer1.isActive())
-        Timer1.start();
+    controller_.RepeatIntervalChanged(UpDownReDo->Value());
 }
 
 void frmMain::UpDownTi_Change()
 {
     txtTim->setText(QString::number(UpDownTi->Value()));
-    Timer4.setInterval(UpDownTi->Value());
+    controller_.MonitorIntervalChanged(UpDownTi->Value());
 }
 
 void frmMain::Timer4_Timer()
 {
-    const QString v1 = Label_P1_Voltage->text(), i1 = Label_P1_Current->text();
-    if (OptionSingle->isChecked()) {
-        InsertInfoText(BuildSingleRecord(v1, i1, LogTimestamp(Clock())));
-    } else {
-        InsertInfoText(BuildDualEchoLine(1, v1, i1, LogTimestamp(Clock())));
-        InsertInfoText(BuildDualEchoLine(2, Label_P2_Voltage->text(), Label_P2_Current->text(), LogTimestamp(Clock())));
-    }
-    // The record reads the readouts and the clock again, as they stand now.
-    const QDateTime now = Clock();
-    const QString ts = LogTimestamp(now);
-    const QString record = OptionSingle->isChecked()
-                               ? BuildSingleRecord(Label_P1_Voltage->text(), Label_P1_Current->text(), ts)
-                               : BuildDualRecord(Label_P1_Voltage->text(), Label_P1_Current->text(),
-                                                 Label_P2_Voltage->text(), Label_P2_Current->text(), ts);
+    const QString readouts[4] = {Label_P1_Voltage->text(), Label_P1_Current->text(), Label_P2_Voltage->text(),
+                                 Label_P2_Current->text()};
+    const LogTick tick = ComposeLogTick(OptionSingle->isChecked(), readouts, Clock);
+    for (const QString& line : tick.Echo)
+        InsertInfoText(line);
+    AppendLogRecord(tick.RecordTime, tick.Record);
+}
+
+void frmMain::AppendLogRecord(const QDateTime& now, const QString& record)
+{
     if (LogFolder.isEmpty())
         LogFolder = ChooseLogFolder(QCoreApplication::applicationDirPath(),
                                     QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
@@ -412,13 +292,7 @@ void frmMain::OnDeviceLost(const QString& device, const QString& reason)
 {
     TextInfo->InsertText(DeviceLostMessage(device, reason) + QStringLiteral("\r\n"));
     LabelComportOpen->setText(QStringLiteral("닫혔음"));
-    CmdStartStop->setEnabled(false);
-    // Polling a closed port would only log stale readouts as if fresh; the
-    // port button must work so the operator can open the port again.
-    Timer3.stop();
-    Timer4.stop();
-    CmdComport->setEnabled(true);
-    ApplyCommandMode();
+    controller_.PortLost();
 }
 
 void frmMain::CmdComport_Click()
@@ -489,11 +363,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     if (watched == TextCommand && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up) {
-            TextCommand->setText(history_.Older(TextCommand->text()));
+            TextCommand->setText(controller_.History().Older(TextCommand->text()));
             return true;
         }
         if (key == Qt::Key_Down) {
-            TextCommand->setText(history_.Newer(TextCommand->text()));
+            TextCommand->setText(controller_.History().Newer(TextCommand->text()));
             return true;
         }
     }

@@ -6,8 +6,9 @@
 #include <functional>
 #include <memory>
 
-#include "console/CommandHistory.h"
+#include "console/ConsoleController.h"
 #include "link/ReceiveParser.h"
+#include "platform/Controls.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -17,21 +18,13 @@ class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class CommInit;
-class Lamp;
 class SerialPort;
-template <class Base>
-class InsertionPanel;
-class QPlainTextEdit;
-class QTextEdit;
-using TextPanel = InsertionPanel<QPlainTextEdit>;
-using SpacedTextPanel = InsertionPanel<QTextEdit>;
 class UiServices;
-class UpDown;
 struct ProgramState;
 
 // The console: readouts of one or two outputs, the command field and its
 // buttons, the repeat and monitor controls, the port controls and the panels.
-class frmMain : public QMainWindow, private ReceiveTarget {
+class frmMain : public QMainWindow, private ReceiveTarget, private ConsoleView {
     Q_OBJECT
 public:
     frmMain(ProgramState& state, SerialPort& port, UiServices& services, QWidget* parent = nullptr);
@@ -120,20 +113,45 @@ private:
     void BuildControls();
     void ConnectHandlers();
     QLabel* MakeReadout(const char* name, const QString& description, bool measured);
+    // The controls only a two-output supply uses.
+    QList<QWidget*> P2Controls() const;
     void OnDeviceLost(const QString& device, const QString& reason);
-    void SendNow();
-    void ShowPatternWindow();
     void PatternWindowClosed();
-    void AppendLogRecord(const QString& record);
+    void AppendLogRecord(const QDateTime& now, const QString& record);
 
     // ReceiveTarget: what the receive parser reads and writes here.
     bool PollTimerRunning() const override { return Timer3.isActive(); }
     bool MonitorModeSelected() const override;
     bool SetMonitorModeSelected() const override;
-    bool SingleLayoutSelected() const override;
+    bool SingleLayoutSelected() const override;   // also the ConsoleView's
     void ShowReadout(Readout which, const QString& text) override;
     void InsertInfoText(const QString& text) override;
     void ClearInfoText() override;
+
+    // ConsoleView: the controls the console controller reads and writes.
+    CommandMode SelectedMode() const override;
+    bool NewModelSelected() const override;
+    bool RepeatChecked() const override;
+    QString CommandText() const override;
+    QString MonitorIntervalText() const override;
+    int RepeatSpinnerValue() const override;
+    int MonitorSpinnerValue() const override;
+    void EnableModeGroup(bool on) override;
+    void EnableModelGroup(bool on) override;
+    void EnablePortButton(bool on) override;
+    void EnableSendButton(bool on) override;
+    void EnableComposer(bool on) override;
+    void ShowRepeatRunning(bool running) override;
+    void LightSendLamp() override;
+    void ShowPortStatus(const QString& text) override;
+    void OpenPatternWindow() override;
+    void SetTimerInterval(ConsoleTimer timer, int ms) override;
+    int TimerInterval(ConsoleTimer timer) const override;
+    void StartTimer(ConsoleTimer timer) override;
+    void StopTimer(ConsoleTimer timer) override;
+    bool TimerRunning(ConsoleTimer timer) const override;
+    QTimer& TimerFor(ConsoleTimer timer);
+    const QTimer& TimerFor(ConsoleTimer timer) const;
 
     ProgramState& state_;
     SerialPort& port_;
@@ -141,6 +159,6 @@ private:
     CommInit* commInit_ = nullptr;
     bool shownOnce_ = false;
     QPointer<QWidget> patternWindow_;
-    CommandHistory history_;
+    ConsoleController controller_;
     std::unique_ptr<class MeasurementLogFile> log_;
 };

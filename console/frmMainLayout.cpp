@@ -55,6 +55,12 @@ QLabel* frmMain::MakeReadout(const char* name, const QString& description, bool 
     return label;
 }
 
+QList<QWidget*> frmMain::P2Controls() const
+{
+    return {LabelP2,          LabelP2V,         LabelP2A,         Label_P2_Voltage,
+            Label_P2_Current, Label_P2_Set_Voltage, Label_P2_Set_Current};
+}
+
 void frmMain::BuildControls()
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -101,10 +107,7 @@ void frmMain::BuildControls()
     readouts->setColumnStretch(1, 1);
     readouts->setColumnStretch(3, 1);
     // Hidden P2 controls keep their place, so nothing moves when the layout changes.
-    for (QWidget* w : {static_cast<QWidget*>(LabelP2), static_cast<QWidget*>(LabelP2V),
-                       static_cast<QWidget*>(LabelP2A), static_cast<QWidget*>(Label_P2_Voltage),
-                       static_cast<QWidget*>(Label_P2_Current), static_cast<QWidget*>(Label_P2_Set_Voltage),
-                       static_cast<QWidget*>(Label_P2_Set_Current)}) {
+    for (QWidget* w : P2Controls()) {
         QSizePolicy keep = w->sizePolicy();
         keep.setRetainSizeWhenHidden(true);
         w->setSizePolicy(keep);

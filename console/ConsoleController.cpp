@@ -1,0 +1,178 @@
+#include "console/ConsoleController.h"
+
+#include "console/ProgramState.h"
+#include "console/QueryBatch.h"
+#include "link/SerialPort.h"
+
+namespace {
+constexpr int LampResetMs = 300;
+constexpr int PollIntervalAtStartMs = 200;
+}
+
+ConsoleController::ConsoleController(ProgramState& state, SerialPort& port, ConsoleView& view)
+    : state_(state), port_(port), view_(view)
+{
+}
+
+void ConsoleController::Load()
+{
+    if (!port_.IsOpen()) {
+        port_.SetReceiveThreshold(1);
+        port_.SetRequestToSend(true);
+    }
+    view_.EnableSendButton(false);
+    state_.RepeatIdle = -1;
+    view_.StopTimer(ConsoleTimer::Repeat);
+    view_.SetTimerInterval(ConsoleTimer::Repeat, view_.RepeatSpinnerValue());
+    view_.SetTimerInterval(ConsoleTimer::Lamps, LampResetMs);
+    view_.StartTimer(ConsoleTimer::Lamps);
+    view_.StopTimer(ConsoleTimer::Poll);
+    view_.SetTimerInterval(ConsoleTimer::Poll, PollIntervalAtStartMs);
+    view_.StopTimer(ConsoleTimer::Log);
+    view_.SetTimerInterval(ConsoleTimer::Log, view_.MonitorSpinnerValue());
+}
+
+void ConsoleController::Activate()
+{
+    view_.ShowPortStatus(QStringLiteral("COM %1 : %2").arg(port_.PortNumber()).arg(port_.Settings()));
+    ApplyCommandMode();
+}
+
+void ConsoleController::ApplyCommandMode()
+{
+    if (!port_.IsOpen()) {
+        view_.EnableModeGroup(false);
+        return;
+    }
+    view_.EnableModeGroup(true);
+    const bool single = view_.SingleLayoutSelected();
+    ReceiveState& rx = state_.Receive;
+    // A new cycle starts from its first reply; a half line belongs to the old one.
+    auto restartCycle = [&rx] {
+        rx.PollIndex = 0;
+        rx.LineBuffer.clear();
+    };
+    switch (view_.SelectedMode()) {
+    case CommandMode::Line:
+        view_.EnableComposer(true);
+        view_.StopTimer(ConsoleTimer::Poll);
+        view_.StopTimer(ConsoleTimer::Log);
+        rx.PollIndex = 0;
+        break;
+    case CommandMode::Monitor:
+        view_.EnableComposer(false);
+        // Monitoring always keeps the port settings locked, also when it is
+        // resumed after the port was lost and opened again.
+        view_.EnablePortButton(false);
+        state_.SendText = BuildMonitorBatch(single, view_.NewModelSelected());
+        view_.SetTimerInterval(ConsoleTimer::Poll, PollIntervalMs(single));
+        view_.SetTimerInterval(ConsoleTimer::Log, view_.MonitorIntervalText().toInt());
+        view_.StartTimer(ConsoleTimer::Poll);
+        view_.StartTimer(ConsoleTimer::Log);
+        restartCycle();
+        break;
+    case CommandMode::SetMonitor:
+        view_.EnableComposer(false);
+        view_.LightSendLamp();
+        state_.SendText = BuildSetMonitorBatch(single);
+        view_.SetTimerInterval(ConsoleTimer::Poll, PollIntervalMs(single));
+        view_.SetTimerInterval(ConsoleTimer::Log, view_.MonitorIntervalText().toInt());
+        port_.Write(state_.SendText.toLatin1());
+        // Sent once: a later poll or repeat tick must not send it again.
+        state_.SendText.clear();
+        view_.StopTimer(ConsoleTimer::Poll);
+        view_.StopTimer(ConsoleTimer::Log);
+        restartCycle();
+        break;
+    case CommandMode::Pattern:
+        view_.EnableComposer(false);
+        view_.StopTimer(ConsoleTimer::Poll);
+        view_.StopTimer(ConsoleTimer::Log);
+        restartCycle();
+        view_.OpenPatternWindow();
+        break;
+    }
+}
+
+void ConsoleController::SelectMode(CommandMode mode)
+{
+    switch (mode) {
+    case CommandMode::Line:
+        view_.EnableModelGroup(true);
+        view_.EnablePortButton(true);
+        break;
+    case CommandMode::Monitor:
+        view_.EnableModelGroup(false);
+        view_.EnablePortButton(false);
+        break;
+    case CommandMode::SetMonitor:
+        view_.EnablePortButton(true);
+        break;
+    case CommandMode::Pattern:
+        view_.EnableModelGroup(false);
+        view_.EnablePortButton(true);
+        break;
+    }
+    ApplyCommandMode();
+}
+
+void ConsoleController::SendButtonPressed()
+{
+    const QString command = view_.CommandText();
+    if (view_.SelectedMode() != CommandMode::Line || command.isEmpty())
+        return;
+    state_.SendText = command + QLatin1Char('\n');
+    const bool repeat = view_.RepeatChecked();
+    const bool repeating = state_.RepeatIdle != -1;
+    // Stopping a repeat sends nothing new, so it adds nothing to recall.
+    if (!repeat || !repeating)
+        history_.Add(command);
+    if (!repeat) {
+        SendNow();
+        return;
+    }
+    if (!repeating) {
+        view_.EnableModelGroup(false);
+        // An interval of 0 never fires, where a Qt timer of 0 ms would fire continuously.
+        if (view_.TimerInterval(ConsoleTimer::Repeat) > 0)
+            view_.StartTimer(ConsoleTimer::Repeat);
+        state_.RepeatIdle = 0;
+        view_.ShowRepeatRunning(true);
+        view_.EnableModeGroup(false);
+    } else {
+        view_.EnableModelGroup(true);
+        view_.StopTimer(ConsoleTimer::Repeat);
+        state_.RepeatIdle = -1;
+        view_.ShowRepeatRunning(false);
+        view_.EnableModeGroup(true);
+    }
+}
+
+void ConsoleController::SendNow()
+{
+    view_.LightSendLamp();
+    port_.Write(state_.SendText.toLatin1());
+}
+
+void ConsoleController::RepeatIntervalChanged(int ms)
+{
+    view_.SetTimerInterval(ConsoleTimer::Repeat, ms);
+    if (ms == 0)
+        view_.StopTimer(ConsoleTimer::Repeat);
+    else if (state_.RepeatIdle == 0 && !view_.TimerRunning(ConsoleTimer::Repeat))
+        view_.StartTimer(ConsoleTimer::Repeat);
+}
+
+void ConsoleController::MonitorIntervalChanged(int ms)
+{
+    view_.SetTimerInterval(ConsoleTimer::Log, ms);
+}
+
+void ConsoleController::PortLost()
+{
+    view_.EnableSendButton(false);
+    view_.StopTimer(ConsoleTimer::Poll);
+    view_.StopTimer(ConsoleTimer::Log);
+    view_.EnablePortButton(true);
+    ApplyCommandMode();
+}
