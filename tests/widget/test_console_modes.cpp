@@ -29,22 +29,13 @@ struct Console : FakeConsole {
 class TestConsoleModes : public QObject {
     Q_OBJECT
 private slots:
-    void SingleSendWritesTheFieldExactly_data()
+    // The decisions are the controller's; this only proves the button reaches it.
+    void SendButtonWritesTheField()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QByteArray>("written");
-        QTest::newRow("query") << "*IDN?" << QByteArray("*IDN?\n");
-        QTest::newRow("trailing blank kept") << "SOUR:VOLT " << QByteArray("SOUR:VOLT \n");
-        QTest::newRow("empty sends nothing") << "" << QByteArray();
-    }
-    void SingleSendWritesTheFieldExactly()
-    {
-        QFETCH(QString, field);
-        QFETCH(QByteArray, written);
         Console c;
-        c.window.TextCommand->setText(field);
+        c.window.TextCommand->setText(QStringLiteral("*IDN?"));
         QTest::mouseClick(c.window.CmdStartStop, Qt::LeftButton);
-        QCOMPARE(c.port.Written(), written);
+        QCOMPARE(c.port.Written(), QByteArray("*IDN?\n"));
         QVERIFY(!c.window.Timer1.isActive());
     }
 
@@ -69,18 +60,6 @@ private slots:
         QVERIFY(!c.window.Timer1.isActive());
     }
 
-    void IntervalZeroStartsARepeatThatNeverFires()
-    {
-        Console c;
-        for (int i = 0; i < 5; ++i)
-            c.window.UpDownReDo->StepDown();
-        c.window.CheckRedo->setChecked(true);
-        c.window.TextCommand->setText(QStringLiteral("*IDN?"));
-        c.window.CmdStartStop_Click();
-        QVERIFY(!c.window.Timer1.isActive());
-        QVERIFY(c.port.Writes.isEmpty());
-    }
-
     void RepeatOutlivesTheClosedPortWithoutWriting()
     {
         Console c;
@@ -100,7 +79,6 @@ private slots:
         QTest::addColumn<int>("pollMs");
         QTest::addColumn<QByteArray>("batch");
         QTest::newRow("single new") << false << false << 200 << QByteArray("MEAS:VOLTA? P1\nMEAS:CURRA? P1\n");
-        QTest::newRow("single old") << false << true << 200 << QByteArray("MEAS:VOLT? P1\nMEAS:CURR? P1\n");
         QTest::newRow("dual old") << true << true << 400
                                   << QByteArray("MEAS:VOLT? P1\nMEAS:CURR? P1\nMEAS:VOLT? P2\nMEAS:CURR? P2\n");
     }

@@ -87,23 +87,6 @@ private slots:
         QCOMPARE(d.Selected(), (QStringList{"Baud19200", "Com1", "Data8bit", "Flow_rtscts", "OddParity", "Stop1bit"}));
     }
 
-    void LoadReadsTheBaudFromTheFirstThreeCharacters_data()
-    {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QString>("option");
-        QTest::newRow("300") << "300,N,8,1" << "Baud300";
-        QTest::newRow("unlisted keeps the initial choice") << "38400,N,8,1" << "Baud19200";
-    }
-    void LoadReadsTheBaudFromTheFirstThreeCharacters()
-    {
-        QFETCH(QString, settings);
-        QFETCH(QString, option);
-        Dialog d;
-        QVERIFY(d.port.SetSettings(settings));
-        d.dialog.Form_Load();
-        QVERIFY(d.dialog.findChild<QRadioButton*>(option)->isChecked());
-    }
-
     void OpenOnAnOpenPortOnlyTellsTheOperator()
     {
         Dialog d;
@@ -167,6 +150,10 @@ private slots:
             dialog->CommInit_OK->click();
         });
         window.CmdComport_Click();
+        QCOMPARE(window.sbrComm->text(), QStringLiteral("COM 2 : 2400,N,8,1"));
+        QVERIFY(window.FrameRedo->isEnabled());
+        QCOMPARE(window.LabelComportOpen->text(), QStringLiteral("열렸음"));
+        QVERIFY(window.CmdStartStop->isEnabled());
     }
 };
 
