@@ -1,5 +1,7 @@
 #include "console/ConsoleController.h"
 
+#include <QDeadlineTimer>
+
 #include "console/ProgramState.h"
 #include "console/QueryBatch.h"
 #include "link/SerialPort.h"
@@ -7,10 +9,12 @@
 namespace {
 constexpr int LampResetMs = 300;
 constexpr int PollIntervalAtStartMs = 200;
+constexpr int ReconnectCheckMs = 1000;
 }
 
 ConsoleController::ConsoleController(ProgramState& state, SerialPort& port, ConsoleView& view)
-    : state_(state), port_(port), view_(view)
+    : Clock([] { return QDeadlineTimer::current().deadline(); }), state_(state), port_(port), view_(view),
+      watch_(port.Files())
 {
 }
 
@@ -30,6 +34,8 @@ void ConsoleController::Load()
     view_.SetTimerInterval(ConsoleTimer::Poll, PollIntervalAtStartMs);
     view_.StopTimer(ConsoleTimer::Log);
     view_.SetTimerInterval(ConsoleTimer::Log, view_.MonitorSpinnerValue());
+    view_.StopTimer(ConsoleTimer::Reconnect);
+    view_.SetTimerInterval(ConsoleTimer::Reconnect, ReconnectCheckMs);
 }
 
 void ConsoleController::Activate()
@@ -140,12 +146,17 @@ void ConsoleController::SendButtonPressed()
         view_.ShowRepeatRunning(true);
         view_.EnableModeGroup(false);
     } else {
-        view_.EnableModelGroup(true);
-        view_.StopTimer(ConsoleTimer::Repeat);
-        state_.RepeatIdle = -1;
-        view_.ShowRepeatRunning(false);
-        view_.EnableModeGroup(true);
+        StopRepeat();
     }
+}
+
+void ConsoleController::StopRepeat()
+{
+    view_.EnableModelGroup(true);
+    view_.StopTimer(ConsoleTimer::Repeat);
+    state_.RepeatIdle = -1;
+    view_.ShowRepeatRunning(false);
+    view_.EnableModeGroup(true);
 }
 
 void ConsoleController::SendNow()
@@ -173,6 +184,66 @@ void ConsoleController::PortLost()
     view_.EnableSendButton(false);
     view_.StopTimer(ConsoleTimer::Poll);
     view_.StopTimer(ConsoleTimer::Log);
+    // A repeat resumed unattended would send the operator's command into
+    // whatever state the supply came back in.
+    if (state_.RepeatIdle == 0)
+        StopRepeat();
     view_.EnablePortButton(true);
     ApplyCommandMode();
+    if (!state_.Dialog.AutoReconnect)
+        return;
+    watch_.Lost(Clock());
+    if (!watch_.Waiting())
+        return;
+    view_.ShowPortLabel(PortLabel::Waiting);
+    view_.StartTimer(ConsoleTimer::Reconnect);
+}
+
+void ConsoleController::PortDialogShown(bool shown)
+{
+    watch_.SetPaused(shown);
+}
+
+void ConsoleController::PortOpenedByOperator()
+{
+    EndWait();
+    if (port_.IsOpen())
+        watch_.Opened(port_.DeviceName());
+}
+
+void ConsoleController::PortClosedByOperator()
+{
+    EndWait();
+}
+
+void ConsoleController::EndWait()
+{
+    if (!watch_.Waiting())
+        return;
+    watch_.End();
+    view_.StopTimer(ConsoleTimer::Reconnect);
+    if (!port_.IsOpen())
+        view_.ShowPortLabel(PortLabel::Closed);
+}
+
+void ConsoleController::ReconnectTick()
+{
+    const ReconnectWatch::Check check = watch_.Tick();
+    if (!check.Message.isEmpty())
+        view_.InsertInfoLine(check.Message);
+    if (!check.TryOpen)
+        return;
+    const OpenResult result = port_.OpenPath(watch_.WatchedPath());
+    if (!result.Ok()) {
+        const QString refusal = watch_.Refused(result);
+        if (!refusal.isEmpty())
+            view_.InsertInfoLine(refusal);
+        return;
+    }
+    view_.StopTimer(ConsoleTimer::Reconnect);
+    view_.InsertInfoLine(watch_.Reopened(Clock()));
+    view_.ShowPortLabel(PortLabel::Open);
+    view_.EnableSendButton(true);
+    awaitingReply_ = true;
+    Activate();
 }

@@ -1,7 +1,9 @@
 #pragma once
 #include <QString>
+#include <functional>
 
 #include "console/CommandHistory.h"
+#include "link/ReconnectWatch.h"
 
 class SerialPort;
 struct ProgramState;
@@ -9,8 +11,12 @@ struct ProgramState;
 // The radio buttons of the command-mode group, in their order on the window.
 enum class CommandMode { Line, Monitor, SetMonitor, Pattern };
 
-// The console's timers that the controller decides about (Timer1, Timer2, Timer3, Timer4).
-enum class ConsoleTimer { Repeat, Lamps, Poll, Log };
+// The console's timers that the controller decides about (Timer1, Timer2,
+// Timer3, Timer4, and the reconnection check).
+enum class ConsoleTimer { Repeat, Lamps, Poll, Log, Reconnect };
+
+// What LabelComportOpen says.
+enum class PortLabel { Open, Closed, Waiting };
 
 // What the console controller reads from and writes to the main window. The
 // window answers with its controls; a test answers with plain fields.
@@ -37,6 +43,8 @@ public:
     virtual void ShowRepeatRunning(bool running) = 0;   // the send button's caption
     virtual void LightSendLamp() = 0;
     virtual void ShowPortStatus(const QString& text) = 0;   // status bar panel 2
+    virtual void ShowPortLabel(PortLabel label) = 0;
+    virtual void InsertInfoLine(const QString& line) = 0;  // TextInfo, ended by CR LF
     virtual void OpenPatternWindow() = 0;
 
     virtual void SetTimerInterval(ConsoleTimer timer, int ms) = 0;
@@ -68,15 +76,38 @@ public:
     void SendNow();
     void RepeatIntervalChanged(int ms);
     void MonitorIntervalChanged(int ms);
-    // The port went away under us: nothing polls or logs a closed port, and
-    // the port button must work so the operator can open it again.
+    // The port went away under us: nothing polls or logs a closed port, a
+    // timed repeat ends, and the port button must work so the operator can
+    // open it again. With automatic reconnection on, the wait for the device begins.
     void PortLost();
 
+    // The port dialog: while it is open the wait pauses; 열기 and 닫기 are
+    // the operator's decisions and end it.
+    void PortDialogShown(bool shown);
+    void PortOpenedByOperator();
+    void PortClosedByOperator();
+    // About once a second while waiting: reopen the device when it is back
+    // and resume the selected mode as a return from the dialog would.
+    void ReconnectTick();
+    bool WaitingForDevice() const { return watch_.Waiting(); }
+
+    // A reply reached a readout. After a resume the log waits for one, so no
+    // record is ever made of readouts from before the loss.
+    void ReadoutArrived() { awaitingReply_ = false; }
+    bool LogMayRecord() const { return !awaitingReply_; }
+
     CommandHistory& History() { return history_; }
+    // Monotonic milliseconds, for how long a device was gone.
+    std::function<qint64()> Clock;
 
 private:
+    void StopRepeat();
+    void EndWait();
+
     ProgramState& state_;
     SerialPort& port_;
     ConsoleView& view_;
     CommandHistory history_;
+    ReconnectWatch watch_;
+    bool awaitingReply_ = false;
 };

@@ -31,7 +31,7 @@ const QColor LampReceived(255, 255, 0);
 frmMain::frmMain(ProgramState& state, SerialPort& port, UiServices& services, QWidget* parent)
     : QMainWindow(parent), state_(state), port_(port), services_(services), controller_(state, port, *this)
 {
-    for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4})
+    for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4, &TimerReconnect})
         t->setTimerType(Qt::PreciseTimer);
     BuildControls();
     TextInfo->SetMaximumLines(MaxInfoLines + 1);   // the last line end opens one more block
@@ -41,7 +41,7 @@ frmMain::frmMain(ProgramState& state, SerialPort& port, UiServices& services, QW
 
 frmMain::~frmMain()
 {
-    for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4})
+    for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4, &TimerReconnect})
         t->stop();
 }
 
@@ -51,6 +51,7 @@ void frmMain::ConnectHandlers()
     connect(&Timer2, &QTimer::timeout, this, &frmMain::Timer2_Timer);
     connect(&Timer3, &QTimer::timeout, this, &frmMain::Timer3_Timer);
     connect(&Timer4, &QTimer::timeout, this, &frmMain::Timer4_Timer);
+    connect(&TimerReconnect, &QTimer::timeout, this, &frmMain::TimerReconnect_Timer);
     connect(CmdStartStop, &QPushButton::clicked, this, &frmMain::CmdStartStop_Click);
     connect(UpDownReDo, &UpDown::Change, this, &frmMain::UpDownReDo_Change);
     connect(UpDownTi, &UpDown::Change, this, &frmMain::UpDownTi_Change);
@@ -112,7 +113,7 @@ void frmMain::showEvent(QShowEvent* event)
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4})
+    for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4, &TimerReconnect})
         t->stop();
     port_.Close();
     event->accept();
@@ -217,6 +218,8 @@ void frmMain::UpDownTi_Change()
 
 void frmMain::Timer4_Timer()
 {
+    if (!controller_.LogMayRecord())
+        return;
     const QString readouts[4] = {Label_P1_Voltage->text(), Label_P1_Current->text(), Label_P2_Voltage->text(),
                                  Label_P2_Current->text()};
     const LogTick tick = ComposeLogTick(OptionSingle->isChecked(), readouts, Clock);
@@ -258,6 +261,8 @@ void frmMain::ShowReadout(Readout which, const QString& text)
                                 Label_P2_Current,     Label_P1_Set_Voltage, Label_P1_Set_Current,
                                 Label_P2_Set_Voltage, Label_P2_Set_Current};
     readouts[int(which)]->setText(text);
+    if (which <= Readout::P2Current)
+        controller_.ReadoutArrived();
 }
 
 void frmMain::InsertInfoText(const QString& text)
@@ -297,10 +302,21 @@ void frmMain::OnDeviceLost(const QString& device, const QString& reason)
 
 void frmMain::CmdComport_Click()
 {
-    if (!commInit_)
+    if (!commInit_) {
         commInit_ = new CommInit(port_, state_.Dialog, services_, LabelComportOpen, CmdStartStop, this);
-    commInit_->Exec();
+        connect(commInit_, &CommInit::CloseRequested, this, [this] { controller_.PortClosedByOperator(); });
+    }
+    controller_.PortDialogShown(true);
+    const bool opened = commInit_->Exec() == QDialog::Accepted;
+    controller_.PortDialogShown(false);
+    if (opened)
+        controller_.PortOpenedByOperator();
     Form_Activate();
+}
+
+void frmMain::TimerReconnect_Timer()
+{
+    controller_.ReconnectTick();
 }
 
 void frmMain::OptionCommand_Click()

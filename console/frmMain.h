@@ -46,6 +46,9 @@ public:
     void Timer3_Timer();
     void Timer4_Timer();
     void CmdComport_Click();
+    void TimerReconnect_Timer();
+    // The console's deciding logic, for tests that look behind the controls.
+    ConsoleController& Controller() { return controller_; }
     void CmdStartStop_Click();
     void UpDownReDo_Change();
     void UpDownTi_Change();
@@ -103,6 +106,8 @@ public:
     QLabel *sbrInfo, *sbrComm;
 
     QTimer Timer1, Timer2, Timer3, Timer4;
+    // About once a second while a lost device is awaited.
+    QTimer TimerReconnect;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -144,6 +149,8 @@ private:
     void ShowRepeatRunning(bool running) override;
     void LightSendLamp() override;
     void ShowPortStatus(const QString& text) override;
+    void ShowPortLabel(PortLabel label) override;
+    void InsertInfoLine(const QString& line) override;
     void OpenPatternWindow() override;
     void SetTimerInterval(ConsoleTimer timer, int ms) override;
     int TimerInterval(ConsoleTimer timer) const override;

@@ -1,6 +1,7 @@
 // The console's controls as the console controller reads and writes them.
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -50,9 +51,17 @@ void frmMain::ShowRepeatRunning(bool running)
 void frmMain::LightSendLamp() { ShapeSend->SetFillColor(LampSent); }
 void frmMain::ShowPortStatus(const QString& text) { SetStatusText(2, text); }
 
+void frmMain::ShowPortLabel(PortLabel label)
+{
+    const QString texts[] = {QStringLiteral("열렸음"), QStringLiteral("닫혔음"), QStringLiteral("재연결 대기")};
+    LabelComportOpen->setText(texts[int(label)]);
+}
+
+void frmMain::InsertInfoLine(const QString& line) { InsertInfoText(line + QStringLiteral("\r\n")); }
+
 QTimer& frmMain::TimerFor(ConsoleTimer timer)
 {
-    QTimer* const timers[] = {&Timer1, &Timer2, &Timer3, &Timer4};
+    QTimer* const timers[] = {&Timer1, &Timer2, &Timer3, &Timer4, &TimerReconnect};
     return *timers[int(timer)];
 }
 

@@ -1,6 +1,7 @@
 #include "link/CommInit.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "link/LineEvents.h"
+#include "link/ReconnectWatch.h"
 #include "link/SerialPort.h"
 #include "platform/Services.h"
 
@@ -98,7 +100,15 @@ CommInit::CommInit(SerialPort& port, CommInitChoices& choices, UiServices& servi
         right->addWidget(b);
     }
     right->addStretch();
-    auto* columns = new QHBoxLayout(this);
+    auto* rows = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout;
+    rows->addLayout(columns);
+    // Below every existing group, so none of them moves.
+    CheckAutoReconnect = new QCheckBox(QStringLiteral("자동 재연결"), this);
+    CheckAutoReconnect->setObjectName(QStringLiteral("CheckAutoReconnect"));
+    CheckAutoReconnect->setToolTip(QStringLiteral("잃어버린 장치가 돌아오면 같은 설정으로 다시 엽니다. 패턴 실행과 반복 전송은 다시 시작하지 않습니다."));
+    rows->addWidget(CheckAutoReconnect);
+    connect(CheckAutoReconnect, &QCheckBox::toggled, this, [this](bool on) { choices_.AutoReconnect = on; });
     columns->addLayout(left);
     columns->addLayout(middle);
     columns->addLayout(right);
@@ -145,9 +155,14 @@ void CommInit::ShowSelection(const DialogSelection& selection)
 void CommInit::Form_Load()
 {
     const QList<QRadioButton*> ports{Com1, Com2, Com3, Com4};
-    for (int n = 1; n <= 4; ++n)
-        ports[n - 1]->setToolTip(port_.DeviceFor(n));
+    for (int n = 1; n <= 4; ++n) {
+        // A USB adapter's kernel name changes when it re-enumerates; its stable name does not.
+        const QString device = port_.DeviceFor(n);
+        const QString stable = port_.Files().StableNameFor(device);
+        ports[n - 1]->setToolTip(stable.isEmpty() ? device : QStringLiteral("%1 (%2)").arg(device, stable));
+    }
     ShowSelection(LoadDialogChoices(choices_, port_.PortNumber(), port_.Settings(), port_.Handshaking()));
+    CheckAutoReconnect->setChecked(choices_.AutoReconnect);
 }
 
 int CommInit::Exec()
@@ -188,6 +203,7 @@ void CommInit::CommInit_OK_Click()
 
 void CommInit::CommInit_Close_Click()
 {
+    emit CloseRequested();
     if (!port_.IsOpen())
         return;
     port_.Close();

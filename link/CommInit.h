@@ -6,6 +6,7 @@
 #include "link/PortChoices.h"
 
 class QButtonGroup;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -37,6 +38,11 @@ public:
     QRadioButton *Stop1bit, *Stop2bit;
     QRadioButton *Flowcntlnone, *Flowcntlxonoff, *Flow_rtscts, *Flow_both;
     QPushButton *CommInit_OK, *CommInit_Close, *CommInit_Cancel;
+    QCheckBox* CheckAutoReconnect;
+
+signals:
+    // 닫기 was pressed, whether or not the port was open: the operator wants it closed.
+    void CloseRequested();
 
 private:
     QGroupBox* AddGroup(ChoiceGroup group, const QString& caption,

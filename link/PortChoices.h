@@ -9,6 +9,8 @@ struct CommInitChoices {
     QString SelectedParity;
     int SelectedDataBits = 0;
     int SelectedStopBits = 0;
+    // Reopen a lost device by itself when it comes back.
+    bool AutoReconnect = true;
 };
 
 // The dialog's option groups, each a row of mutually exclusive options.

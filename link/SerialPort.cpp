@@ -1,12 +1,32 @@
 #include "link/SerialPort.h"
 
+#include "link/ReconnectWatch.h"
+
+namespace {
+// A port with no file system of its own never sees a device come back.
+class NoDeviceFiles : public DeviceFiles {
+public:
+    DeviceKind KindOf(const QString&) const override { return DeviceKind::Missing; }
+    QString StableNameFor(const QString&) const override { return QString(); }
+    QString Target(const QString& path) const override { return path; }
+};
+}
+
 SerialPort::SerialPort(QObject* parent) : QObject(parent) {}
 SerialPort::~SerialPort() = default;
 
 void SerialPort::SetPortNumber(int number)
 {
-    if (!IsOpen())
-        portNumber_ = number;
+    if (IsOpen())
+        return;
+    portNumber_ = number;
+    pathOverride_.clear();
+}
+
+const DeviceFiles& SerialPort::Files() const
+{
+    static const NoDeviceFiles none;
+    return none;
 }
 
 bool SerialPort::SetSettings(const QString& text)
@@ -29,6 +49,14 @@ void SerialPort::SetRequestToSend(bool on)
     requestToSend_ = on;
     if (IsOpen())
         ApplyRequestToSend(on);
+}
+
+OpenResult SerialPort::OpenPath(const QString& path)
+{
+    if (IsOpen())
+        return OpenResult{OpenError::None, DeviceName(), QString()};
+    pathOverride_ = path;
+    return Open();
 }
 
 OpenResult SerialPort::Open()

@@ -40,6 +40,8 @@ struct OpenResult {
 // program reads back, bounds the transmit backlog and drops writes to a closed
 // port; a concrete device (QSerialPort, or a fake in tests) moves the bytes.
 // Every signal is emitted on the GUI thread.
+class DeviceFiles;
+
 class SerialPort : public QObject {
     Q_OBJECT
 public:
@@ -60,6 +62,9 @@ public:
 
     virtual bool IsOpen() const = 0;
     OpenResult Open();
+    // Opens on path instead of the port number's device: a device that came
+    // back under its stable name. Setting the port number undoes it.
+    OpenResult OpenPath(const QString& path);
     void Close();
     // Text crosses as single bytes; writes to a closed port vanish, and a
     // write that would overfill the backlog is dropped and reported as 1010.
@@ -67,7 +72,9 @@ public:
     virtual QByteArray ReadAll() = 0;
     // The device that a port number stands for, and the one in use now.
     virtual QString DeviceFor(int number) const = 0;
-    QString DeviceName() const { return DeviceFor(portNumber_); }
+    QString DeviceName() const { return pathOverride_.isEmpty() ? DeviceFor(portNumber_) : pathOverride_; }
+    // The file system the devices live in, as the reconnection watch reads it.
+    virtual const DeviceFiles& Files() const;
 
 signals:
     void LineEvent(int code);
@@ -89,6 +96,7 @@ protected:
 
 private:
     int portNumber_ = 1;
+    QString pathOverride_;
     PortSettings settings_;
     int handshaking_ = Handshake::RtsCts;
     int receiveThreshold_ = 0;

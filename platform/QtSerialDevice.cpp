@@ -114,8 +114,13 @@ void QtSerialDevice::OnErrorOccurred(QSerialPort::SerialPortError error)
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError: {
-        const QString reason = port_.errorString();
-        ReportDeviceLost(reason.isEmpty() ? QStringLiteral("장치 오류") : reason);
+        // The last system error says little to an operator when the device is
+        // simply gone (a pulled adapter, a closed pseudo-terminal).
+        const QString detail = port_.errorString();
+        if (files_.KindOf(DeviceName()) != DeviceKind::Device)
+            ReportDeviceLost(QStringLiteral("장치가 사라졌습니다"));
+        else
+            ReportDeviceLost(detail.isEmpty() ? QStringLiteral("장치 오류") : QStringLiteral("장치 오류: ") + detail);
         break;
     }
     default:

@@ -5,6 +5,7 @@
 
 #include "link/SerialPort.h"
 #include "platform/LineStatusMonitor.h"
+#include "platform/SystemDeviceFiles.h"
 
 // The port over QSerialPort. Settings the device cannot take (a pseudo-terminal
 // refuses 7 bits, parity and modem lines) leave it at 8N1 instead of failing
@@ -19,6 +20,7 @@ public:
     bool IsOpen() const override { return port_.isOpen(); }
     QByteArray ReadAll() override;
     QString DeviceFor(int number) const override { return resolve_(number); }
+    const DeviceFiles& Files() const override { return files_; }
 
     // How often the device itself called back with an error since the last
     // open; stays small when a vanished device is closed at once.
@@ -38,6 +40,7 @@ private:
     std::function<QString(int)> resolve_;
     QSerialPort port_;
     LineStatusMonitor monitor_;
+    SystemDeviceFiles files_;
     int errorCallbacks_ = 0;
 };
 

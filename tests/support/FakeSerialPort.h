@@ -2,7 +2,36 @@
 #include <QByteArray>
 #include <QList>
 
+#include <QMap>
+
+#include "link/ReconnectWatch.h"
 #include "link/SerialPort.h"
+
+// Device files as a test lays them out: kinds by real path, links by name.
+class FakeDeviceFiles : public DeviceFiles {
+public:
+    QMap<QString, DeviceKind> Kinds;   // a path not listed is missing
+    QMap<QString, QString> Links;      // link -> where it points
+    QString ByIdFolder = QStringLiteral("/dev/serial/by-id/");
+
+    DeviceKind KindOf(const QString& path) const override { return Kinds.value(Target(path), DeviceKind::Missing); }
+    QString Target(const QString& path) const override
+    {
+        QString p = path;
+        for (int hops = 0; hops < 8 && Links.contains(p); ++hops)
+            p = Links.value(p);
+        return p;
+    }
+    QString StableNameFor(const QString& device) const override
+    {
+        if (KindOf(device) != DeviceKind::Device)
+            return QString();
+        for (auto it = Links.begin(); it != Links.end(); ++it)
+            if (it.key().startsWith(ByIdFolder) && Target(it.key()) == Target(device))
+                return it.key();
+        return QString();
+    }
+};
 
 // An in-memory port: records every write, lets a test inject received bytes,
 // line events, a failing open, a growing backlog or a vanishing device.
@@ -22,7 +51,13 @@ public:
         Waiting.clear();
         return all;
     }
-    QString DeviceFor(int number) const override { return QStringLiteral("/dev/fake%1").arg(number); }
+    QString Device;   // what COM 1 stands for, when set
+    QString DeviceFor(int number) const override
+    {
+        return number == 1 && !Device.isEmpty() ? Device : QStringLiteral("/dev/fake%1").arg(number);
+    }
+    FakeDeviceFiles DeviceFiles;
+    const ::DeviceFiles& Files() const override { return DeviceFiles; }
     QByteArray Written() const
     {
         QByteArray all;

@@ -26,6 +26,8 @@ struct FakeView : ConsoleView {
     bool RepeatCheckCleared = false, RepeatCaptionRunning = false;
     int LampsLit = 0, PatternWindows = 0;
     QString PortStatus;
+    PortLabel Label = PortLabel::Closed;
+    QStringList Info;
     std::map<ConsoleTimer, Timer> Timers;
 
     CommandMode SelectedMode() const override { return Mode; }
@@ -51,6 +53,8 @@ struct FakeView : ConsoleView {
     void ShowRepeatRunning(bool running) override { RepeatCaptionRunning = running; }
     void LightSendLamp() override { ++LampsLit; }
     void ShowPortStatus(const QString& text) override { PortStatus = text; }
+    void ShowPortLabel(PortLabel label) override { Label = label; }
+    void InsertInfoLine(const QString& line) override { Info << line; }
     void OpenPatternWindow() override { ++PatternWindows; }
     void SetTimerInterval(ConsoleTimer t, int ms) override { Timers[t].Interval = ms; }
     int TimerInterval(ConsoleTimer t) const override { return Timers.count(t) ? Timers.at(t).Interval : -1; }
