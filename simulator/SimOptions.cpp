@@ -77,6 +77,20 @@ bool ParseFault(const std::string& text, std::vector<InjectedFault>& faults)
     return true;
 }
 
+// The switches' and the text options' ways of taking their value; true when
+// it is acceptable, so a rule reads as one expression.
+bool Set(bool& flag, bool on = true)
+{
+    flag = on;
+    return true;
+}
+
+bool Take(const std::string& value, std::string& into)
+{
+    into = value;
+    return !value.empty();
+}
+
 // One option: its name, what its value must be (for the message when it is
 // not; none for a switch), and how it is taken into the draft.
 struct OptionRule {
@@ -86,25 +100,24 @@ struct OptionRule {
 };
 
 const OptionRule Rules[] = {
-    {"--help", nullptr, [](const std::string&, Draft& d) { return d.Options.Help = true; }},
-    {"-h", nullptr, [](const std::string&, Draft& d) { return d.Options.Help = true; }},
-    {"--list-models", nullptr, [](const std::string&, Draft& d) { return d.Options.ListModels = true; }},
+    {"--help", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.Help); }},
+    {"-h", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.Help); }},
+    {"--list-models", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.ListModels); }},
     {"--outputs", "1 or 2",
      [](const std::string& v, Draft& d) { return ParseNumber(v, d.Outputs) && (d.Outputs == 1 || d.Outputs == 2); }},
-    {"--model", "a model name (see --list-models)",
-     [](const std::string& v, Draft& d) { return !(d.ModelName = v).empty(); }},
+    {"--model", "a model name (see --list-models)", [](const std::string& v, Draft& d) { return Take(v, d.ModelName); }},
     {"--load", "one or two resistances above 0 ohms, e.g. 10,4.7",
      [](const std::string& v, Draft& d) { return ParseLoads(v, d.Loads); }},
     {"--seed", "a whole number from 0 to 18446744073709551615",
      [](const std::string& v, Draft& d) { return ParseNumber(v, d.Options.NoiseSeed); }},
-    {"--no-noise", nullptr, [](const std::string&, Draft& d) { return !(d.Options.Noise = false); }},
-    {"--link", "a path", [](const std::string& v, Draft& d) { return !(d.Options.LinkPath = v).empty(); }},
-    {"--crlf", nullptr, [](const std::string&, Draft& d) { return d.Options.CrLf = true; }},
+    {"--no-noise", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.Noise, false); }},
+    {"--link", "a path", [](const std::string& v, Draft& d) { return Take(v, d.Options.LinkPath); }},
+    {"--crlf", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.CrLf); }},
     {"--reply-delay", "whole milliseconds from 0 to 2147483647",
      [](const std::string& v, Draft& d) { return ParseNumber(v, d.Options.ReplyDelayMs) && d.Options.ReplyDelayMs >= 0; }},
     {"--baud", "a whole rate from 1 to 2147483647, e.g. 9600",
      [](const std::string& v, Draft& d) { return ParseCount(v, d.Options.Baud); }},
-    {"--record", "a file name", [](const std::string& v, Draft& d) { return !(d.Options.RecordPath = v).empty(); }},
+    {"--record", "a file name", [](const std::string& v, Draft& d) { return Take(v, d.Options.RecordPath); }},
     {"--drop-every", "a whole count from 1 to 2147483647",
      [](const std::string& v, Draft& d) { return ParseCount(v, d.Options.DropEvery); }},
     {"--garble-every", "a whole count from 1 to 2147483647",
@@ -118,9 +131,9 @@ const OptionRule Rules[] = {
     {"--fault", "fan, fan2 or comm, optionally followed by ,at=SECONDS (0 or more) or ,after=COMMANDS (1 or more)",
      [](const std::string& v, Draft& d) { return ParseFault(v, d.Options.Faults); }},
     {"--flood-lines", "lines a second, 0 or more (0: as fast as taken)",
-     [](const std::string& v, Draft& d) { return d.Options.Flood = ParseSeconds(v, d.Options.FloodLinesPerSecond); }},
+     [](const std::string& v, Draft& d) { return Set(d.Options.Flood) && ParseSeconds(v, d.Options.FloodLinesPerSecond); }},
     {"--flood-no-lf", nullptr,
-     [](const std::string&, Draft& d) { return d.Options.Flood = d.Options.FloodNoLineEnds = true; }},
+     [](const std::string&, Draft& d) { return Set(d.Options.Flood) && Set(d.Options.FloodNoLineEnds); }},
     {"--flood-count", "a whole count from 1 to 18446744073709551615",
      [](const std::string& v, Draft& d) { return ParseNumber(v, d.Options.FloodCount) && d.Options.FloodCount > 0; }},
 };
