@@ -79,6 +79,7 @@ class TestSimPty : public QObject {
     Q_OBJECT
 private slots:
     void AnswersAndRecords();
+    void RecordsTimedFaultUnasked();
     void ReturnsOnSameLink();
     void SpoilsReplies();
     void PacesOutput();
@@ -105,6 +106,10 @@ void TestSimPty::AnswersAndRecords()
     QCOMPARE(Read(fd, -1), QByteArray("ERROR - 105\r\n"));
     QVERIFY(WriteAll(fd, "SYST:ERR?\n"));
     QCOMPARE(Read(fd, -1), QByteArray("ERROR - 1\r\n"));
+    // The query behind a series of samples is answered once the series is done.
+    QVERIFY(WriteAll(fd, "MEAS:VOLTS? 0.05,3\n*IDN?\n"));
+    QCOMPARE(Read(fd, -1), QByteArray("0.000,0.000,0.000\r\n"));
+    QCOMPARE(Read(fd, -1), QByteArray("QPX-30R03D\r\n"));
     close(fd);
     QVERIFY(StopSimulator(simulator));
 
@@ -112,12 +117,30 @@ void TestSimPty::AnswersAndRecords()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromLatin1(file.readAll()).split('\n');
     const QStringList expected = {"LF\t\\*IDN\\?", "OUT\tQPX-30R03D", "CR\tSOUR:VOLT 99", "ERROR\t105", "FAULT\t1",
-                                  "CR\tSYST:ERR\\?", "OUT\tERROR - 105", "LF\tSYST:ERR\\?", "OUT\tERROR - 1", ""};
+                                  "CR\tSYST:ERR\\?", "OUT\tERROR - 105", "LF\tSYST:ERR\\?", "OUT\tERROR - 1",
+                                  "LF\tMEAS:VOLTS\\? 0.05,3", "LF\t\\*IDN\\?", "OUT\t0.000,0.000,0.000", "OUT\tQPX-30R03D", ""};
     QCOMPARE(lines.size(), expected.size());
     for (int i = 0; i + 1 < expected.size(); ++i) {
         const QRegularExpression pattern("^\\d+\\.\\d{6}\t" + expected[i] + "$");
         QVERIFY2(pattern.match(lines[i]).hasMatch(), qPrintable(lines[i]));
     }
+}
+
+void TestSimPty::RecordsTimedFaultUnasked()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile record(dir.filePath("record.txt"));
+    QProcess simulator;
+    const int fd = StartAndOpen(simulator, {"--record", record.fileName(), "--fault", "comm,at=0.1"});
+    QVERIFY(fd >= 0);
+    // The fault shows in the trace when it happens, not only once a command comes.
+    QTRY_VERIFY_WITH_TIMEOUT(record.size() > 0, WaitMs);
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    const QString line = QString::fromLatin1(record.readAll());
+    QVERIFY2(QRegularExpression("^\\d+\\.\\d{6}\tFAULT\t100\n$").match(line).hasMatch(), qPrintable(line));
+    close(fd);
+    QVERIFY(StopSimulator(simulator));
 }
 
 void TestSimPty::ReturnsOnSameLink()
