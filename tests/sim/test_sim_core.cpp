@@ -398,11 +398,9 @@ void TestSimCore::Options_data()
     QTest::newRow("faults: start-up, time, count")
         << QStringList{"--fault", "comm", "--fault=fan,at=1.5", "--fault", "fan2,after=3"} << "QPX-30R03D loads 10,10 LF faults 100@0 1@1.5 2#3";
     QTest::newRow("switch refuses a value") << QStringList{"--crlf=no"} << "--crlf takes no value";
-    QTest::newRow("other switch refuses a value") << QStringList{"--flood-no-lf=1"} << "--flood-no-lf takes no value";
     QTest::newRow("value missing") << QStringList{"--baud"} << "--baud takes a whole rate from 1 to 2147483647, e.g. 9600";
     QTest::newRow("negative seed") << QStringList{"--seed", "-1"} << "--seed takes a whole number from 0 to 18446744073709551615, not \"-1\"";
     QTest::newRow("outputs out of range") << QStringList{"--outputs=3"} << "--outputs takes 1 or 2, not \"3\"";
-    QTest::newRow("zero count") << QStringList{"--drop-every", "0"} << "--drop-every takes a whole count from 1 to 2147483647, not \"0\"";
     QTest::newRow("seconds not finite") << QStringList{"--stop-after", "inf"} << "--stop-after takes seconds, 0 or more, not \"inf\"";
     QTest::newRow("unknown fault")
         << QStringList{"--fault", "smoke"} << "--fault takes fan, fan2 or comm, optionally followed by ,at=SECONDS (0 or more) or ,after=COMMANDS (1 or more), not \"smoke\"";
