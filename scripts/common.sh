@@ -7,7 +7,7 @@ TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev libgl-dev
                 fonts-nanum fonts-nanum-coding fonts-dejavu-core)
 RUN_PACKAGES=(xvfb xauth x11-utils)
-TEST_PACKAGES=(poppler-utils)
+TEST_PACKAGES=(poppler-utils python3-pyvisa python3-pyvisa-py python3-serial)
 
 # Installs the named packages that are not installed yet, with sudo when not root.
 EnsurePackages() {

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace sim {
+
 namespace {
 constexpr const char* FirmwareVersion = "1.00";
 // Lets a value typed with more digits than the instrument resolves still reach
@@ -116,39 +118,39 @@ CommandInterpreter::CommandInterpreter(SimulatedSupply supply) : supply_(std::mo
 const std::vector<CommandInterpreter::Command>& CommandInterpreter::Commands()
 {
     static const std::vector<Command> commands = {
-        {"SOUR:VOLT", &CommandInterpreter::SetVoltage},
-        {"SOUR:VOLT?", &CommandInterpreter::QueryVoltage},
-        {"SOUR:CURR", &CommandInterpreter::SetCurrent},
-        {"SOUR:CURR?", &CommandInterpreter::QueryCurrent},
-        {"SOUR:FLOW?", &CommandInterpreter::QueryFlow},
-        {"APPL", &CommandInterpreter::Apply},
-        {"APPL?", &CommandInterpreter::QueryApply},
-        {"MEAS:VOLT?", &CommandInterpreter::MeasureVoltage},
-        {"MEAS:CURR?", &CommandInterpreter::MeasureCurrent},
-        {"MEAS:VOLTA?", &CommandInterpreter::MeasureVoltageAveraged},
-        {"MEAS:CURRA?", &CommandInterpreter::MeasureCurrentAveraged},
-        {"MEAS:VOLTS?", &CommandInterpreter::MeasureVoltageSeries},
-        {"MEAS:CURRS?", &CommandInterpreter::MeasureCurrentSeries},
-        {"OUTP:STAT", &CommandInterpreter::SetOutput},
-        {"OUTP:STAT?", &CommandInterpreter::QueryOutput},
-        {"OUTP:TRACK", &CommandInterpreter::SetTracking},
-        {"OUTP:TRACK?", &CommandInterpreter::QueryTracking},
-        {"KEYB:LOCK", &CommandInterpreter::SetKeyLock},
-        {"KEYB:LOCK?", &CommandInterpreter::QueryKeyLock},
-        {"SYST:ERR?", &CommandInterpreter::QueryError},
-        {"SYST:VERS?", &CommandInterpreter::QueryVersion},
-        {"*IDN?", &CommandInterpreter::QueryIdentity},
-        {"*RST", &CommandInterpreter::Reset},
-        {"*CLS", &CommandInterpreter::ClearErrors},
+        {"SOUR:VOLT", &CommandInterpreter::SetVoltage, true},
+        {"SOUR:VOLT?", &CommandInterpreter::QueryVoltage, true},
+        {"SOUR:CURR", &CommandInterpreter::SetCurrent, true},
+        {"SOUR:CURR?", &CommandInterpreter::QueryCurrent, true},
+        {"SOUR:FLOW?", &CommandInterpreter::QueryFlow, true},
+        {"APPL", &CommandInterpreter::Apply, true},
+        {"APPL?", &CommandInterpreter::QueryApply, true},
+        {"MEAS:VOLT?", &CommandInterpreter::MeasureVoltage, true},
+        {"MEAS:CURR?", &CommandInterpreter::MeasureCurrent, true},
+        {"MEAS:VOLTA?", &CommandInterpreter::MeasureVoltageAveraged, true},
+        {"MEAS:CURRA?", &CommandInterpreter::MeasureCurrentAveraged, true},
+        {"MEAS:VOLTS?", &CommandInterpreter::MeasureVoltageSeries, true},
+        {"MEAS:CURRS?", &CommandInterpreter::MeasureCurrentSeries, true},
+        {"OUTP:STAT", &CommandInterpreter::SetOutput, true},
+        {"OUTP:STAT?", &CommandInterpreter::QueryOutput, false},
+        {"OUTP:TRACK", &CommandInterpreter::SetTracking, true},
+        {"OUTP:TRACK?", &CommandInterpreter::QueryTracking, false},
+        {"KEYB:LOCK", &CommandInterpreter::SetKeyLock, true},
+        {"KEYB:LOCK?", &CommandInterpreter::QueryKeyLock, false},
+        {"SYST:ERR?", &CommandInterpreter::QueryError, false},
+        {"SYST:VERS?", &CommandInterpreter::QueryVersion, false},
+        {"*IDN?", &CommandInterpreter::QueryIdentity, false},
+        {"*RST", &CommandInterpreter::Reset, false},
+        {"*CLS", &CommandInterpreter::ClearErrors, false},
     };
     return commands;
 }
 
-std::optional<std::string> CommandInterpreter::HandleCommand(const std::string& line)
+Response CommandInterpreter::HandleCommand(const std::string& line)
 {
     const std::string text = Trim(line);
     if (text.empty())
-        return std::nullopt;
+        return {};
     const std::size_t blank = std::find_if(text.begin(), text.end(), IsBlank) - text.begin();
     const std::string keyword = ToUpper(text.substr(0, blank));
     const Parameters params = blank < text.size() ? SplitParameters(text.substr(blank + 1)) : Parameters();
@@ -156,13 +158,21 @@ std::optional<std::string> CommandInterpreter::HandleCommand(const std::string& 
     const auto& commands = Commands();
     const auto command = std::find_if(commands.begin(), commands.end(),
                                       [&](const Command& c) { return keyword == c.Keyword; });
-    const Outcome outcome = command == commands.end() ? Outcome{ErrorCode::UnknownCommand, {}}
-                                                      : (this->*command->Run)(params);
+    Outcome outcome;
+    if (command == commands.end())
+        outcome.Error = ErrorCode::UnknownCommand;
+    else if (!command->TakesParameters && !params.empty())
+        outcome.Error = ErrorCode::ParameterCount;
+    else
+        outcome = (this->*command->Run)(params);
+    Response response;
+    response.Error = outcome.Error;
+    response.BusySeconds = outcome.BusySeconds;
     if (outcome.Error != 0)
         PushError(outcome.Error);
-    if (keyword.back() != '?')
-        return std::nullopt;
-    return outcome.Error != 0 ? ErrorText(outcome.Error) : outcome.Reply;
+    if (keyword.back() == '?')
+        response.Reply = outcome.Error != 0 ? ErrorText(outcome.Error) : outcome.Reply;
+    return response;
 }
 
 int CommandInterpreter::ParseChannel(const std::string& token, int& index) const
@@ -175,6 +185,26 @@ int CommandInterpreter::ParseChannel(const std::string& token, int& index) const
     else
         return ErrorCode::BadOutput;
     return 0;
+}
+
+// While tracking, output 2 follows output 1 and cannot be set on its own.
+int CommandInterpreter::ParseSetChannel(const std::string& token, int& index) const
+{
+    if (int error = ParseChannel(token, index))
+        return error;
+    return index == 1 && supply_.Tracking() ? ErrorCode::BadOutput : 0;
+}
+
+// For commands whose channel may be left out before their values: `first` is
+// where the values start.
+int CommandInterpreter::ParseLeadingChannel(const Parameters& params, bool setting, int& index, std::size_t& first) const
+{
+    index = 0;
+    first = 0;
+    if (params.empty() || !LooksLikeChannel(params[0]))
+        return 0;
+    first = 1;
+    return setting ? ParseSetChannel(params[0], index) : ParseChannel(params[0], index);
 }
 
 int CommandInterpreter::ParseQueriedChannel(const Parameters& params, int& index) const
@@ -235,7 +265,7 @@ CommandInterpreter::Outcome CommandInterpreter::SetLevel(const Parameters& param
     int index = 0;
     const std::string* valueToken = nullptr;
     if (params.size() == 2) {
-        if (int error = ParseChannel(params[0], index))
+        if (int error = ParseSetChannel(params[0], index))
             return {error, {}};
         valueToken = &params[1];
     } else if (params.size() == 1 && !LooksLikeChannel(params[0])) {
@@ -271,11 +301,8 @@ CommandInterpreter::Outcome CommandInterpreter::Apply(const Parameters& params)
 {
     int index = 0;
     std::size_t first = 0;
-    if (!params.empty() && LooksLikeChannel(params[0])) {
-        if (int error = ParseChannel(params[0], index))
-            return {error, {}};
-        first = 1;
-    }
+    if (int error = ParseLeadingChannel(params, true, index, first))
+        return {error, {}};
     const std::size_t valueCount = params.size() - first;
     if (valueCount == 0 || valueCount > 2)
         return {ErrorCode::ParameterCount, {}};
@@ -323,21 +350,18 @@ CommandInterpreter::Outcome CommandInterpreter::MeasureSeries(const Parameters& 
 {
     int index = 0;
     std::size_t first = 0;
-    if (!params.empty() && LooksLikeChannel(params[0])) {
-        if (int error = ParseChannel(params[0], index))
-            return {error, {}};
-        first = 1;
-    }
+    if (int error = ParseLeadingChannel(params, false, index, first))
+        return {error, {}};
     const std::size_t count = params.size() - first;
     if (count < 1 || count > 2)
         return {ErrorCode::ParameterCount, {}};
-    // The interval is checked but not waited for: the samples come at once, so
-    // a long series never holds up the replies behind it.
     double interval = 0;
     if (!ParseDecimal(params[first], interval))
         return {ErrorCode::BadParameter, {}};
     if (interval < 0)
         return {ErrorCode::BelowMinimum, {}};
+    if (interval > MaxSampleIntervalSeconds)
+        return {ErrorCode::AboveMaximum, {}};
     double samples = 1;
     if (count == 2) {
         if (!ParseDecimal(params[first + 1], samples) || samples != std::floor(samples))
@@ -353,7 +377,10 @@ CommandInterpreter::Outcome CommandInterpreter::MeasureSeries(const Parameters& 
             reply += ',';
         reply += FormatThreeDecimals(supply_.Measure(index, quantity, false));
     }
-    return {0, reply};
+    // The first sample is taken at once and the reply leaves with the last.
+    // Nothing can change the output meanwhile, as the instrument carries out
+    // one command at a time, so the samples can be read now.
+    return {0, reply, (samples - 1) * interval};
 }
 
 // The three ON/OFF settings share one way of being set and read back.
@@ -366,10 +393,8 @@ CommandInterpreter::Outcome CommandInterpreter::SetSwitch(const Parameters& para
     return {};
 }
 
-CommandInterpreter::Outcome CommandInterpreter::QuerySwitch(const Parameters& params, bool (SimulatedSupply::*get)() const) const
+CommandInterpreter::Outcome CommandInterpreter::QuerySwitch(bool (SimulatedSupply::*get)() const) const
 {
-    if (!params.empty())
-        return {ErrorCode::ParameterCount, {}};
     return {0, (supply_.*get)() ? "ON" : "OFF"};
 }
 
@@ -378,9 +403,9 @@ CommandInterpreter::Outcome CommandInterpreter::SetOutput(const Parameters& para
     return SetSwitch(params, &SimulatedSupply::SetOutputOn);
 }
 
-CommandInterpreter::Outcome CommandInterpreter::QueryOutput(const Parameters& params)
+CommandInterpreter::Outcome CommandInterpreter::QueryOutput(const Parameters&)
 {
-    return QuerySwitch(params, &SimulatedSupply::OutputOn);
+    return QuerySwitch(&SimulatedSupply::OutputOn);
 }
 
 CommandInterpreter::Outcome CommandInterpreter::SetTracking(const Parameters& params)
@@ -388,9 +413,9 @@ CommandInterpreter::Outcome CommandInterpreter::SetTracking(const Parameters& pa
     return SetSwitch(params, &SimulatedSupply::SetTracking);
 }
 
-CommandInterpreter::Outcome CommandInterpreter::QueryTracking(const Parameters& params)
+CommandInterpreter::Outcome CommandInterpreter::QueryTracking(const Parameters&)
 {
-    return QuerySwitch(params, &SimulatedSupply::Tracking);
+    return QuerySwitch(&SimulatedSupply::Tracking);
 }
 
 CommandInterpreter::Outcome CommandInterpreter::SetKeyLock(const Parameters& params)
@@ -398,15 +423,13 @@ CommandInterpreter::Outcome CommandInterpreter::SetKeyLock(const Parameters& par
     return SetSwitch(params, &SimulatedSupply::SetKeyLock);
 }
 
-CommandInterpreter::Outcome CommandInterpreter::QueryKeyLock(const Parameters& params)
+CommandInterpreter::Outcome CommandInterpreter::QueryKeyLock(const Parameters&)
 {
-    return QuerySwitch(params, &SimulatedSupply::KeyLock);
+    return QuerySwitch(&SimulatedSupply::KeyLock);
 }
 
-CommandInterpreter::Outcome CommandInterpreter::QueryError(const Parameters& params)
+CommandInterpreter::Outcome CommandInterpreter::QueryError(const Parameters&)
 {
-    if (!params.empty())
-        return {ErrorCode::ParameterCount, {}};
     if (errors_.empty())
         return {0, "NO ERROR"};
     const int code = errors_.front();
@@ -414,32 +437,26 @@ CommandInterpreter::Outcome CommandInterpreter::QueryError(const Parameters& par
     return {0, ErrorText(code)};
 }
 
-CommandInterpreter::Outcome CommandInterpreter::QueryVersion(const Parameters& params)
+CommandInterpreter::Outcome CommandInterpreter::QueryVersion(const Parameters&)
 {
-    if (!params.empty())
-        return {ErrorCode::ParameterCount, {}};
     return {0, FirmwareVersion};
 }
 
-CommandInterpreter::Outcome CommandInterpreter::QueryIdentity(const Parameters& params)
+CommandInterpreter::Outcome CommandInterpreter::QueryIdentity(const Parameters&)
 {
-    if (!params.empty())
-        return {ErrorCode::ParameterCount, {}};
     return {0, supply_.Model().Name};
 }
 
-CommandInterpreter::Outcome CommandInterpreter::Reset(const Parameters& params)
+CommandInterpreter::Outcome CommandInterpreter::Reset(const Parameters&)
 {
-    if (!params.empty())
-        return {ErrorCode::ParameterCount, {}};
     supply_.Reset();
     return {};
 }
 
-CommandInterpreter::Outcome CommandInterpreter::ClearErrors(const Parameters& params)
+CommandInterpreter::Outcome CommandInterpreter::ClearErrors(const Parameters&)
 {
-    if (!params.empty())
-        return {ErrorCode::ParameterCount, {}};
     errors_.clear();
     return {};
 }
+
+} // namespace sim

@@ -6,6 +6,8 @@
 
 #include "simulator/SimulatedSupply.h"
 
+namespace sim {
+
 // The instrument's error numbers, as the console's reference list shows them.
 namespace ErrorCode {
 constexpr int UnknownCommand = 101;
@@ -18,6 +20,18 @@ constexpr int BelowMinimum = 106;
 
 constexpr std::size_t MaxQueuedErrors = 16;
 constexpr int MaxSamplesPerQuery = 100;
+// Longest pause between two samples of a series, in seconds: the instrument
+// answers nothing else meanwhile, so a longer one would look like a hang.
+constexpr double MaxSampleIntervalSeconds = 60;
+
+// What one command line did: the reply line for a query (without its
+// terminator), the error it raised (0 for none), and how long the instrument
+// was busy carrying it out before the reply was ready.
+struct Response {
+    std::optional<std::string> Reply;
+    int Error = 0;
+    double BusySeconds = 0;
+};
 
 // Plays the instrument's side of the command language: one command line in, at
 // most one reply line out (without its terminator), errors kept in a queue for
@@ -27,20 +41,26 @@ class CommandInterpreter {
 public:
     explicit CommandInterpreter(SimulatedSupply supply);
 
-    std::optional<std::string> HandleCommand(const std::string& line);
+    Response HandleCommand(const std::string& line);
     const SimulatedSupply& Supply() const { return supply_; }
+    // Queues an error the instrument raised by itself (a fan, the
+    // communication module), as a command's error would be queued.
+    void RaiseError(int code) { PushError(code); }
 
 private:
-    // A handler's answer: an error number (0 for none) and, for queries, the text.
+    // A handler's answer: an error number (0 for none), for queries the text,
+    // and the time the instrument spends before the answer is ready.
     struct Outcome {
         int Error = 0;
         std::string Reply;
+        double BusySeconds = 0;
     };
     using Parameters = std::vector<std::string>;
     using Handler = Outcome (CommandInterpreter::*)(const Parameters&);
     struct Command {
         const char* Keyword;
         Handler Run;
+        bool TakesParameters;
     };
 
     static const std::vector<Command>& Commands();
@@ -75,11 +95,13 @@ private:
     Outcome ClearErrors(const Parameters& params);
 
     int ParseChannel(const std::string& token, int& index) const;
+    int ParseSetChannel(const std::string& token, int& index) const;
+    int ParseLeadingChannel(const Parameters& params, bool setting, int& index, std::size_t& first) const;
     int ParseQueriedChannel(const Parameters& params, int& index) const;
     int ParseLevel(const std::string& token, Quantity quantity, double& value) const;
     static int ParseSwitch(const Parameters& params, bool& on);
     Outcome SetSwitch(const Parameters& params, void (SimulatedSupply::*set)(bool));
-    Outcome QuerySwitch(const Parameters& params, bool (SimulatedSupply::*get)() const) const;
+    Outcome QuerySwitch(bool (SimulatedSupply::*get)() const) const;
     void PushError(int code);
 
     SimulatedSupply supply_;
@@ -88,3 +110,5 @@ private:
 
 // Replies carry three decimals, the instrument's resolution.
 std::string FormatThreeDecimals(double value);
+
+} // namespace sim

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <limits>
 
+namespace sim {
+
 namespace {
 constexpr std::uint64_t ReadingsBeforeWrap = 100000;
 constexpr double DueTolerance = 1e-9;
@@ -77,3 +79,5 @@ double FloodSource::NextDueAt(double now) const
         return now;
     return startedAt_ + static_cast<double>(made_) / linesPerSecond_;
 }
+
+} // namespace sim

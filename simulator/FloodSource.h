@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace sim {
+
 // Makes the endless stream of readings that a flood sends: fixed-width
 // numbers counting up ("00.000", "00.001", ...), each with its line end, or
 // all run together with none. It starts at the first command, so a console
@@ -38,3 +40,5 @@ private:
     std::uint64_t made_ = 0; // readings made
     std::uint64_t sent_ = 0; // what the limit counts: lines, or bytes
 };
+
+} // namespace sim

@@ -1,7 +1,6 @@
 #include "simulator/LineFramer.h"
 
-#include <charconv>
-#include <cstdio>
+namespace sim {
 
 std::vector<FramedLine> LineFramer::Feed(const char* data, std::size_t size)
 {
@@ -25,23 +24,4 @@ std::vector<FramedLine> LineFramer::Feed(const char* data, std::size_t size)
     return lines;
 }
 
-std::string FormatRecordLine(double seconds, LineTerminator terminator, const std::string& text)
-{
-    // to_chars, unlike printf, never writes a decimal comma whatever the locale.
-    char stamp[48];
-    const auto result = std::to_chars(stamp, stamp + sizeof stamp, seconds, std::chars_format::fixed, 6);
-    std::string line(stamp, result.ptr);
-    line += terminator == LineTerminator::Lf ? "\tLF\t" : "\tCR\t";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '\\') {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            line += escaped;
-        } else {
-            line += c;
-        }
-    }
-    line += '\n';
-    return line;
-}
+} // namespace sim

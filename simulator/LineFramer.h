@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace sim {
+
 enum class LineTerminator { Lf, Cr };
 
 struct FramedLine {
@@ -26,7 +28,4 @@ private:
 // while the line still ends, and fails, where the sender put its terminator.
 constexpr std::size_t MaxLineLength = 4096;
 
-// One line of the command record: monotonic seconds, the terminator, the text,
-// tab-separated. Control characters and backslashes in the text are written as
-// \xHH so that one command always stays one line with three fields.
-std::string FormatRecordLine(double seconds, LineTerminator terminator, const std::string& text);
+} // namespace sim

@@ -3,24 +3,34 @@
 #include <algorithm>
 #include <cctype>
 
+namespace sim {
+
 const std::vector<SupplyModelInfo>& KnownModels()
 {
-    // The two series differ only in their letter; the two-line display
-    // variants are electrically the plain dual models.
-    static const std::vector<SupplyModelInfo> models = {
-        {"QPX-30R03", 30, 3, 1},     {"QPX-30R05", 30, 5, 1},
-        {"QPX-40R05", 40, 5, 1},     {"QPX-25R10", 25, 10, 1},
-        {"QPX-50R01", 50, 1, 1},     {"QPX-50R04", 50, 4, 1},
-        {"QPX-120R1.5", 120, 1.5, 1}, {"QPX-30R03D", 30, 3, 2},
-        {"QPX-30R05D", 30, 5, 2},    {"QPX-30R03DD", 30, 3, 2},
-        {"QPX-30R05DD", 30, 5, 2},
-        {"QPX-30T03", 30, 3, 1},     {"QPX-30T05", 30, 5, 1},
-        {"QPX-40T05", 40, 5, 1},     {"QPX-25T10", 25, 10, 1},
-        {"QPX-50T01", 50, 1, 1},     {"QPX-50T04", 50, 4, 1},
-        {"QPX-120T1.5", 120, 1.5, 1}, {"QPX-30T03D", 30, 3, 2},
-        {"QPX-30T05D", 30, 5, 2},    {"QPX-30T03DD", 30, 3, 2},
-        {"QPX-30T05DD", 30, 5, 2},
+    // The two series offer the same ratings and differ only in their letter;
+    // the two-line display variants are electrically the plain dual models.
+    struct Rating {
+        const char* Code;
+        double MaxVolts;
+        double MaxAmps;
+        int Outputs;
     };
+    static const Rating ratings[] = {
+        {"30?03", 30, 3, 1},    {"30?05", 30, 5, 1},     {"40?05", 40, 5, 1},    {"25?10", 25, 10, 1},
+        {"50?01", 50, 1, 1},    {"50?04", 50, 4, 1},     {"120?1.5", 120, 1.5, 1}, {"30?03D", 30, 3, 2},
+        {"30?05D", 30, 5, 2},   {"30?03DD", 30, 3, 2},   {"30?05DD", 30, 5, 2},
+    };
+    static const std::vector<SupplyModelInfo> models = [] {
+        std::vector<SupplyModelInfo> list;
+        for (const char series : {'R', 'T'}) {
+            for (const Rating& rating : ratings) {
+                std::string name = std::string("QPX-") + rating.Code;
+                name[name.find('?')] = series;
+                list.push_back({name, rating.MaxVolts, rating.MaxAmps, rating.Outputs});
+            }
+        }
+        return list;
+    }();
     return models;
 }
 
@@ -42,3 +52,5 @@ const SupplyModelInfo& DefaultModel(int outputs)
 {
     return *FindModel(outputs == 1 ? "QPX-30R03" : "QPX-30R03D");
 }
+
+} // namespace sim

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+namespace sim {
+
 // A supply the simulator can impersonate: the name it gives to *IDN? and the
 // ratings that bound every value the console may set.
 struct SupplyModelInfo {
@@ -19,3 +21,5 @@ const SupplyModelInfo* FindModel(const std::string& name);
 
 // The model played when only the number of outputs is given.
 const SupplyModelInfo& DefaultModel(int outputs);
+
+} // namespace sim

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace sim {
+
 namespace {
 // Keeps a byte that is due exactly at `now` from missing it by a rounding.
 constexpr double CrossingTolerance = 1e-9;
@@ -91,3 +93,5 @@ std::size_t PacedOutput::LowWater() const
     const double bytes = PacedLowWaterSeconds * baud_ / BitsPerByte;
     return std::max(MinimumLowWater, static_cast<std::size_t>(bytes));
 }
+
+} // namespace sim

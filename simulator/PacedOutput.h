@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace sim {
+
 // Start bit, eight data bits, stop bit: what one byte costs on an 8N1 line.
 constexpr int BitsPerByte = 10;
 // A console that stops reading must not make the simulator grow without end.
@@ -57,3 +59,5 @@ private:
     std::size_t crossed_ = 0;
     std::deque<Burst> onLine_;
 };
+
+} // namespace sim

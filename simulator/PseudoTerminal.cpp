@@ -1,5 +1,6 @@
 #include "simulator/PseudoTerminal.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/stat.h>
@@ -11,7 +12,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <vector>
+
+namespace sim {
 
 void Complain(const std::string& what)
 {
@@ -54,14 +58,84 @@ bool PseudoTerminal::Open(const std::string& linkPath)
     return linkPath_.empty() || MakeLink();
 }
 
+namespace {
+std::string ReadLink(const std::string& path)
+{
+    std::vector<char> target(PATH_MAX + 1, '\0');
+    const ssize_t length = readlink(path.c_str(), target.data(), PATH_MAX);
+    return length > 0 ? std::string(target.data(), static_cast<std::size_t>(length)) : std::string();
+}
+
+bool HoldsMasterOf(const std::string& pid, const std::string& fd, const std::string& ttyIndex)
+{
+    const std::string target = ReadLink("/proc/" + pid + "/fd/" + fd);
+    if (target != "/dev/ptmx" && target != "/dev/pts/ptmx")
+        return false;
+    // The master's descriptor tells which terminal it opened.
+    std::ifstream info("/proc/" + pid + "/fdinfo/" + fd);
+    std::string line;
+    while (std::getline(info, line)) {
+        if (line.compare(0, 10, "tty-index:") == 0) {
+            const std::size_t start = line.find_first_not_of(" \t", 10);
+            return start != std::string::npos && line.substr(start) == ttyIndex;
+        }
+    }
+    return false;
+}
+}
+
+int SimulatorServing(const std::string& terminalPath)
+{
+    const std::string prefix = "/dev/pts/";
+    if (terminalPath.compare(0, prefix.size(), prefix) != 0)
+        return -1;
+    const std::string ttyIndex = terminalPath.substr(prefix.size());
+    const std::string self = std::to_string(getpid());
+    int found = -1;
+    DIR* processes = opendir("/proc");
+    while (processes != nullptr && found < 0) {
+        const dirent* process = readdir(processes);
+        if (process == nullptr)
+            break;
+        const std::string pid = process->d_name;
+        if (pid.find_first_not_of("0123456789") != std::string::npos || pid == self)
+            continue;
+        std::string name;
+        std::getline(std::ifstream("/proc/" + pid + "/comm"), name);
+        // Another program's terminal may have been given the number since.
+        if (name != "tarvio-sim")
+            continue;
+        DIR* fds = opendir(("/proc/" + pid + "/fd").c_str());
+        while (fds != nullptr && found < 0) {
+            const dirent* fd = readdir(fds);
+            if (fd == nullptr)
+                break;
+            if (HoldsMasterOf(pid, fd->d_name, ttyIndex))
+                found = std::stoi(pid);
+        }
+        if (fds != nullptr)
+            closedir(fds);
+    }
+    if (processes != nullptr)
+        closedir(processes);
+    return found;
+}
+
 bool PseudoTerminal::MakeLink()
 {
     const std::string& path = linkPath_;
     struct stat info{};
     if (lstat(path.c_str(), &info) == 0) {
-        // A stale link from an earlier run is ours to replace; a real file is not.
+        // A stale link from an earlier run is ours to replace; a real file, or
+        // a link another simulator still serves, is not.
         if (!S_ISLNK(info.st_mode)) {
             std::fprintf(stderr, "tarvio-sim: %s exists and is not a symbolic link\n", path.c_str());
+            return false;
+        }
+        const std::string target = ReadLink(path);
+        if (const int pid = SimulatorServing(target); pid >= 0) {
+            std::fprintf(stderr, "tarvio-sim: %s points to %s, which tarvio-sim process %d still serves\n",
+                         path.c_str(), target.c_str(), pid);
             return false;
         }
         if (unlink(path.c_str()) != 0) {
@@ -83,9 +157,7 @@ void PseudoTerminal::RemoveLink()
         return;
     linkMade_ = false;
     // Another simulator may have taken the name over meanwhile; leave its link be.
-    std::vector<char> target(PATH_MAX + 1, '\0');
-    const ssize_t length = readlink(linkPath_.c_str(), target.data(), PATH_MAX);
-    if (length > 0 && std::string(target.data(), static_cast<std::size_t>(length)) == slavePath_)
+    if (ReadLink(linkPath_) == slavePath_)
         unlink(linkPath_.c_str());
 }
 
@@ -98,3 +170,5 @@ void PseudoTerminal::Close()
         *fd = -1;
     }
 }
+
+} // namespace sim

@@ -1,11 +1,16 @@
 #pragma once
 #include <string>
 
+namespace sim {
+
 // Complains on stderr about a failed system call, with its errno text.
 void Complain(const std::string& what);
 // Sets the status flags (e.g. O_NONBLOCK) and close-on-exec on a descriptor.
 bool SetFlags(int fd, int statusFlags);
 double MonotonicSeconds();
+// The process id of the tarvio-sim that holds the terminal's master side open,
+// or -1 when none does.
+int SimulatorServing(const std::string& terminalPath);
 
 // The terminal pair the console opens and the link that names it: opened and
 // closed as one, so that a vanishing device takes its link along.
@@ -35,3 +40,5 @@ private:
     std::string linkPath_;
     bool linkMade_ = false;
 };
+
+} // namespace sim

@@ -8,6 +8,8 @@
 #include <climits>
 #include <cmath>
 
+namespace sim {
+
 namespace {
 int TimeoutMs(double until, double now)
 {
@@ -27,10 +29,10 @@ double After(double start, double seconds)
 PtySession::PtySession(const SimOptions& options, CommandInterpreter& interpreter,
                        const volatile std::sig_atomic_t& stopRequested, int wakeReadFd)
     : options_(options),
-      interpreter_(interpreter),
       stopRequested_(stopRequested),
       wakeReadFd_(wakeReadFd),
       lineEnd_(options.CrLf ? "\r\n" : "\n"),
+      runner_(interpreter, options.Faults, MonotonicSeconds()),
       faults_(options.DropEvery, options.GarbleEvery, options.NoiseSeed),
       flood_(options.FloodLinesPerSecond, options.FloodCount, options.FloodNoLineEnds ? "" : lineEnd_),
       output_(options.Baud) {}
@@ -71,6 +73,7 @@ void PtySession::Vanish()
 {
     // The console must see its device disappear: hang up, link and all.
     terminal_.Close();
+    runner_.DropPending();
     vanishAt_ = -1;
     returnAt_ = After(MonotonicSeconds(), options_.ReturnAfterSeconds);
 }
@@ -87,13 +90,13 @@ int PtySession::Run()
         if (terminal_.IsOpen() && vanishAt_ >= 0 && now >= vanishAt_) {
             Vanish();
             if (returnAt_ < 0)
-                return 0;
+                return ExitCode::Done;
             continue;
         }
         if (!terminal_.IsOpen()) {
             if (now >= returnAt_) {
                 if (!OpenTerminal())
-                    return 1;
+                    return ExitCode::RunFailed;
                 continue;
             }
             wait.Before(returnAt_);
@@ -101,16 +104,16 @@ int PtySession::Run()
             bool failed = false;
             wait = WorkOnce(now, failed);
             if (failed)
-                return 1;
+                return ExitCode::RunFailed;
         }
 
         bool readable = false;
         if (!PollFor(wait, now, readable))
-            return 1;
+            return ExitCode::RunFailed;
         if (readable && !ReadCommands())
-            return 1;
+            return ExitCode::RunFailed;
     }
-    return 0;
+    return ExitCode::Done;
 }
 
 PtySession::Wait PtySession::WorkOnce(double now, bool& failed)
@@ -120,6 +123,8 @@ PtySession::Wait PtySession::WorkOnce(double now, bool& failed)
     wait.Before(vanishAt_);
     if (silent)
         replies_.clear();
+    else
+        TakeEvents(now);
     ReleaseDueReplies(now);
     if (!silent) {
         const std::size_t lowWater = output_.LowWater();
@@ -138,6 +143,8 @@ PtySession::Wait PtySession::WorkOnce(double now, bool& failed)
     wait.Writable = !output_.Ready(now).empty();
     if (!replies_.empty())
         wait.Before(replies_.front().DueSeconds);
+    if (!silent)
+        wait.Before(runner_.NextWakeAt());
     if (!wait.Writable) {
         wait.Before(output_.NextCrossingAt(now));
         const std::size_t lowWater = output_.LowWater();
@@ -196,28 +203,54 @@ bool PtySession::ReadCommands()
     // A hung instrument still takes bytes off the line, but does nothing with them.
     const bool silent = stopAt_ >= 0 && now >= stopAt_;
     for (const FramedLine& line : framer_.Feed(buffer, static_cast<std::size_t>(count))) {
-        if (record_ != nullptr) {
-            const std::string entry = FormatRecordLine(now, line.Terminator, line.Text);
-            std::fwrite(entry.data(), 1, entry.size(), record_);
-            std::fflush(record_);
-        }
+        Record(now, line.Terminator == LineTerminator::Lf ? RecordKind::CommandLf : RecordKind::CommandCr, line.Text);
         if (silent)
             continue;
         if (options_.Flood)
             flood_.Start(now);
-        if (auto reply = interpreter_.HandleCommand(line.Text)) {
-            if (auto passed = faults_.Pass(std::move(*reply)))
-                replies_.push_back({now + options_.ReplyDelayMs / 1000.0, *passed + lineEnd_});
-        }
+        runner_.Receive(line.Text, now);
+        // At once, so that the record shows each command's error right below it.
+        TakeEvents(now);
     }
     return true;
 }
 
+void PtySession::TakeEvents(double now)
+{
+    for (InstrumentEvent& event : runner_.Work(now)) {
+        switch (event.What) {
+        case InstrumentEvent::Kind::Error:
+            Record(event.Seconds, RecordKind::Error, event.Text);
+            break;
+        case InstrumentEvent::Kind::Fault:
+            Record(event.Seconds, RecordKind::Fault, event.Text);
+            break;
+        case InstrumentEvent::Kind::Reply:
+            if (auto passed = faults_.Pass(event.Text))
+                replies_.push_back({event.Seconds + options_.ReplyDelayMs / 1000.0, std::move(*passed)});
+            else
+                Record(event.Seconds, RecordKind::DroppedReply, event.Text);
+            break;
+        }
+    }
+}
+
+void PtySession::Record(double seconds, RecordKind kind, const std::string& text)
+{
+    if (record_ == nullptr)
+        return;
+    const std::string entry = FormatRecordLine({seconds, kind, text});
+    std::fwrite(entry.data(), 1, entry.size(), record_);
+    std::fflush(record_);
+}
+
 void PtySession::ReleaseDueReplies(double now)
 {
-    // Every reply waits the same delay, so the queue is already in due order.
+    // Every reply waits the same delay after the instrument made it, one
+    // command at a time, so the queue is already in due order.
     while (!replies_.empty() && replies_.front().DueSeconds <= now) {
-        Send(replies_.front().Bytes, now);
+        Record(now, RecordKind::Reply, replies_.front().Text);
+        Send(replies_.front().Text + lineEnd_, now);
         replies_.pop_front();
     }
 }
@@ -251,3 +284,5 @@ bool PtySession::FlushOutput(double now)
         }
     }
 }
+
+} // namespace sim

@@ -5,12 +5,16 @@
 #include <string>
 
 #include "simulator/CommandInterpreter.h"
+#include "simulator/CommandRunner.h"
 #include "simulator/FloodSource.h"
 #include "simulator/LineFramer.h"
 #include "simulator/PacedOutput.h"
 #include "simulator/PseudoTerminal.h"
 #include "simulator/ReplyFaults.h"
 #include "simulator/SimOptions.h"
+#include "simulator/TraceRecord.h"
+
+namespace sim {
 
 // The simulator's event loop: reads commands from the terminal, lets replies
 // and floods out at the line's pace, and plays the timed faults (hanging,
@@ -24,13 +28,15 @@ public:
     PtySession(const PtySession&) = delete;
     PtySession& operator=(const PtySession&) = delete;
 
+    // False when the terminal, its link or the record cannot be set up.
     bool Open();
+    // The exit code.
     int Run();
 
 private:
     struct QueuedReply {
         double DueSeconds;
-        std::string Bytes;
+        std::string Text; // without its line end
     };
     // Where the loop stands after one round of work: what to wait for next.
     struct Wait {
@@ -46,7 +52,9 @@ private:
     bool OpenTerminal();
     void Vanish();
     bool ReadCommands();
+    void TakeEvents(double now);
     void ReleaseDueReplies(double now);
+    void Record(double seconds, RecordKind kind, const std::string& text);
     void Send(const std::string& bytes, double now);
     bool FlushOutput(double now);
     Wait WorkOnce(double now, bool& failed);
@@ -54,12 +62,12 @@ private:
     void DrainWakeups();
 
     const SimOptions& options_;
-    CommandInterpreter& interpreter_;
     const volatile std::sig_atomic_t& stopRequested_;
     int wakeReadFd_;
     const std::string lineEnd_;
     PseudoTerminal terminal_;
     std::FILE* record_ = nullptr;
+    CommandRunner runner_;
     ReplyFaults faults_;
     FloodSource flood_;
     double stopAt_ = -1;
@@ -72,3 +80,5 @@ private:
     PacedOutput output_;
     bool overflowReported_ = false;
 };
+
+} // namespace sim

@@ -1,5 +1,7 @@
 #include "simulator/ReplyFaults.h"
 
+namespace sim {
+
 namespace {
 // A stream of its own, so that garbling leaves the meters' noise as it was.
 constexpr std::uint64_t GarbleStream = 0x5EED0F6A7B1EULL;
@@ -32,3 +34,5 @@ void ReplyFaults::Garble(std::string& reply)
         c = static_cast<char>(replacement);
     }
 }
+
+} // namespace sim

@@ -5,6 +5,8 @@
 
 #include "simulator/SimulatedSupply.h"
 
+namespace sim {
+
 // Spoils replies on purpose, by counting them, so that a console's handling of
 // a lost or corrupted line can be tested and the run repeated byte for byte.
 // Every reply made counts, spoiled or not; when the n-th reply is due both to
@@ -26,3 +28,5 @@ private:
     std::uint64_t count_ = 0;
     NoiseSource random_;
 };
+
+} // namespace sim

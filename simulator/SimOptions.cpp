@@ -1,15 +1,33 @@
 #include "simulator/SimOptions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <iterator>
+
+namespace sim {
 
 namespace {
+// What the options say before the model is chosen and the loads are wired.
+struct Draft {
+    SimOptions Options;
+    int Outputs = 0;
+    std::string ModelName;
+    std::vector<double> Loads;
+};
+
 template <typename Number>
 bool ParseNumber(const std::string& text, Number& value)
 {
     const char* last = text.data() + text.size();
     const auto result = std::from_chars(text.data(), last, value);
     return !text.empty() && result.ec == std::errc() && result.ptr == last;
+}
+
+bool ParseCount(const std::string& text, int& count)
+{
+    return ParseNumber(text, count) && count > 0;
 }
 
 bool ParseSeconds(const std::string& text, double& seconds)
@@ -19,6 +37,7 @@ bool ParseSeconds(const std::string& text, double& seconds)
 
 bool ParseLoads(const std::string& text, std::vector<double>& loads)
 {
+    loads.clear();
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
@@ -31,20 +50,127 @@ bool ParseLoads(const std::string& text, std::vector<double>& loads)
         start = comma + 1;
     }
 }
+
+// "KIND[,at=SECONDS|,after=COMMANDS]"; with no trigger the error is there from start-up.
+bool ParseFault(const std::string& text, std::vector<InjectedFault>& faults)
+{
+    const std::size_t comma = text.find(',');
+    const std::string kind = text.substr(0, comma);
+    InjectedFault fault;
+    if (kind == "fan")
+        fault.Error = 1;
+    else if (kind == "fan2")
+        fault.Error = 2;
+    else if (kind == "comm")
+        fault.Error = 100;
+    else
+        return false;
+    const std::string trigger = comma == std::string::npos ? "at=0" : text.substr(comma + 1);
+    if (trigger.compare(0, 3, "at=") == 0) {
+        if (!ParseSeconds(trigger.substr(3), fault.AtSeconds))
+            return false;
+    } else if (trigger.compare(0, 6, "after=") != 0 || !ParseNumber(trigger.substr(6), fault.AfterCommands)
+               || fault.AfterCommands == 0) {
+        return false;
+    }
+    faults.push_back(fault);
+    return true;
+}
+
+// The switches' and the text options' ways of taking their value; true when
+// it is acceptable, so a rule reads as one expression.
+bool Set(bool& flag, bool on = true)
+{
+    flag = on;
+    return true;
+}
+
+bool Take(const std::string& value, std::string& into)
+{
+    into = value;
+    return !value.empty();
+}
+
+// One option: its name, what its value must be (for the message when it is
+// not; none for a switch), and how it is taken into the draft.
+struct OptionRule {
+    const char* Name;
+    const char* Takes;
+    bool (*Apply)(const std::string& value, Draft& draft);
+};
+
+const OptionRule Rules[] = {
+    {"--help", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.Help); }},
+    {"-h", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.Help); }},
+    {"--list-models", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.ListModels); }},
+    {"--outputs", "1 or 2",
+     [](const std::string& v, Draft& d) { return ParseNumber(v, d.Outputs) && (d.Outputs == 1 || d.Outputs == 2); }},
+    {"--model", "a model name (see --list-models)", [](const std::string& v, Draft& d) { return Take(v, d.ModelName); }},
+    {"--load", "one or two resistances above 0 ohms, e.g. 10,4.7",
+     [](const std::string& v, Draft& d) { return ParseLoads(v, d.Loads); }},
+    {"--seed", "a whole number from 0 to 18446744073709551615",
+     [](const std::string& v, Draft& d) { return ParseNumber(v, d.Options.NoiseSeed); }},
+    {"--no-noise", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.Noise, false); }},
+    {"--link", "a path", [](const std::string& v, Draft& d) { return Take(v, d.Options.LinkPath); }},
+    {"--crlf", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.CrLf); }},
+    {"--reply-delay", "whole milliseconds from 0 to 2147483647",
+     [](const std::string& v, Draft& d) { return ParseNumber(v, d.Options.ReplyDelayMs) && d.Options.ReplyDelayMs >= 0; }},
+    {"--baud", "a whole rate from 1 to 2147483647, e.g. 9600",
+     [](const std::string& v, Draft& d) { return ParseCount(v, d.Options.Baud); }},
+    {"--record", "a file name", [](const std::string& v, Draft& d) { return Take(v, d.Options.RecordPath); }},
+    {"--drop-every", "a whole count from 1 to 2147483647",
+     [](const std::string& v, Draft& d) { return ParseCount(v, d.Options.DropEvery); }},
+    {"--garble-every", "a whole count from 1 to 2147483647",
+     [](const std::string& v, Draft& d) { return ParseCount(v, d.Options.GarbleEvery); }},
+    {"--stop-after", "seconds, 0 or more",
+     [](const std::string& v, Draft& d) { return ParseSeconds(v, d.Options.StopAfterSeconds); }},
+    {"--vanish-after", "seconds, 0 or more",
+     [](const std::string& v, Draft& d) { return ParseSeconds(v, d.Options.VanishAfterSeconds); }},
+    {"--return-after", "seconds, 0 or more",
+     [](const std::string& v, Draft& d) { return ParseSeconds(v, d.Options.ReturnAfterSeconds); }},
+    {"--fault", "fan, fan2 or comm, optionally followed by ,at=SECONDS (0 or more) or ,after=COMMANDS (1 or more)",
+     [](const std::string& v, Draft& d) { return ParseFault(v, d.Options.Faults); }},
+    {"--flood-lines", "lines a second, 0 or more (0: as fast as taken)",
+     [](const std::string& v, Draft& d) { return Set(d.Options.Flood) && ParseSeconds(v, d.Options.FloodLinesPerSecond); }},
+    {"--flood-no-lf", nullptr,
+     [](const std::string&, Draft& d) { return Set(d.Options.Flood) && Set(d.Options.FloodNoLineEnds); }},
+    {"--flood-count", "a whole count from 1 to 18446744073709551615",
+     [](const std::string& v, Draft& d) { return ParseNumber(v, d.Options.FloodCount) && d.Options.FloodCount > 0; }},
+};
+
+std::string Finish(Draft& draft)
+{
+    SimOptions& options = draft.Options;
+    if (options.ReturnAfterSeconds >= 0 && options.VanishAfterSeconds < 0)
+        return "--return-after needs --vanish-after";
+    if (options.FloodCount > 0 && !options.Flood)
+        return "--flood-count needs --flood-lines or --flood-no-lf";
+
+    if (draft.ModelName.empty()) {
+        options.Model = DefaultModel(draft.Outputs == 0 ? 2 : draft.Outputs);
+    } else if (const SupplyModelInfo* model = FindModel(draft.ModelName)) {
+        if (draft.Outputs != 0 && draft.Outputs != model->Outputs)
+            return "--outputs " + std::to_string(draft.Outputs) + " contradicts model " + model->Name;
+        options.Model = *model;
+    } else {
+        return "unknown model " + draft.ModelName + " (see --list-models)";
+    }
+
+    std::vector<double>& loads = draft.Loads;
+    if (loads.size() > static_cast<std::size_t>(options.Model.Outputs))
+        return "--load gives more loads than " + options.Model.Name + " has outputs";
+    // One load given for a dual model wires the same resistor to both outputs.
+    const double last = loads.empty() ? DefaultLoadOhms : loads.back();
+    loads.resize(options.Model.Outputs, last);
+    options.LoadOhms = loads;
+    return {};
+}
 }
 
 ParsedOptions ParseOptions(const std::vector<std::string>& args)
 {
+    Draft draft;
     ParsedOptions parsed;
-    SimOptions& options = parsed.Options;
-    int outputs = 0;
-    std::string modelName;
-    std::vector<double> loads;
-
-    auto fail = [&](const std::string& message) {
-        parsed.Error = message;
-        return parsed;
-    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::string value;
@@ -55,125 +181,84 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args)
             name.resize(equals);
             hasValue = true;
         }
-        auto takeValue = [&]() {
-            if (!hasValue && i + 1 < args.size()) {
-                value = args[++i];
-                hasValue = true;
+        const auto rule = std::find_if(std::begin(Rules), std::end(Rules),
+                                       [&](const OptionRule& r) { return name == r.Name; });
+        if (rule == std::end(Rules)) {
+            parsed.Error = "unknown option " + args[i];
+            return parsed;
+        }
+        if (rule->Takes == nullptr) {
+            // "--crlf=no" would otherwise turn CR LF on.
+            if (hasValue) {
+                parsed.Error = name + " takes no value";
+                return parsed;
             }
-            return hasValue;
-        };
-
-        if (name == "--help" || name == "-h") {
-            options.Help = true;
-        } else if (name == "--crlf") {
-            options.CrLf = true;
-        } else if (name == "--no-noise") {
-            options.Noise = false;
-        } else if (name == "--outputs") {
-            if (!takeValue() || !ParseNumber(value, outputs) || (outputs != 1 && outputs != 2))
-                return fail("--outputs takes 1 or 2");
-        } else if (name == "--model") {
-            if (!takeValue() || value.empty())
-                return fail("--model takes a model name");
-            modelName = value;
-        } else if (name == "--link") {
-            if (!takeValue() || value.empty())
-                return fail("--link takes a path");
-            options.LinkPath = value;
-        } else if (name == "--reply-delay") {
-            if (!takeValue() || !ParseNumber(value, options.ReplyDelayMs) || options.ReplyDelayMs < 0)
-                return fail("--reply-delay takes a number of milliseconds");
-        } else if (name == "--record") {
-            if (!takeValue() || value.empty())
-                return fail("--record takes a file name");
-            options.RecordPath = value;
-        } else if (name == "--baud") {
-            if (!takeValue() || !ParseNumber(value, options.Baud) || options.Baud <= 0)
-                return fail("--baud takes a rate above zero, e.g. 9600");
-        } else if (name == "--drop-every") {
-            if (!takeValue() || !ParseNumber(value, options.DropEvery) || options.DropEvery <= 0)
-                return fail("--drop-every takes a count above zero");
-        } else if (name == "--garble-every") {
-            if (!takeValue() || !ParseNumber(value, options.GarbleEvery) || options.GarbleEvery <= 0)
-                return fail("--garble-every takes a count above zero");
-        } else if (name == "--stop-after") {
-            if (!takeValue() || !ParseSeconds(value, options.StopAfterSeconds))
-                return fail("--stop-after takes a number of seconds");
-        } else if (name == "--vanish-after") {
-            if (!takeValue() || !ParseSeconds(value, options.VanishAfterSeconds))
-                return fail("--vanish-after takes a number of seconds");
-        } else if (name == "--return-after") {
-            if (!takeValue() || !ParseSeconds(value, options.ReturnAfterSeconds))
-                return fail("--return-after takes a number of seconds");
-        } else if (name == "--flood-lines") {
-            if (!takeValue() || !ParseSeconds(value, options.FloodLinesPerSecond))
-                return fail("--flood-lines takes a number of lines per second (0: as fast as taken)");
-            options.Flood = true;
-        } else if (name == "--flood-no-lf") {
-            options.Flood = true;
-            options.FloodNoLineEnds = true;
-        } else if (name == "--flood-count") {
-            if (!takeValue() || !ParseNumber(value, options.FloodCount) || options.FloodCount == 0)
-                return fail("--flood-count takes a count above zero");
-        } else if (name == "--load") {
-            loads.clear();
-            if (!takeValue() || !ParseLoads(value, loads))
-                return fail("--load takes one or two resistances above zero, e.g. 10,4.7");
-        } else if (name == "--seed") {
-            if (!takeValue() || !ParseNumber(value, options.NoiseSeed))
-                return fail("--seed takes a whole number");
-        } else {
-            return fail("unknown option " + args[i]);
+        } else if (!hasValue && i + 1 < args.size()) {
+            value = args[++i];
+            hasValue = true;
+        }
+        if ((rule->Takes != nullptr && !hasValue) || !rule->Apply(value, draft)) {
+            parsed.Error = name + " takes " + rule->Takes + (hasValue ? ", not \"" + value + "\"" : "");
+            return parsed;
         }
     }
-
-    if (options.ReturnAfterSeconds >= 0 && options.VanishAfterSeconds < 0)
-        return fail("--return-after needs --vanish-after");
-    if (options.FloodCount > 0 && !options.Flood)
-        return fail("--flood-count needs --flood-lines or --flood-no-lf");
-
-    if (modelName.empty()) {
-        options.Model = DefaultModel(outputs == 0 ? 2 : outputs);
-    } else if (const SupplyModelInfo* model = FindModel(modelName)) {
-        if (outputs != 0 && outputs != model->Outputs)
-            return fail("--outputs " + std::to_string(outputs) + " contradicts model " + model->Name);
-        options.Model = *model;
-    } else {
-        return fail("unknown model " + modelName);
-    }
-
-    if (loads.size() > static_cast<std::size_t>(options.Model.Outputs))
-        return fail("--load gives more loads than " + options.Model.Name + " has outputs");
-    // One load given for a dual model wires the same resistor to both outputs.
-    const double last = loads.empty() ? DefaultLoadOhms : loads.back();
-    loads.resize(options.Model.Outputs, last);
-    options.LoadOhms = loads;
+    parsed.Error = Finish(draft);
+    parsed.Options = draft.Options;
     return parsed;
 }
 
-std::string UsageText(const std::string& program)
+std::string ModelListText()
 {
-    return "Usage: " + program + " [options]\n"
+    std::string text;
+    for (const SupplyModelInfo& model : KnownModels()) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%-13s %5g V %5g A  %d output%s\n", model.Name.c_str(), model.MaxVolts,
+                      model.MaxAmps, model.Outputs, model.Outputs == 1 ? "" : "s");
+        text += line;
+    }
+    return text;
+}
+
+std::string UsageText()
+{
+    return "Usage: tarvio-sim [options]\n"
         "Plays a programmable DC supply on a pseudo-terminal and prints the\n"
-        "terminal's path as the first line.\n"
+        "terminal's path as the first line. Options take their value as the next\n"
+        "argument or after \"=\"; the switches take none.\n"
         "\n"
+        "The instrument:\n"
         "  --outputs 1|2        number of outputs (default 2)\n"
         "  --model NAME         model to play, e.g. QPX-30R05D (sets outputs and ratings;\n"
         "                       default QPX-30R03D, or QPX-30R03 with --outputs 1)\n"
-        "  --load OHMS[,OHMS]   resistive load per output (default 10)\n"
-        "  --seed N             noise and garbling seed (default fixed)\n"
+        "  --list-models        print the models with their ratings and exit\n"
+        "  --load OHMS[,OHMS]   resistive load per output, above 0 (default 10)\n"
+        "  --seed N             noise and garbling seed, 0 to 18446744073709551615\n"
+        "                       (default fixed)\n"
         "  --no-noise           exact readings\n"
-        "  --link PATH          make a symbolic link PATH to the terminal, removed on exit\n"
+        "\n"
+        "The line:\n"
+        "  --link PATH          make a symbolic link PATH to the terminal, removed on exit;\n"
+        "                       a link to a terminal another tarvio-sim still serves is\n"
+        "                       refused\n"
         "  --crlf               end replies with CR LF instead of LF\n"
-        "  --reply-delay MS     send each reply MS milliseconds after its command\n"
+        "  --reply-delay MS     send each reply MS milliseconds after it is ready\n"
         "  --baud N             let bytes out no faster than an 8N1 line at N baud\n"
         "                       carries them (10 bits a byte); at most 1 MiB waits, more\n"
         "                       is dropped with a note on stderr\n"
-        "  --record FILE        append \"<seconds>\\t<LF|CR>\\t<command>\" for every command\n"
-        "                       received (monotonic clock)\n"
-        "  --help               show this text\n"
+        "  --record FILE        append a line \"<seconds>\\t<kind>\\t<text>\" for every\n"
+        "                       command received (kind LF or CR, its terminator), reply\n"
+        "                       sent (OUT) or dropped (DROP), error a command raised\n"
+        "                       (ERROR) and fault injected (FAULT); seconds on the\n"
+        "                       monotonic clock; control characters and \\ in the text\n"
+        "                       are written \\xHH\n"
+        "  --help               show this text and exit\n"
         "\n"
         "Faults (times count from start-up; every reply made counts):\n"
+        "  --fault KIND[,at=SEC|,after=N]\n"
+        "                       queue the instrument's own error KIND for SYST:ERR?:\n"
+        "                       fan (ERROR - 1), fan2 (ERROR - 2) or comm (ERROR - 100),\n"
+        "                       at start-up, SEC seconds after it, or once N commands\n"
+        "                       have been carried out; may be given more than once\n"
         "  --drop-every N       lose every N-th reply (dropping wins over garbling)\n"
         "  --garble-every N     replace each character of every N-th reply with another\n"
         "                       printable one (same length, line end kept; --seed)\n"
@@ -189,5 +274,13 @@ std::string UsageText(const std::string& program)
         "                       lines a second (0: as fast as the terminal takes them)\n"
         "  --flood-no-lf        send the readings with no line ends at all (at RATE if\n"
         "                       --flood-lines is given, else as fast as taken)\n"
-        "  --flood-count N      end the flood after N lines, or N bytes with --flood-no-lf\n";
+        "  --flood-count N      end the flood after N lines, or N bytes with --flood-no-lf\n"
+        "\n"
+        "Exit codes:\n"
+        "  0  stopped by SIGTERM, SIGINT or SIGHUP, vanished, or --help/--list-models\n"
+        "  2  the command line is wrong (the reason is on stderr)\n"
+        "  3  the terminal, the link or the record file could not be set up\n"
+        "  4  the terminal failed while running\n";
 }
+
+} // namespace sim

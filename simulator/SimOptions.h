@@ -3,11 +3,22 @@
 #include <string>
 #include <vector>
 
+#include "simulator/CommandRunner.h"
 #include "simulator/ModelCatalog.h"
+
+namespace sim {
 
 // Fixed so that two runs without --seed read the same noisy values.
 constexpr std::uint64_t DefaultNoiseSeed = 20240601;
 constexpr double DefaultLoadOhms = 10;
+
+// How the simulator ends, for scripts that start it.
+namespace ExitCode {
+constexpr int Done = 0;
+constexpr int BadCommandLine = 2;
+constexpr int StartFailed = 3; // the terminal, its link or the record could not be set up
+constexpr int RunFailed = 4; // the terminal failed while running
+}
 
 // Everything the command line decides, already resolved: the model is chosen
 // and there is one load per output.
@@ -30,16 +41,22 @@ struct SimOptions {
     std::uint64_t FloodCount = 0; // 0: no end
     std::uint64_t NoiseSeed = DefaultNoiseSeed;
     bool Noise = true;
+    std::vector<InjectedFault> Faults;
     bool Help = false;
+    bool ListModels = false;
 };
 
 struct ParsedOptions {
     SimOptions Options;
-    std::string Error; // empty when the command line was understood
+    std::string Error; // one line; empty when the command line was understood
 };
 
 // Reads the arguments after the program name. Both "--name value" and
-// "--name=value" are understood.
+// "--name=value" are understood; a switch takes no value.
 ParsedOptions ParseOptions(const std::vector<std::string>& args);
 
-std::string UsageText(const std::string& program);
+std::string UsageText();
+// The models --model knows, one a line with its ratings.
+std::string ModelListText();
+
+} // namespace sim

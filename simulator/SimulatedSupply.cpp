@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace sim {
+
 namespace {
 // A few counts of the last displayed digit, like a real meter's jitter.
 constexpr double NoiseVolts = 0.003;
@@ -112,3 +114,5 @@ double SimulatedSupply::MeasureOnce(double ideal, double noiseAmplitude)
     // A meter never shows a negative reading for a source that cannot sink.
     return std::max(0.0, ideal + noiseAmplitude * noiseSource_.Symmetric());
 }
+
+} // namespace sim

@@ -4,6 +4,8 @@
 
 #include "simulator/ModelCatalog.h"
 
+namespace sim {
+
 // A repeatable pseudo-random source, so that two runs with one seed read the
 // same noisy values and a failing demo can be replayed.
 class NoiseSource {
@@ -74,3 +76,5 @@ private:
     bool tracking_ = false;
     bool keyLock_ = false;
 };
+
+} // namespace sim

@@ -34,7 +34,7 @@ void OnStopSignal(int)
 
 bool InstallSignalHandlers(int wakeFds[2])
 {
-    if (pipe(wakeFds) != 0 || !SetFlags(wakeFds[0], O_NONBLOCK) || !SetFlags(wakeFds[1], O_NONBLOCK))
+    if (pipe(wakeFds) != 0 || !sim::SetFlags(wakeFds[0], O_NONBLOCK) || !sim::SetFlags(wakeFds[1], O_NONBLOCK))
         return false;
     WakeWriteFd = wakeFds[1];
     struct sigaction action{};
@@ -51,26 +51,26 @@ bool InstallSignalHandlers(int wakeFds[2])
 
 int main(int argc, char** argv)
 {
-    const std::string program = argc > 0 ? argv[0] : "tarvio-sim";
+    using namespace sim;
     const ParsedOptions parsed = ParseOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     if (!parsed.Error.empty()) {
-        std::fprintf(stderr, "tarvio-sim: %s\n%s", parsed.Error.c_str(), UsageText(program).c_str());
-        return 2;
+        std::fprintf(stderr, "tarvio-sim: %s (see tarvio-sim --help)\n", parsed.Error.c_str());
+        return ExitCode::BadCommandLine;
     }
     const SimOptions& options = parsed.Options;
-    if (options.Help) {
-        std::printf("%s", UsageText(program).c_str());
-        return 0;
+    if (options.Help || options.ListModels) {
+        std::printf("%s", options.Help ? UsageText().c_str() : ModelListText().c_str());
+        return ExitCode::Done;
     }
 
     int wakeFds[2] = {-1, -1};
     if (!InstallSignalHandlers(wakeFds)) {
         Complain("cannot install signal handlers");
-        return 1;
+        return ExitCode::StartFailed;
     }
     CommandInterpreter interpreter(SimulatedSupply(options.Model, options.LoadOhms, options.NoiseSeed, options.Noise));
     PtySession session(options, interpreter, StopRequested, wakeFds[0]);
     if (!session.Open())
-        return 1;
+        return ExitCode::StartFailed;
     return session.Run();
 }

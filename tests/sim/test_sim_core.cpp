@@ -3,10 +3,14 @@
 #include <cmath>
 
 #include "simulator/CommandInterpreter.h"
+#include "simulator/CommandRunner.h"
 #include "simulator/LineFramer.h"
 #include "simulator/PacedOutput.h"
 #include "simulator/ReplyFaults.h"
 #include "simulator/SimOptions.h"
+#include "simulator/TraceRecord.h"
+
+using namespace sim;
 
 namespace {
 CommandInterpreter MakeInterpreter(const QString& model = {}, const std::vector<double>& loads = {})
@@ -22,7 +26,7 @@ QString RunAll(CommandInterpreter& interpreter, const QStringList& commands)
 {
     QStringList replies;
     for (const QString& command : commands) {
-        if (auto reply = interpreter.HandleCommand(command.toStdString()))
+        if (auto reply = interpreter.HandleCommand(command.toStdString()).Reply)
             replies << QString::fromStdString(*reply);
     }
     return replies.join(QLatin1Char('|'));
@@ -43,6 +47,13 @@ private slots:
     void PacedRelease();
     void SpoiledReplies_data();
     void SpoiledReplies();
+    void OneCommandAtATime_data();
+    void OneCommandAtATime();
+    void RecordRoundTrip_data();
+    void RecordRoundTrip();
+    void Options_data();
+    void Options();
+    void UsageNamesKnownOptions();
 };
 
 void TestSimCore::Commands_data()
@@ -79,6 +90,10 @@ void TestSimCore::Commands_data()
     QTest::newRow("switch needs ON or OFF") << dual << QStringList{"OUTP:STAT MAYBE", "OUTP:STAT?"} << "OFF" << ErrorCode::BadParameter;
     QTest::newRow("tracking copies P1 to P2") << dual << QStringList{"APPL P1,4,2", "OUTP:TRACK ON", "APPL? P2", "APPL P1,9,1", "APPL? P2"}
                                               << "4.000,2.000|9.000,1.000" << 0;
+    QTest::newRow("tracking refuses P2 on its own") << dual << QStringList{"OUTP:TRACK ON", "SOUR:VOLT P2,3", "SOUR:CURR P2,1", "APPL P2,2,2", "APPL? P2", "SOUR:VOLT? P2"}
+                                                    << "0.000,3.000|0.000" << ErrorCode::BadOutput;
+    QTest::newRow("tracking off frees P2") << dual << QStringList{"OUTP:TRACK ON", "OUTP:TRACK OFF", "APPL P2,2,2", "APPL P1,5", "APPL? P2"}
+                                           << "2.000,2.000" << 0;
     QTest::newRow("reset keeps errors") << dual << QStringList{"FOO", "APPL P1,5,1", "OUTP:STAT ON", "OUTP:TRACK ON", "*RST", "APPL?", "OUTP:STAT?", "OUTP:TRACK?"}
                                         << "0.000,3.000|OFF|OFF" << ErrorCode::UnknownCommand;
     QTest::newRow("clear errors") << dual << QStringList{"FOO", "SOUR:VOLT -1", "*CLS"} << "" << 0;
@@ -86,9 +101,10 @@ void TestSimCore::Commands_data()
                                      << "ERROR - 101|ERROR - 105|NO ERROR" << 0;
 
     QTest::newRow("measure while off") << dual << QStringList{"APPL P1,5,1", "MEAS:VOLT?", "MEAS:CURR?"} << "0.000|0.000" << 0;
-    QTest::newRow("series of samples") << dual << QStringList{"APPL 5,1", "OUTP:STAT ON", "MEAS:VOLTS? P1,100,3", "MEAS:CURRS? 0.5"}
+    QTest::newRow("series of samples") << dual << QStringList{"APPL 5,1", "OUTP:STAT ON", "MEAS:VOLTS? P1,60,3", "MEAS:CURRS? 0.5"}
                                        << "5.000,5.000,5.000|0.500" << 0;
     QTest::newRow("series count above cap") << dual << QStringList{"MEAS:VOLTS? 1,101"} << "ERROR - 105" << ErrorCode::AboveMaximum;
+    QTest::newRow("series interval above cap") << dual << QStringList{"MEAS:CURRS? P1,60.001,2"} << "ERROR - 105" << ErrorCode::AboveMaximum;
 
     QTest::newRow("one output: identity, P1 works") << single << QStringList{"*IDN?", "APPL 2,1", "APPL? P1"} << "QPX-30R03|2.000,1.000" << 0;
     QTest::newRow("one output: set P2") << single << QStringList{"APPL P2,1,1", "APPL?"} << "0.000,3.000" << ErrorCode::BadOutput;
@@ -264,6 +280,174 @@ void TestSimCore::SpoiledReplies()
         }
     }
     QCOMPARE(seen, fates);
+}
+
+void TestSimCore::OneCommandAtATime_data()
+{
+    QTest::addColumn<QString>("faults"); // "error@seconds" or "error#commands", comma-separated
+    // "recv T LINE" hands a line over at T; "work T EVENTS" expects what Work(T)
+    // reports, as kind+time:text joined by "|" (R reply, E error, F fault);
+    // "wake T" expects NextWakeAt() to be T (-1: nothing to wait for).
+    QTest::addColumn<QStringList>("script");
+
+    QTest::newRow("series replies with its last sample")
+        << "" << QStringList{"recv 0 APPL 5,1", "recv 0 OUTP:STAT ON", "recv 0 MEAS:VOLTS? P1,0.1,5",
+                             "work 0 R0.400:5.000,5.000,5.000,5.000,5.000", "wake -1"};
+    QTest::newRow("commands behind a series wait their turn")
+        << "" << QStringList{"recv 0 MEAS:CURRS? 0.25,3", "recv 0.1 *IDN?", "recv 0.2 SOUR:VOLT 99",
+                             "work 0.2 R0.500:0.000,0.000,0.000", "wake 0.5", "work 0.499 ",
+                             "work 0.5 R0.500:QPX-30R03D|E0.500:105", "wake -1"};
+    QTest::newRow("one sample takes no time")
+        << "" << QStringList{"recv 1 MEAS:VOLTS? P2,30", "recv 1 *IDN?", "work 1 R1.000:0.000|R1.000:QPX-30R03D"};
+    QTest::newRow("refused series takes no time")
+        << "" << QStringList{"recv 0 MEAS:VOLTS? P1,-1,5", "recv 0 *IDN?", "work 0 E0.000:106|R0.000:ERROR - 106|R0.000:QPX-30R03D"};
+    QTest::newRow("timed fault before the query that reads it")
+        << "1@2,100@0" << QStringList{"wake 0", "work 0 F0.000:100", "wake 2", "work 1.9 ", "recv 1.9 MEAS:VOLTS? 1,2",
+                                      "recv 1.95 SYST:ERR?", "recv 1.95 SYST:ERR?", "recv 1.95 SYST:ERR?",
+                                      "work 2.01 R2.900:0.000,0.000|F2.000:1", "wake 2.9",
+                                      "work 3 R2.900:ERROR - 100|R2.900:ERROR - 1|R2.900:NO ERROR"};
+    QTest::newRow("fault after a count of commands, blank lines not counted")
+        << "2#2" << QStringList{"recv 0 *CLS", "recv 0  ", "work 0 ", "recv 1 *RST", "recv 1 SYST:ERR?",
+                                "work 1 F1.000:2|R1.000:ERROR - 2"};
+}
+
+void TestSimCore::OneCommandAtATime()
+{
+    QFETCH(QString, faults);
+    QFETCH(QStringList, script);
+
+    std::vector<InjectedFault> planned;
+    for (const QString& fault : faults.split(',', Qt::SkipEmptyParts)) {
+        InjectedFault f;
+        const bool byTime = fault.contains('@');
+        const QStringList parts = fault.split(byTime ? '@' : '#');
+        f.Error = parts[0].toInt();
+        if (byTime)
+            f.AtSeconds = parts[1].toDouble();
+        else
+            f.AfterCommands = parts[1].toULongLong();
+        planned.push_back(f);
+    }
+    CommandInterpreter interpreter = MakeInterpreter({}, {10, 10});
+    CommandRunner runner(interpreter, planned, 0);
+    for (const QString& step : script) {
+        const QString verb = step.section(' ', 0, 0);
+        const double time = step.section(' ', 1, 1).toDouble();
+        const QString rest = step.section(' ', 2);
+        if (verb == "recv") {
+            runner.Receive(rest.toStdString(), time);
+        } else if (verb == "work") {
+            QStringList seen;
+            for (const InstrumentEvent& event : runner.Work(time)) {
+                const char kind = event.What == InstrumentEvent::Kind::Reply ? 'R'
+                    : event.What == InstrumentEvent::Kind::Error            ? 'E'
+                                                                             : 'F';
+                seen << QString("%1%2:%3").arg(kind).arg(event.Seconds, 0, 'f', 3).arg(QString::fromStdString(event.Text));
+            }
+            QCOMPARE(seen.join('|'), rest);
+        } else if (verb == "wake") {
+            QVERIFY2(std::fabs(runner.NextWakeAt() - time) < 1e-9, qPrintable(step + " got " + QString::number(runner.NextWakeAt())));
+        } else {
+            QFAIL(qPrintable("bad step " + step));
+        }
+    }
+}
+
+void TestSimCore::RecordRoundTrip_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("line"); // as written, without the seconds
+
+    QTest::newRow("command ended by CR") << int(RecordKind::CommandCr) << QByteArray("APPL P1,5,1") << QByteArray("CR\tAPPL P1,5,1");
+    QTest::newRow("reply") << int(RecordKind::Reply) << QByteArray("5.000,1.000") << QByteArray("OUT\t5.000,1.000");
+    QTest::newRow("tab, backslash, control, DEL escaped")
+        << int(RecordKind::CommandLf) << QByteArray("A\tB\\\x01\x7F\r", 7) << QByteArray("LF\tA\\x09B\\x5C\\x01\\x7F\\x0D");
+    QTest::newRow("high bytes as they came") << int(RecordKind::DroppedReply) << QByteArray("\xB0\xFF") << QByteArray("DROP\t\xB0\xFF");
+    QTest::newRow("empty line") << int(RecordKind::CommandLf) << QByteArray() << QByteArray("LF\t");
+    QTest::newRow("error and fault") << int(RecordKind::Fault) << QByteArray("100") << QByteArray("FAULT\t100");
+}
+
+void TestSimCore::RecordRoundTrip()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, line);
+
+    const RecordEntry entry{1234.5678904, RecordKind(kind), text.toStdString()};
+    const std::string written = FormatRecordLine(entry);
+    QCOMPARE(QByteArray::fromStdString(written), "1234.567890\t" + line + "\n");
+    const std::optional<RecordEntry> read = ParseRecordLine(written.substr(0, written.size() - 1));
+    QVERIFY(read);
+    QCOMPARE(int(read->Kind), kind);
+    QCOMPARE(QByteArray::fromStdString(read->Text), text);
+    QVERIFY(std::fabs(read->Seconds - 1234.56789) < 1e-9);
+
+    for (const char* broken : {"1.0\tXX\ta", "1.0\tLF", "x\tLF\ta", "1.0\tLF\t\\x4", "1.0\tLF\t\\q41"})
+        QVERIFY2(!ParseRecordLine(broken), broken);
+}
+
+void TestSimCore::Options_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("result"); // the error, or a summary of what was understood
+
+    QTest::newRow("defaults") << QStringList{} << "QPX-30R03D loads 10,10 LF faults -";
+    QTest::newRow("model, one load wired to both, equals form")
+        << QStringList{"--model=qpx-30r05d", "--load", "4.7", "--crlf"} << "QPX-30R05D loads 4.7,4.7 CRLF faults -";
+    QTest::newRow("faults: start-up, time, count")
+        << QStringList{"--fault", "comm", "--fault=fan,at=1.5", "--fault", "fan2,after=3"} << "QPX-30R03D loads 10,10 LF faults 100@0 1@1.5 2#3";
+    QTest::newRow("switch refuses a value") << QStringList{"--crlf=no"} << "--crlf takes no value";
+    QTest::newRow("value missing") << QStringList{"--baud"} << "--baud takes a whole rate from 1 to 2147483647, e.g. 9600";
+    QTest::newRow("negative seed") << QStringList{"--seed", "-1"} << "--seed takes a whole number from 0 to 18446744073709551615, not \"-1\"";
+    QTest::newRow("outputs out of range") << QStringList{"--outputs=3"} << "--outputs takes 1 or 2, not \"3\"";
+    QTest::newRow("seconds not finite") << QStringList{"--stop-after", "inf"} << "--stop-after takes seconds, 0 or more, not \"inf\"";
+    QTest::newRow("unknown fault")
+        << QStringList{"--fault", "smoke"} << "--fault takes fan, fan2 or comm, optionally followed by ,at=SECONDS (0 or more) or ,after=COMMANDS (1 or more), not \"smoke\"";
+    QTest::newRow("fault after no commands")
+        << QStringList{"--fault", "fan,after=0"} << "--fault takes fan, fan2 or comm, optionally followed by ,at=SECONDS (0 or more) or ,after=COMMANDS (1 or more), not \"fan,after=0\"";
+    QTest::newRow("unknown model") << QStringList{"--model", "QPX-99"} << "unknown model QPX-99 (see --list-models)";
+    QTest::newRow("outputs contradict model") << QStringList{"--outputs", "1", "--model", "QPX-30R03D"} << "--outputs 1 contradicts model QPX-30R03D";
+    QTest::newRow("return without vanish") << QStringList{"--return-after", "1"} << "--return-after needs --vanish-after";
+    QTest::newRow("too many loads") << QStringList{"--outputs", "1", "--load", "1,2"} << "--load gives more loads than QPX-30R03 has outputs";
+}
+
+void TestSimCore::Options()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, result);
+
+    std::vector<std::string> arguments;
+    for (const QString& arg : args)
+        arguments.push_back(arg.toStdString());
+    const ParsedOptions parsed = ParseOptions(arguments);
+    if (!parsed.Error.empty()) {
+        QCOMPARE(QString::fromStdString(parsed.Error), result);
+        return;
+    }
+    const SimOptions& o = parsed.Options;
+    QStringList loads, faults;
+    for (double ohms : o.LoadOhms)
+        loads << QString::number(ohms);
+    for (const InjectedFault& f : o.Faults)
+        faults << (f.AtSeconds >= 0 ? QString("%1@%2").arg(f.Error).arg(f.AtSeconds) : QString("%1#%2").arg(f.Error).arg(f.AfterCommands));
+    const QString summary = QString("%1 loads %2 %3 faults %4")
+                                .arg(QString::fromStdString(o.Model.Name), loads.join(','), o.CrLf ? "CRLF" : "LF",
+                                     faults.isEmpty() ? "-" : faults.join(' '));
+    QCOMPARE(summary, result);
+}
+
+void TestSimCore::UsageNamesKnownOptions()
+{
+    const QString usage = QString::fromStdString(UsageText());
+    QRegularExpressionMatchIterator it = QRegularExpression("^  (--[a-z-]+)", QRegularExpression::MultilineOption).globalMatch(usage);
+    int count = 0;
+    for (; it.hasNext(); ++count) {
+        const std::string name = it.next().captured(1).toStdString();
+        const std::string error = ParseOptions({name}).Error;
+        QVERIFY2(error.rfind("unknown option", 0) != 0, name.c_str());
+    }
+    QCOMPARE(count, 21);
 }
 
 QTEST_GUILESS_MAIN(TestSimCore)

@@ -79,11 +79,15 @@ class TestSimPty : public QObject {
     Q_OBJECT
 private slots:
     void AnswersAndRecords();
+    void RecordsTimedFaultUnasked();
     void ReturnsOnSameLink();
     void SpoilsReplies();
     void PacesOutput();
     void Floods_data();
     void Floods();
+    void StartFails_data();
+    void StartFails();
+    void KeepsLinkOfLiveSimulator();
 };
 
 void TestSimPty::AnswersAndRecords()
@@ -92,26 +96,51 @@ void TestSimPty::AnswersAndRecords()
     QVERIFY(dir.isValid());
     const QString record = dir.filePath("record.txt");
     QProcess simulator;
-    const int fd = StartAndOpen(simulator, {"--crlf", "--record", record});
+    const int fd = StartAndOpen(simulator, {"--crlf", "--record", record, "--fault", "fan,after=2"});
     QVERIFY(fd >= 0);
     // The command comes in two writes, as a slow console would send it.
     QVERIFY(WriteAll(fd, "*ID"));
     QVERIFY(WriteAll(fd, "N?\n"));
     QCOMPARE(Read(fd, -1), QByteArray("QPX-30R03D\r\n"));
-    QVERIFY(WriteAll(fd, "SOUR:VOLT 5\rSOUR:VOLT?\r\n"));
-    QCOMPARE(Read(fd, -1), QByteArray("5.000\r\n"));
+    QVERIFY(WriteAll(fd, "SOUR:VOLT 99\rSYST:ERR?\r\n"));
+    QCOMPARE(Read(fd, -1), QByteArray("ERROR - 105\r\n"));
+    QVERIFY(WriteAll(fd, "SYST:ERR?\n"));
+    QCOMPARE(Read(fd, -1), QByteArray("ERROR - 1\r\n"));
+    // The query behind a series of samples is answered once the series is done.
+    QVERIFY(WriteAll(fd, "MEAS:VOLTS? 0.05,3\n*IDN?\n"));
+    QCOMPARE(Read(fd, -1), QByteArray("0.000,0.000,0.000\r\n"));
+    QCOMPARE(Read(fd, -1), QByteArray("QPX-30R03D\r\n"));
     close(fd);
     QVERIFY(StopSimulator(simulator));
 
     QFile file(record);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromLatin1(file.readAll()).split('\n');
-    const QStringList expected = {"LF\t\\*IDN\\?", "CR\tSOUR:VOLT 5", "CR\tSOUR:VOLT\\?", ""};
+    const QStringList expected = {"LF\t\\*IDN\\?", "OUT\tQPX-30R03D", "CR\tSOUR:VOLT 99", "ERROR\t105", "FAULT\t1",
+                                  "CR\tSYST:ERR\\?", "OUT\tERROR - 105", "LF\tSYST:ERR\\?", "OUT\tERROR - 1",
+                                  "LF\tMEAS:VOLTS\\? 0.05,3", "LF\t\\*IDN\\?", "OUT\t0.000,0.000,0.000", "OUT\tQPX-30R03D", ""};
     QCOMPARE(lines.size(), expected.size());
     for (int i = 0; i + 1 < expected.size(); ++i) {
         const QRegularExpression pattern("^\\d+\\.\\d{6}\t" + expected[i] + "$");
         QVERIFY2(pattern.match(lines[i]).hasMatch(), qPrintable(lines[i]));
     }
+}
+
+void TestSimPty::RecordsTimedFaultUnasked()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile record(dir.filePath("record.txt"));
+    QProcess simulator;
+    const int fd = StartAndOpen(simulator, {"--record", record.fileName(), "--fault", "comm,at=0.1"});
+    QVERIFY(fd >= 0);
+    // The fault shows in the trace when it happens, not only once a command comes.
+    QTRY_VERIFY_WITH_TIMEOUT(record.size() > 0, WaitMs);
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    const QString line = QString::fromLatin1(record.readAll());
+    QVERIFY2(QRegularExpression("^\\d+\\.\\d{6}\tFAULT\t100\n$").match(line).hasMatch(), qPrintable(line));
+    close(fd);
+    QVERIFY(StopSimulator(simulator));
 }
 
 void TestSimPty::ReturnsOnSameLink()
@@ -213,6 +242,68 @@ void TestSimPty::Floods()
     QCOMPARE(Read(fd, -1), "QPX-30R03D" + (lineEnd.isEmpty() ? QByteArray("\n") : lineEnd));
     close(fd);
     QVERIFY(StopSimulator(simulator));
+}
+
+void TestSimPty::StartFails_data()
+{
+    QTest::addColumn<QStringList>("args"); // $DIR stands for a fresh folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message"); // the one line on stderr, as a pattern
+
+    QTest::newRow("switch given a value") << QStringList{"--crlf=no"} << 2 << "--crlf takes no value \\(see tarvio-sim --help\\)";
+    QTest::newRow("link folder missing") << QStringList{"--link", "$DIR/missing/com1"} << 3
+                                         << "cannot make link .*/missing/com1: No such file or directory";
+    QTest::newRow("link is a regular file") << QStringList{"--link", "$DIR/file"} << 3 << ".*/file exists and is not a symbolic link";
+    QTest::newRow("record cannot be opened") << QStringList{"--record", "$DIR"} << 3 << "cannot open record file .*: Is a directory";
+}
+
+void TestSimPty::StartFails()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile file(dir.filePath("file"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    args.replaceInStrings("$DIR", dir.path());
+    QProcess simulator;
+    simulator.start(QStringLiteral(TARVIO_SIM_PATH), args);
+    QVERIFY(simulator.waitForFinished(WaitMs));
+    QCOMPARE(simulator.exitCode(), exitCode);
+    QCOMPARE(simulator.readAllStandardOutput(), QByteArray());
+    const QString error = QString::fromLocal8Bit(simulator.readAllStandardError());
+    QVERIFY2(QRegularExpression("^tarvio-sim: " + message + "\n$").match(error).hasMatch(), qPrintable(error));
+}
+
+void TestSimPty::KeepsLinkOfLiveSimulator()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath("com1");
+    QProcess first;
+    first.start(QStringLiteral(TARVIO_SIM_PATH), {"--link", link});
+    const QString terminal = NextTerminal(first);
+    QVERIFY2(terminal.startsWith("/dev/"), qPrintable(terminal));
+
+    QProcess second;
+    second.start(QStringLiteral(TARVIO_SIM_PATH), {"--link", link});
+    QVERIFY(second.waitForFinished(WaitMs));
+    QCOMPARE(second.exitCode(), 3);
+    const QString error = QString::fromLocal8Bit(second.readAllStandardError());
+    QVERIFY2(error.contains(QString("which tarvio-sim process %1 still serves").arg(first.processId())), qPrintable(error));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), terminal);
+    QVERIFY(StopSimulator(first));
+
+    // Once nobody serves it, the link left behind is stale and may be taken over.
+    QVERIFY(QFile::link("/dev/pts/999999", link));
+    QProcess third;
+    third.start(QStringLiteral(TARVIO_SIM_PATH), {"--link", link});
+    const QString taken = NextTerminal(third);
+    QVERIFY2(taken.startsWith("/dev/"), qPrintable(taken));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), taken);
+    QVERIFY(StopSimulator(third));
 }
 
 QTEST_GUILESS_MAIN(TestSimPty)

@@ -27,7 +27,8 @@ public:
     bool Ok() const { return ok_ && QFile::exists(link_); }
     QString Link() const { return link_; }
     QProcess& Process() { return process_; }
-    // Every record line: timestamp, terminator (LF or CR) and command, tab-separated.
+    // Every record line: timestamp, kind (LF or CR for a command, OUT for a
+    // reply...) and text, tab-separated.
     QString RecordText() const
     {
         QFile f(record_);
@@ -40,9 +41,11 @@ public:
         QStringList commands;
         if (!f.open(QIODevice::ReadOnly))
             return commands;
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (!line.isEmpty())
+        for (const QByteArray& line : f.readAll().split('\n')) {
+            const QString kind = QString::fromLatin1(line).section(QLatin1Char('\t'), 1, 1);
+            if (kind == QLatin1String("LF") || kind == QLatin1String("CR"))
                 commands << QString::fromLatin1(line).section(QLatin1Char('\t'), 2);
+        }
         return commands;
     }
 
