@@ -3,6 +3,8 @@
 #include <QSet>
 #include <QtTest>
 
+#include <algorithm>
+
 #include "console/CommandHistory.h"
 #include "console/CommandTable.h"
 #include "console/ReferenceTexts.h"
@@ -43,9 +45,11 @@ private slots:
     {
         QFETCH(QString, button);
         QFETCH(QString, help);
-        for (const CommandEntry& e : CommandTable())
-            if (QLatin1String(e.Button) == button)
-                QCOMPARE(HelpLine(e), help);
+        const auto& table = CommandTable();
+        const auto entry = std::find_if(table.begin(), table.end(),
+                                        [&](const CommandEntry& e) { return QLatin1String(e.Button) == button; });
+        QVERIFY(entry != table.end());
+        QCOMPARE(HelpLine(*entry), help);
     }
 
     void ReferenceLists_data()
