@@ -123,6 +123,9 @@ void TestReceiveParser::RoutesLines_data()
     // An unfinished line is cut at the bound, within a chunk or across them.
     const auto x = [](int n) { return QString(n, QLatin1Char('x')); };
     const auto message = [](const QString& line) { return QStringLiteral("info=") + line + QStringLiteral("\r\n"); };
+    QTest::newRow("a line of exactly the bound waits for its line feed")
+        << Mode::Line << true << QStringList{x(MaxLineLength), QStringLiteral("\n")}
+        << QStringList{message(x(MaxLineLength))} << 0 << QString() << 1;
     QTest::newRow("reaching the bound across chunks")
         << Mode::Line << true << QStringList{x(MaxLineLength - 1), QStringLiteral("yz")}
         << QStringList{message(x(MaxLineLength - 1) + QLatin1Char('y'))} << 0 << QStringLiteral("z") << 1;
