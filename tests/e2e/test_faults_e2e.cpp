@@ -117,7 +117,8 @@ private slots:
         b.window.CmdComport_Click();
         QVERIFY(!b.port.IsOpen());
         QCOMPARE(b.services.Titles, QStringList{"Tarvio"});
-        QVERIFY2(b.services.Messages.value(0).contains(reason), qPrintable(b.services.Messages.value(0)));
+        const QString message = b.services.Messages.value(0);
+        QVERIFY2(message.contains(reason) && message.contains(b.port.DeviceName()), qPrintable(message));
         QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("닫혔음"));
         QVERIFY(!b.window.CmdStartStop->isEnabled());
         QVERIFY(!b.window.FrameRedo->isEnabled());
