@@ -7,7 +7,17 @@ TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev libgl-dev
                 fonts-nanum fonts-nanum-coding fonts-dejavu-core)
 RUN_PACKAGES=(xvfb xauth x11-utils)
-TEST_PACKAGES=(poppler-utils python3-pyvisa python3-pyvisa-py python3-serial)
+TEST_PACKAGES=(poppler-utils locales python3-pyvisa python3-pyvisa-py python3-serial)
+
+# Runs a command as root: directly when root already, else through sudo.
+AsRoot() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  else
+    command -v sudo >/dev/null || { echo "Need root or sudo to run: $*" >&2; exit 1; }
+    sudo "$@"
+  fi
+}
 
 # Installs the named packages that are not installed yet, with sudo when not root.
 EnsurePackages() {
@@ -17,13 +27,18 @@ EnsurePackages() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}" >&2
-  local sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]}" >&2; exit 1; }
-    sudo=(sudo)
-  fi
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+  AsRoot env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  AsRoot env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+}
+
+# Generates a locale such as de_DE.UTF-8 unless the system has it already
+# (glibc lists it as de_DE.utf8). Needs the locales package.
+EnsureLocale() {
+  local name=$1
+  local listed="${name%%.*}.$(echo "${name#*.}" | tr 'A-Z' 'a-z' | tr -d -)"
+  locale -a 2>/dev/null | grep -qx "$listed" && return 0
+  echo "Generating locale: $name" >&2
+  AsRoot localedef -i "${name%%.*}" -f "${name#*.}" "$name"
 }
 
 # Configures and builds into the folder given, with extra CMake arguments after it.

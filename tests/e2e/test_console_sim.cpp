@@ -1,34 +1,21 @@
 // The whole console against the simulated supply: open COM 1 through the
-// dialog, talk to the instrument, and lose it.
-#include <QApplication>
-#include <QCheckBox>
-#include <QGroupBox>
+// dialog, talk to the instrument, monitor it and play a pattern on it.
 #include <QLabel>
 #include <QLineEdit>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "console/ProgramState.h"
-#include "console/frmMain.h"
-#include "link/CommInit.h"
 #include "pattern/frmPattern.h"
-#include "platform/Controls.h"
-#include "platform/QtSerialDevice.h"
-#include "support/Fakes.h"
 #include "support/ConsoleBench.h"
-#include "support/SimProcess.h"
-
-using Bench = ConsoleBench;
 
 class TestConsoleSim : public QObject {
     Q_OBJECT
 private slots:
     void OpensComOneAndTalksToTheSupply()
     {
-        Bench b;
+        ConsoleBench b;
         QVERIFY(b.sim.Ok());
         b.OpenThroughTheDialog();
         QVERIFY2(b.services.Messages.isEmpty(), qPrintable(b.services.Messages.join('\n')));
@@ -46,15 +33,13 @@ private slots:
 
     void DualMonitoringFillsTheReadoutsAndTheLog()
     {
-        Bench b({QStringLiteral("--outputs"), QStringLiteral("2"), QStringLiteral("--no-noise")});
+        ConsoleBench b({QStringLiteral("--outputs"), QStringLiteral("2"), QStringLiteral("--no-noise")});
         QVERIFY(b.sim.Ok());
         QTemporaryDir logs;
         b.window.LogFolder = logs.path();
         b.OpenThroughTheDialog();
-        for (const char* command : {"APPL P1,12.5,1.2", "APPL P2,7.5,1", "OUTP:STAT ON"}) {
-            b.window.TextCommand->setText(QString::fromLatin1(command));
-            b.window.CmdStartStop_Click();
-        }
+        for (const char* command : {"APPL P1,12.5,1.2", "APPL P2,7.5,1", "OUTP:STAT ON"})
+            b.Send(QString::fromLatin1(command));
         b.window.OptionDual->setChecked(true);
         b.window.OptionMonitorCmd->setChecked(true);
         QVERIFY(b.window.Timer3.isActive());
@@ -74,8 +59,7 @@ private slots:
 
         // Replies are answered in order: once *IDN? is back, no monitor reply is still on its way.
         b.window.OptionLineCmd->setChecked(true);
-        b.window.TextCommand->setText(QStringLiteral("*IDN?"));
-        b.window.CmdStartStop_Click();
+        b.Send(QStringLiteral("*IDN?"));
         QTRY_VERIFY(b.Info().contains(QStringLiteral("QPX-")));
         b.window.OptionSetCmd->setChecked(true);
         QTRY_COMPARE(b.window.Label_P2_Set_Current->text(), QStringLiteral("1.000"));
@@ -87,7 +71,7 @@ private slots:
 
     void PatternPlaysOnTheSupply()
     {
-        Bench b;
+        ConsoleBench b;
         QVERIFY(b.sim.Ok());
         b.OpenThroughTheDialog();
         b.window.OptionPatternCmd->setChecked(true);
@@ -108,22 +92,6 @@ private slots:
         pattern->close();
         QTRY_VERIFY(b.window.isEnabled());
         QVERIFY(b.window.OptionLineCmd->isChecked());
-    }
-
-    void SupplyVanishingDuringMonitoringIsReportedOnce()
-    {
-        Bench b({QStringLiteral("--vanish-after"), QStringLiteral("1.0")});
-        QVERIFY(b.sim.Ok());
-        b.OpenThroughTheDialog();
-        b.window.OptionMonitorCmd->setChecked(true);
-        QTRY_VERIFY_WITH_TIMEOUT(!b.port.IsOpen(), 10000);
-        QTest::qWait(300);   // a pty left open would flood the panel by now
-        QCOMPARE(b.Info().count(QStringLiteral("통신포트 연결이 끊어졌습니다")), 1);
-        QVERIFY(b.Info().contains(b.sim.Link()));
-        QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("닫혔음"));
-        QVERIFY(!b.window.Timer3.isActive());
-        QVERIFY(b.window.CmdComport->isEnabled());
-        QVERIFY(b.port.ErrorCallbackCount() <= 3);
     }
 };
 

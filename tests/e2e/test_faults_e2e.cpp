@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "bench/BenchConsole.h"
 #include "pattern/frmPattern.h"
 #include "support/ConsoleBench.h"
 #include "support/PtyPeer.h"
@@ -63,6 +64,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!b.port.IsOpen(), 10000);
         QTest::qWait(300);   // time for a busy loop or a flood of messages to show itself
         QCOMPARE(b.Info().count(Lost), 1);
+        QVERIFY(b.Info().contains(b.sim.Link()));   // names the device
+        QVERIFY(!b.window.Timer3.isActive());
         QVERIFY2(b.port.ErrorCallbackCount() <= 3, qPrintable(QString::number(b.port.ErrorCallbackCount())));
         QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("닫혔음"));
 
@@ -114,7 +117,8 @@ private slots:
         b.window.CmdComport_Click();
         QVERIFY(!b.port.IsOpen());
         QCOMPARE(b.services.Titles, QStringList{"Tarvio"});
-        QVERIFY2(b.services.Messages.value(0).contains(reason), qPrintable(b.services.Messages.value(0)));
+        const QString message = b.services.Messages.value(0);
+        QVERIFY2(message.contains(reason) && message.contains(b.port.DeviceName()), qPrintable(message));
         QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("닫혔음"));
         QVERIFY(!b.window.CmdStartStop->isEnabled());
         QVERIFY(!b.window.FrameRedo->isEnabled());
@@ -191,17 +195,9 @@ private slots:
         // A peer that reads nothing is a line far slower than a 10 ms repeat.
         PtyPeer peer;
         QVERIFY(peer.Ok());
-        ProgramState state;
-        FakeServices services;
-        QtSerialDevice port([&](int) { return peer.Path(); });
-        frmMain window(state, port, services);
-        window.show();
-        QTimer::singleShot(0, [] {
-            if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget()))
-                dialog->CommInit_OK->click();
-        });
-        window.CmdComport_Click();
-        QVERIFY(port.IsOpen());
+        bench::Console console(peer.Path());
+        QVERIFY(console.OpenComOne());
+        frmMain& window = console.Window;
         window.TextCommand->setText(QString(1000, QLatin1Char('X')));
         window.CheckRedo->setChecked(true);
         for (int i = 0; i < 4; ++i)
@@ -209,17 +205,16 @@ private slots:
         window.CmdStartStop_Click();
         const QString full = QStringLiteral("전송 버퍼 가득 참.");
         QTRY_COMPARE_WITH_TIMEOUT(window.TextInfo->toPlainText().count(full), 1, 20000);
-        QTest::qWait(500);
-        QCOMPARE(window.TextInfo->toPlainText().count(full), 1);   // once per episode
-        // The peer catches up for a while, the backlog drains, and the next stall is a new episode.
-        for (int i = 0; i < 25; ++i) {
-            peer.Received();
-            QTest::qWait(20);
-        }
+        // The peer catches up until ten more commands have come through, the
+        // backlog drains, and the next stall is a new episode. A report per
+        // dropped write would have run the count far past two by then.
+        const qsizetype stalledAt = peer.Received().size();
+        QTRY_VERIFY_WITH_TIMEOUT(peer.Received().size() >= stalledAt + 10 * 1000, 20000);
         QTRY_COMPARE_WITH_TIMEOUT(window.TextInfo->toPlainText().count(full), 2, 20000);
-        QCOMPARE(port.ErrorCallbackCount(), 0);
         window.CmdStartStop_Click();
         QVERIFY(!window.Timer1.isActive());
+        QCOMPARE(window.TextInfo->toPlainText().count(full), 2);
+        QCOMPARE(console.Port.ErrorCallbackCount(), 0);
     }
 
     void UnwritableLogFolderIsToldOnceWhileMonitoringGoesOn()

@@ -1,5 +1,5 @@
 // The real port over QSerialPort against pseudo-terminals: framing a pty
-// cannot take, missing and busy devices, and a peer that vanishes.
+// cannot take, and a peer that vanishes.
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -40,28 +40,6 @@ private slots:
         QCOMPARE(got, QByteArray("QPX\xB5-30\r\n"));
         port.Close();
         QVERIFY(!port.IsOpen());
-    }
-
-    void MissingDeviceIsNamedAndLeftClosed()
-    {
-        QtSerialDevice port(BoundTo(QStringLiteral("/nonexistent/ttyUSB7")));
-        const OpenResult result = port.Open();
-        QCOMPARE(int(result.Error), int(OpenError::NotFound));
-        QCOMPARE(result.Device, QStringLiteral("/nonexistent/ttyUSB7"));
-        QVERIFY(!port.IsOpen());
-    }
-
-    void DeviceHeldByAnotherProgramIsBusy()
-    {
-        PtyPeer peer;
-        QtSerialDevice first(BoundTo(peer.Path()));
-        QtSerialDevice second(BoundTo(peer.Path()));
-        QVERIFY(first.Open().Ok());
-        const OpenResult result = second.Open();
-        QCOMPARE(int(result.Error), int(OpenError::Busy));
-        QVERIFY(!second.IsOpen());
-        first.Close();
-        QVERIFY(second.Open().Ok());
     }
 
     void VanishingPeerIsReportedOnceWithoutABusyLoop()

@@ -72,10 +72,11 @@ public:
         NotifyReceived(Waiting.size());
     }
     void Vanish(const QString& reason) { ReportDeviceLost(reason); }
-    void Drain()
+    // The device reports that its backlog went down to `left` bytes.
+    void Drain(qint64 left = 0)
     {
-        Pending = 0;
-        NotifyBacklog(0);
+        Pending = left;
+        NotifyBacklog(left);
     }
 
 protected:

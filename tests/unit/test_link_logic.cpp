@@ -1,11 +1,11 @@
 // The port's own rules that need no device: settings text, device binding,
-// line-event counters and the transmit bound.
+// line-event counters and the transmit bound as a port applies it.
 #include <QtTest>
 
 #include "link/DeviceBinding.h"
 #include "link/LineEvents.h"
 #include "link/PortSettings.h"
-#include "link/TransmitBacklog.h"
+#include "support/FakeSerialPort.h"
 
 class TestLinkLogic : public QObject {
     Q_OBJECT
@@ -15,13 +15,14 @@ private slots:
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("normalised");   // empty: refused
         QTest::newRow("dialog form") << " 19200,N, 8, 1" << "19200,N,8,1";
-        QTest::newRow("already normal") << "9600,E,7,2" << "9600,E,7,2";
-        QTest::newRow("lower-case parity") << "300,o,8,1" << "300,O,8,1";
-        QTest::newRow("three fields") << "9600,N,8" << "";
-        QTest::newRow("bad parity") << "9600,X,8,1" << "";
-        QTest::newRow("no baud") << ",N,8,1" << "";
-        QTest::newRow("three stop bits") << "9600,N,8,3" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("lower-case parity, fewest data bits") << "300,o,5,2" << "300,O,5,2";
+        QTest::newRow("even parity, tabs") << "\t9600 ,\tE,7 ,1 " << "9600,E,7,1";
+        // Baud 0, negative or not a number; parity X; 4 and 9 data bits;
+        // 0 and 3 stop bits; too few or too many fields.
+        for (const char* refused : {"0,N,8,1", "-9600,N,8,1", "fast,N,8,1", ",N,8,1", "9600,X,8,1", "9600,NE,8,1",
+                                    "9600,,8,1", "9600,N,4,1", "9600,N,9,1", "9600,N,8,0", "9600,N,8,3", "9600,N,8",
+                                    "9600,N,8,1,1", ""})
+            QTest::addRow("refused \"%s\"", refused) << refused << "";
     }
     void SettingsReadBackNormalised()
     {
@@ -31,7 +32,7 @@ private slots:
         s.Baud = 1234;
         const bool ok = PortSettings::Parse(given, &s);
         QCOMPARE(ok, !normalised.isEmpty());
-        QCOMPARE(s.ToText(), ok ? normalised : QStringLiteral("1234,N,8,1"));
+        QCOMPARE(s.ToText(), ok ? normalised : QStringLiteral("1234,N,8,1"));   // refused: left as it was
     }
 
     void DeviceBinding_data()
@@ -80,30 +81,53 @@ private slots:
             QCOMPARE(LineEventMessage(code).isEmpty(), code == 4);
     }
 
+    // Writes to a port whose device keeps everything pending, with the
+    // device draining now and then. Each step is a write of that many bytes,
+    // "drain" or "drainN" (the device reports N bytes left), "empty" (the
+    // backlog went to zero unreported), "reopen" or "close"; each write
+    // shows as W (reached the device), R (dropped and reported) or - (dropped).
     void TransmitBound_data()
     {
-        QTest::addColumn<qint64>("pending");
-        QTest::addColumn<qint64>("size");
-        QTest::addColumn<bool>("alreadyReported");
-        QTest::addColumn<int>("verdict");
-        using V = TransmitBacklog::Verdict;
-        QTest::newRow("fits") << qint64(0) << qint64(100) << false << int(V::Write);
-        QTest::newRow("fills exactly") << qint64(4000) << qint64(96) << false << int(V::Write);
-        QTest::newRow("one byte over") << qint64(4000) << qint64(97) << false << int(V::DropAndReport);
-        QTest::newRow("over again") << qint64(4000) << qint64(97) << true << int(V::Drop);
-        QTest::newRow("huge single write") << qint64(0) << qint64(5000) << false << int(V::DropAndReport);
-        QTest::newRow("drained ends the episode") << qint64(0) << qint64(5000) << true << int(V::DropAndReport);
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("outcomes");
+        QTest::newRow("fills exactly") << "100 3996" << "WW";
+        QTest::newRow("one byte over") << "4000 97" << "WR";
+        QTest::newRow("huge single write") << "5000" << "R";
+        QTest::newRow("told once per episode") << "4096 1 1 4096" << "WR--";
+        QTest::newRow("draining ends the episode") << "4096 1 drain 4096 1" << "WRWR";
+        QTest::newRow("draining part way does not") << "4096 1 drain4000 97 96" << "WR-W";
+        QTest::newRow("an empty backlog ends it unreported") << "4096 1 empty 5000" << "WRR";
+        QTest::newRow("reopening ends it") << "4096 1 reopen 1" << "WRR";
+        QTest::newRow("closed port") << "close 10" << "-";
     }
     void TransmitBound()
     {
-        QFETCH(qint64, pending);
-        QFETCH(qint64, size);
-        QFETCH(bool, alreadyReported);
-        QFETCH(int, verdict);
-        TransmitBacklog backlog;
-        if (alreadyReported)
-            backlog.Admit(TransmitBacklog::Capacity, 1);
-        QCOMPARE(int(backlog.Admit(pending, size)), verdict);
+        QFETCH(QString, steps);
+        FakeSerialPort port;
+        port.BacklogGrows = true;
+        QVERIFY(port.Open().Ok());
+        QSignalSpy events(&port, &SerialPort::LineEvent);
+        QString outcomes;
+        for (const QString& step : steps.split(QLatin1Char(' '))) {
+            if (step.startsWith(QLatin1String("drain")))
+                port.Drain(step.mid(5).toLongLong());
+            else if (step == QLatin1String("empty"))
+                port.Pending = 0;
+            else if (step == QLatin1String("reopen")) {
+                port.Close();
+                port.Open();
+            } else if (step == QLatin1String("close"))
+                port.Close();
+            else {
+                const qsizetype writes = port.Writes.size(), told = events.size();
+                port.Write(QByteArray(step.toInt(), 'x'));
+                outcomes += port.Writes.size() > writes ? QLatin1Char('W') : events.size() > told ? QLatin1Char('R') : QLatin1Char('-');
+            }
+        }
+        QTEST(outcomes, "outcomes");
+        for (const QList<QVariant>& event : events)
+            QCOMPARE(event.at(0).toInt(), LineEventCode::TxFull);
+        QVERIFY(port.Pending <= TransmitBacklog::Capacity);
     }
 };
 

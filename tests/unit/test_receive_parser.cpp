@@ -49,15 +49,12 @@ private:
     }
 };
 
-void Feed(ReceiveState& state, FakeWindow& window, const QStringList& chunks)
-{
-    for (const QString& chunk : chunks)
-        ReceiveParser(state, window, chunk);
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Mode)
+
+// A chunk that switches the window's layout instead of arriving.
+const QString ToSingle = QStringLiteral("<single>");
 
 // Checks that received chunks become lines and land where mode and layout say.
 class TestReceiveParser : public QObject {
@@ -67,11 +64,6 @@ private slots:
     void RoutesLines_data();
     void RoutesLines();
     void ReadsModeAtEveryLineFeed();
-    void RestartsCycleBeyondItsLength_data();
-    void RestartsCycleBeyondItsLength();
-    void EmptiesPanelAfterHundredLines();
-    void BoundsUnfinishedLine_data();
-    void BoundsUnfinishedLine();
 };
 
 void TestReceiveParser::RoutesLines_data()
@@ -100,6 +92,13 @@ void TestReceiveParser::RoutesLines_data()
     QTest::newRow("single set-monitor wraps on the third line")
         << Mode::SetMonitor << true << QStringList{"5.000\n1.000\n9\n"}
         << QStringList{"P1SV=5.000", "P1SI=1.000", "P1SV=9"} << 1 << QString() << 0;
+    // A cycle that is further along than the new layout's length starts over.
+    QTest::newRow("monitor, third of four then single")
+        << Mode::Monitor << false << QStringList{"a\nb\n", ToSingle, "c\nd\n"}
+        << QStringList{"P1V=a", "P1I=b", "P1V=c", "P1I=d"} << 0 << QString() << 0;
+    QTest::newRow("set-monitor, fourth of four then single")
+        << Mode::SetMonitor << false << QStringList{"a\nb\nc\n", ToSingle, "d\n"}
+        << QStringList{"P1SV=a", "P1SI=b", "P2SV=c", "P1SV=d"} << 1 << QString() << 0;
     QTest::newRow("line mode with CR LF and a blank line")
         << Mode::Line << true << QStringList{"NO ERROR\r\n", "\n"}
         << QStringList{"info=NO ERROR\r\r\n", "info=\r\n"} << 0 << QString() << 2;
@@ -109,6 +108,33 @@ void TestReceiveParser::RoutesLines_data()
     QTest::newRow("poll timer left running outside monitor mode")
         << Mode::SetWhilePolling << true << QStringList{"x\ny\n"}
         << QStringList{"info=x\r\n", "info=y\r\n"} << 0 << QString() << 2;
+
+    // The panel holds a hundred lines; the next one goes in and then out
+    // together with all the others.
+    QStringList lines, shown;
+    for (int i = 1; i <= 102; ++i) {
+        lines << QStringLiteral("r%1\n").arg(i);
+        shown << QStringLiteral("info=r%1\r\n").arg(i);
+    }
+    shown.insert(101, QStringLiteral("clear"));
+    QTest::newRow("panel emptied after a hundred lines")
+        << Mode::Line << true << lines << shown << 0 << QString() << 1;
+
+    // An unfinished line is cut at the bound, within a chunk or across them.
+    const auto x = [](int n) { return QString(n, QLatin1Char('x')); };
+    const auto message = [](const QString& line) { return QStringLiteral("info=") + line + QStringLiteral("\r\n"); };
+    QTest::newRow("a line of exactly the bound waits for its line feed")
+        << Mode::Line << true << QStringList{x(MaxLineLength), QStringLiteral("\n")}
+        << QStringList{message(x(MaxLineLength))} << 0 << QString() << 1;
+    QTest::newRow("reaching the bound across chunks")
+        << Mode::Line << true << QStringList{x(MaxLineLength - 1), QStringLiteral("yz")}
+        << QStringList{message(x(MaxLineLength - 1) + QLatin1Char('y'))} << 0 << QStringLiteral("z") << 1;
+    QTest::newRow("flood in uneven chunks")
+        << Mode::Line << true << QStringList{x(3000), x(7000)}
+        << QStringList{message(x(MaxLineLength)), message(x(MaxLineLength))} << 0 << x(1808) << 2;
+    QTest::newRow("long line then a short one")
+        << Mode::Monitor << true << QStringList{x(5000) + QStringLiteral("\nok\n")}
+        << QStringList{"P1V=" + x(MaxLineLength), "P1I=" + x(904), "P1V=ok"} << 1 << QString() << 0;
 }
 
 void TestReceiveParser::RoutesLines()
@@ -116,15 +142,19 @@ void TestReceiveParser::RoutesLines()
     QFETCH(Mode, mode);
     QFETCH(bool, single);
     QFETCH(QStringList, chunks);
-    QFETCH(QStringList, expected);
 
     ReceiveState state;
     FakeWindow window;
     window.mode = mode;
     window.single = single;
-    Feed(state, window, chunks);
+    for (const QString& chunk : chunks) {
+        if (chunk == ToSingle)
+            window.single = true;
+        else
+            ReceiveParser(state, window, chunk);
+    }
 
-    QCOMPARE(window.events, expected);
+    QTEST(window.events, "expected");
     QTEST(state.PollIndex, "pollIndex");
     QTEST(state.LineBuffer, "lineBuffer");
     QTEST(state.MessageLineCount, "messageLines");
@@ -141,91 +171,6 @@ void TestReceiveParser::ReadsModeAtEveryLineFeed()
     };
     ReceiveParser(state, window, QStringLiteral("a\nb\nc\n"));
     QCOMPARE(window.events, (QStringList{"info=a\r\n", "P1V=b", "info=c\r\n"}));
-}
-
-void TestReceiveParser::RestartsCycleBeyondItsLength_data()
-{
-    QTest::addColumn<Mode>("mode");
-    QTest::addColumn<QString>("beforeChange");
-    QTest::addColumn<QString>("afterChange");
-    QTest::addColumn<QStringList>("expectedAfter");
-    QTest::addColumn<int>("pollIndex");
-
-    QTest::newRow("monitor, third of four then single")
-        << Mode::Monitor << QStringLiteral("a\nb\n") << QStringLiteral("c\nd\n")
-        << QStringList{"P1V=c", "P1I=d"} << 0;
-    QTest::newRow("set-monitor, fourth of four then single")
-        << Mode::SetMonitor << QStringLiteral("a\nb\nc\n") << QStringLiteral("d\n")
-        << QStringList{"P1SV=d"} << 1;
-}
-
-void TestReceiveParser::RestartsCycleBeyondItsLength()
-{
-    QFETCH(Mode, mode);
-    QFETCH(QString, beforeChange);
-    QFETCH(QString, afterChange);
-
-    ReceiveState state;
-    FakeWindow window;
-    window.mode = mode;
-    window.single = false;
-    ReceiveParser(state, window, beforeChange);
-    window.events.clear();
-    window.single = true;
-    ReceiveParser(state, window, afterChange);
-
-    QTEST(window.events, "expectedAfter");
-    QTEST(state.PollIndex, "pollIndex");
-    QVERIFY(state.LineBuffer.isEmpty());
-}
-
-void TestReceiveParser::EmptiesPanelAfterHundredLines()
-{
-    ReceiveState state;
-    FakeWindow window;
-    for (int i = 1; i <= 100; ++i)
-        ReceiveParser(state, window, QStringLiteral("r%1\n").arg(i));
-
-    QCOMPARE(window.events.size(), 100);
-    QVERIFY(!window.events.contains(QStringLiteral("clear")));
-    QCOMPARE(state.MessageLineCount, 100);
-
-    // The 101st line goes in and then out together with all the others.
-    window.events.clear();
-    ReceiveParser(state, window, QStringLiteral("r101\nr102\n"));
-    QCOMPARE(window.events, (QStringList{"info=r101\r\n", "clear", "info=r102\r\n"}));
-    QCOMPARE(state.MessageLineCount, 1);
-}
-
-void TestReceiveParser::BoundsUnfinishedLine_data()
-{
-    QTest::addColumn<QStringList>("chunks");
-    QTest::addColumn<int>("routedLines");
-    QTest::addColumn<int>("leftInBuffer");
-
-    const QString x4095(MaxLineLength - 1, QLatin1Char('x'));
-    QTest::newRow("reaching the bound across chunks")
-        << QStringList{x4095, QStringLiteral("yz")} << 1 << 1;
-    QTest::newRow("flood in uneven chunks")
-        << QStringList{QString(3000, QLatin1Char('x')), QString(7000, QLatin1Char('x'))} << 2 << 1808;
-    QTest::newRow("megabyte flood in one chunk")
-        << QStringList{QString(1 << 20, QLatin1Char('x'))} << 255 << MaxLineLength;
-    QTest::newRow("long line then a short one")
-        << QStringList{QString(5000, QLatin1Char('x')) + QStringLiteral("\nok\n")} << 3 << 0;
-}
-
-void TestReceiveParser::BoundsUnfinishedLine()
-{
-    QFETCH(QStringList, chunks);
-    ReceiveState state;
-    FakeWindow window;
-    Feed(state, window, chunks);
-    window.events.removeAll(QStringLiteral("clear"));
-
-    QTEST(int(window.events.size()), "routedLines");
-    QTEST(int(state.LineBuffer.size()), "leftInBuffer");
-    for (const QString& event : window.events)
-        QVERIFY(event.size() <= MaxLineLength + 7); // "info=" and CR LF
 }
 
 QTEST_GUILESS_MAIN(TestReceiveParser)
