@@ -19,13 +19,6 @@
 #include "platform/PictureBox.h"
 
 namespace {
-template <typename T>
-T* Named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 // 1440 units to the inch, 96 pixels to the inch.
 int Pixels(int units)
 {
