@@ -47,7 +47,7 @@ class TestPatternPreview : public QObject {
 private slots:
     void GridComesFirstInItsOrder()
     {
-        const PreviewPicture p = DrawPatternPreview(Table(QStringLiteral("0,15,1;10,30,2")), true,
+        const PreviewPicture p = ComposePreviewPicture(Table(QStringLiteral("0,15,1;10,30,2")), true,
                                                     QStringLiteral("30.000"), QStringLiteral("5.000"));
         // Three lines across, then three down; the middle ones solid.
         const QPoint ends[GridLines][2] = {{{0, 400}, {3200, 400}},  {{0, 800}, {3200, 800}},   {{0, 1200}, {3200, 1200}},
@@ -109,7 +109,7 @@ private slots:
         QFETCH(bool, cv);
         QFETCH(QString, maxVoltage);
         QFETCH(QString, maxCurrent);
-        const PreviewPicture p = DrawPatternPreview(Table(steps), cv, maxVoltage, maxCurrent);
+        const PreviewPicture p = ComposePreviewPicture(Table(steps), cv, maxVoltage, maxCurrent);
         QVERIFY(p.Segments.size() >= GridLines);
         QTEST(Curve(p), "curve");
         QTEST(double(p.PreviewMaxTime), "maxTime");
