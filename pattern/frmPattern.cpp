@@ -9,7 +9,6 @@
 #include <QPrinter>
 #include <QTableWidget>
 
-#include "console/ProgramState.h"
 #include "link/SerialPort.h"
 #include "pattern/PatternFile.h"
 #include "pattern/PatternPrintout.h"
@@ -32,7 +31,7 @@ void PaintFace(QPushButton* button, const QColor& colour)
 }
 }
 
-frmPattern::frmPattern(ProgramState& state, SerialPort& port, UiServices& services, bool singleOutput,
+frmPattern::frmPattern(PatternState& state, SerialPort& port, UiServices& services, bool singleOutput,
                        QWidget* parent)
     : QWidget(parent, Qt::Window), state_(state), port_(port), services_(services), singleOutput_(singleOutput)
 {
@@ -102,9 +101,7 @@ void frmPattern::Form_Load()
     TextReDo->setText(QStringLiteral("연속"));
     RepeatForever = true;
     SetCurrentCell(1, 1);
-    LineEditMode = DeleteArmed = InsertArmed = false;
-    CmdInsert->setEnabled(false);
-    CmdDelete->setEnabled(false);
+    LineEditing.Reset();
     PaintLineButtons();
     TextMaxVoltage->setText(FormatThreeDecimals(UpDownMaxVoltage->Value()));
     TextMaxCurrent->setText(FormatThreeDecimals(UpDownMaxCurrent->Value()));
@@ -140,37 +137,28 @@ void frmPattern::ShowTable()
 
 void frmPattern::PaintLineButtons()
 {
-    PaintFace(CmdInsert, InsertArmed ? Armed : NotArmed);
-    PaintFace(CmdDelete, DeleteArmed ? Armed : NotArmed);
+    CmdInsert->setEnabled(LineEditing.LineEditMode());
+    CmdDelete->setEnabled(LineEditing.LineEditMode());
+    PaintFace(CmdInsert, LineEditing.InsertArmed() ? Armed : NotArmed);
+    PaintFace(CmdDelete, LineEditing.DeleteArmed() ? Armed : NotArmed);
 }
 
 void frmPattern::CmdEdit_Click()
 {
-    if (!LineEditMode) {
-        LineEditMode = true;
-        CmdInsert->setEnabled(true);
-        CmdDelete->setEnabled(true);
-        CmdEdit->setText(QStringLiteral("셀 편집"));
-    } else {
-        LineEditMode = DeleteArmed = InsertArmed = false;
-        CmdInsert->setEnabled(false);
-        CmdDelete->setEnabled(false);
-        CmdEdit->setText(QStringLiteral("라인 편집"));
-    }
+    LineEditing.ToggleLineEditMode();
+    CmdEdit->setText(LineEditing.LineEditMode() ? QStringLiteral("셀 편집") : QStringLiteral("라인 편집"));
     PaintLineButtons();
 }
 
 void frmPattern::CmdInsert_Click()
 {
-    DeleteArmed = false;
-    InsertArmed = true;
+    LineEditing.ArmInsert();
     PaintLineButtons();
 }
 
 void frmPattern::CmdDelete_Click()
 {
-    InsertArmed = false;
-    DeleteArmed = true;
+    LineEditing.ArmDelete();
     PaintLineButtons();
 }
 
@@ -180,15 +168,11 @@ void frmPattern::MSFlexGrid1_MouseDown(int row, int column)
     ClickRow = row;
     if (ClickRow < 1)
         return;
-    if (InsertArmed) {
-        // With no empty row left below, the last step would fall off the table.
-        if (!table_.InsertLine(ClickRow))
-            services_.Beep();
+    const LineEditArming::Outcome outcome = LineEditing.ApplyClick(table_, ClickRow);
+    if (outcome == LineEditArming::Outcome::Refused)
+        services_.Beep();
+    if (outcome != LineEditArming::Outcome::Untouched)
         ShowTable();
-    } else if (DeleteArmed) {
-        table_.DeleteLine(ClickRow);
-        ShowTable();
-    }
     SetCurrentCell(ClickRow, ClickCol);
     QLineEdit* const fields[] = {TextTime, TextVoltage, TextCurrent};
     if (ClickCol >= 1 && ClickCol <= 3) {
@@ -231,21 +215,16 @@ void frmPattern::OptionCC_Click()
 bool frmPattern::CommitField(QLineEdit* field, int column)
 {
     currentColumn_ = column;
-    const QString text = FormatThreeDecimals(LeadingNumber(field->text()));
-    field->setText(text);
-    if (LeadingNumber(text) < 0) {
-        field->setText(QStringLiteral("ERROR"));
-        return false;
-    }
-    if (table_.SetCell(currentRow_, column, text))
-        MSFlexGrid1->item(currentRow_ - 1, column - 1)->setText(text);
-    return true;
+    const FieldValue value = AcceptStepValue(field->text());
+    field->setText(value.Text);
+    if (value.Accepted && table_.SetCell(currentRow_, column, value.Text))
+        MSFlexGrid1->item(currentRow_ - 1, column - 1)->setText(value.Text);
+    return value.Accepted;
 }
 
 bool frmPattern::CommitStep()
 {
-    const long long row = RoundHalfEven(LeadingNumber(TextNo->text()));
-    SetCurrentCell(row >= 1 && row <= MaxPatternSteps ? int(row) : currentRow_, 1);
+    SetCurrentCell(TypedStepRow(TextNo->text(), currentRow_), 1);
     return CommitField(TextTime, 1) && CommitField(TextVoltage, 2) && CommitField(TextCurrent, 3);
 }
 
@@ -273,28 +252,20 @@ void frmPattern::TextCurrent_KeyPress()
 
 void frmPattern::TextReDo_KeyPress()
 {
-    const long long n = RoundHalfEven(LeadingNumber(TextReDo->text()));
-    if (n < 1) {
-        UpDownReDo->SetValue(0);
-        TextReDo->setText(QStringLiteral("연속"));
-    } else {
-        UpDownReDo->SetValue(int(qMin<long long>(n, 100)));
-        TextReDo->setText(QString::number(UpDownReDo->Value()));
-    }
-    engine_.ResetRepeatsDone();
-    LabelRedo->setText(QStringLiteral("0"));
+    // The spinner's own handler follows when the count moves.
+    UpDownReDo->SetValue(TypedRepeatCount(TextReDo->text()));
+    ShowRepeatCount();
 }
 
 void frmPattern::UpDownReDo_Change()
 {
-    const int value = UpDownReDo->Value();
-    TextReDo->setText(QString::number(value));
-    if (value != 0) {
-        RepeatForever = false;
-    } else {
-        TextReDo->setText(QStringLiteral("연속"));
-        RepeatForever = true;
-    }
+    RepeatForever = RepeatsForever(UpDownReDo->Value());
+    ShowRepeatCount();
+}
+
+void frmPattern::ShowRepeatCount()
+{
+    TextReDo->setText(RepeatCountText(UpDownReDo->Value()));
     engine_.ResetRepeatsDone();
     LabelRedo->setText(QStringLiteral("0"));
 }
@@ -312,7 +283,7 @@ void frmPattern::UpDownMaxCurrent_Change()
 void frmPattern::DrawPatternPreview()
 {
     const PreviewPicture picture =
-        ::DrawPatternPreview(table_, CvMode, TextMaxVoltage->text(), TextMaxCurrent->text());
+        ComposePreviewPicture(table_, CvMode, TextMaxVoltage->text(), TextMaxCurrent->text());
     state_.PreviewMaxTime = picture.PreviewMaxTime;
     PreviewStepCount = picture.PreviewStepCount;
     PicturePreview->Clear();
@@ -368,7 +339,6 @@ void frmPattern::Timer4_Timer()
         return;
     PictureProgressBar->Clear();
     PictureProgressBar->DrawCircle(ProgressMarkCentre(tick.StepTime, state_.PreviewMaxTime), 100, Qt::red);
-    state_.SendText = QString::fromLatin1(tick.Command);
     port_.Write(tick.Command);
     if (tick.RepetitionDone)
         LabelRedo->setText(QString::number(engine_.RepeatsDone()));

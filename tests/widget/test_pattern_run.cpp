@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "console/ProgramState.h"
+#include "pattern/PatternState.h"
 #include "pattern/PatternPrintout.h"
 #include "pattern/frmPattern.h"
 #include "platform/Controls.h"
@@ -16,7 +16,7 @@
 
 namespace {
 struct Window {
-    ProgramState state;
+    PatternState state;
     FakeSerialPort port;
     FakeServices services;
     QTemporaryDir dir;

@@ -7,7 +7,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "console/ProgramState.h"
+#include "pattern/PatternState.h"
 #include "pattern/frmPattern.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
@@ -15,7 +15,7 @@
 
 namespace {
 struct Window {
-    ProgramState state;
+    PatternState state;
     FakeSerialPort port;
     FakeServices services;
     frmPattern* w;
@@ -95,11 +95,11 @@ private slots:
         QCOMPARE(p.w->TextTime->text(), QString());   // the new empty step
 
         QTest::mouseClick(p.w->CmdDelete, Qt::LeftButton);
-        QVERIFY(p.w->DeleteArmed && !p.w->InsertArmed);
+        QVERIFY(p.w->LineEditing.DeleteArmed() && !p.w->LineEditing.InsertArmed());
         p.Click(1, 1);
         QCOMPARE(p.Grid(1, 1), QString());   // row 2 (empty) moved up; row 1 was a pattern of one
         QTest::mouseClick(p.w->CmdEdit, Qt::LeftButton);
-        QVERIFY(!p.w->LineEditMode && !p.w->DeleteArmed && !p.w->InsertArmed);
+        QVERIFY(!p.w->LineEditing.LineEditMode() && !p.w->LineEditing.DeleteArmed() && !p.w->LineEditing.InsertArmed());
         QVERIFY(!p.w->CmdInsert->isEnabled());
     }
 
