@@ -7,40 +7,19 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "pattern/PatternState.h"
 #include "pattern/PatternPrintout.h"
-#include "pattern/frmPattern.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "support/Fakes.h"
+#include "support/PatternWindow.h"
 
 namespace {
-struct Window {
-    PatternState state;
-    FakeSerialPort port;
-    FakeServices services;
-    QTemporaryDir dir;
-    frmPattern* w;
-    explicit Window(bool single = false) : w(new frmPattern(state, port, services, single))
-    {
-        w->setAttribute(Qt::WA_DeleteOnClose, false);
-        w->show();
-        port.Open();
-    }
-    ~Window() { delete w; }
-    void Steps(QList<PatternStep> steps)
-    {
-        for (int i = 0; i < steps.size(); ++i)
-            w->Table().SetStep(i + 1, steps.at(i));
-        w->ShowTable();
-        w->DrawPatternPreview();
-    }
+struct Window : PatternWindow {
+    using PatternWindow::PatternWindow;
     void Ticks(int n)
     {
         for (int i = 0; i < n; ++i)
             w->Timer4_Timer();
     }
-    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 };
 const QList<PatternStep> ThreeSteps{{"0.000", "5.000", "1.000"}, {"2.000", "12.500", "1.000"}, {"4.000", "0.000", "0.000"}};
 }
@@ -52,6 +31,7 @@ private slots:
     {
         Window p;
         p.Steps(ThreeSteps);
+        p.w->DrawPatternPreview();
         p.w->TextReDo->setText(QStringLiteral("2"));
         p.w->TextReDo_KeyPress();
         QTest::mouseClick(p.w->CmdRunP1, Qt::LeftButton);
@@ -169,8 +149,8 @@ private slots:
         QVERIFY(QFile::exists(p.services.PrintToPdf));
         QProcess pdftotext;
         pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), p.services.PrintToPdf, QStringLiteral("-")});
-        if (!pdftotext.waitForFinished(10000) || pdftotext.exitCode() != 0)
-            QSKIP("pdftotext is not installed");
+        QVERIFY2(pdftotext.waitForFinished(10000) && pdftotext.exitCode() == 0,
+                 "pdftotext failed or is missing (package poppler-utils)");
         const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
         QVERIFY2(text.contains(QStringLiteral("  2   2.000   12.500   1.000\n")), qPrintable(text));
     }
