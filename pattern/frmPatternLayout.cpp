@@ -178,17 +178,18 @@ void frmPattern::BuildControls()
         actions->addWidget(b);
     }
 
-    auto* entry = new QHBoxLayout;
-    entry->addWidget(step, 1);
-    auto* rightTop = new QVBoxLayout;
-    rightTop->addWidget(editing);
-    rightTop->addLayout(entry);
-    rightTop->addWidget(repeat);
+    // The table on the left; on the right the entry controls over the preview and the actions.
+    auto* columns = new QHBoxLayout(this);
+    columns->addWidget(MSFlexGrid1);
     auto* right = new QVBoxLayout;
+    columns->addLayout(right, 1);
+    auto* rightTop = new QVBoxLayout;
     right->addLayout(rightTop);
     right->addWidget(FrameAboutPattern, 1);
     right->addLayout(actions);
-    auto* columns = new QHBoxLayout(this);
-    columns->addWidget(MSFlexGrid1);
-    columns->addLayout(right, 1);
+    rightTop->addWidget(editing);
+    auto* entry = new QHBoxLayout;
+    entry->addWidget(step, 1);
+    rightTop->addLayout(entry);
+    rightTop->addWidget(repeat);
 }
