@@ -49,43 +49,6 @@ frmPattern::~frmPattern()
     Timer4.stop();
 }
 
-void frmPattern::ConnectHandlers()
-{
-    connect(CmdEdit, &QPushButton::clicked, this, &frmPattern::CmdEdit_Click);
-    connect(CmdInsert, &QPushButton::clicked, this, &frmPattern::CmdInsert_Click);
-    connect(CmdDelete, &QPushButton::clicked, this, &frmPattern::CmdDelete_Click);
-    connect(CmdNewFile, &QPushButton::clicked, this, &frmPattern::CmdNewFile_Click);
-    connect(MSFlexGrid1, &QTableWidget::cellPressed, this,
-            [this](int row, int column) { MSFlexGrid1_MouseDown(row + 1, column + 1); });
-    connect(MSFlexGrid1->verticalHeader(), &QHeaderView::sectionPressed, this,
-            [this](int row) { MSFlexGrid1_MouseDown(row + 1, 0); });
-    connect(MSFlexGrid1->horizontalHeader(), &QHeaderView::sectionPressed, this,
-            [this](int column) { MSFlexGrid1_MouseDown(0, column + 1); });
-    connect(UpDownNo, &UpDown::Change, this, &frmPattern::UpDownNo_Change);
-    connect(UpDownReDo, &UpDown::Change, this, &frmPattern::UpDownReDo_Change);
-    connect(UpDownMaxVoltage, &UpDown::Change, this, &frmPattern::UpDownMaxVoltage_Change);
-    connect(UpDownMaxCurrent, &UpDown::Change, this, &frmPattern::UpDownMaxCurrent_Change);
-    connect(TextTime, &QLineEdit::returnPressed, this, &frmPattern::TextTime_KeyPress);
-    connect(TextVoltage, &QLineEdit::returnPressed, this, &frmPattern::TextVoltage_KeyPress);
-    connect(TextCurrent, &QLineEdit::returnPressed, this, &frmPattern::TextCurrent_KeyPress);
-    connect(TextReDo, &QLineEdit::returnPressed, this, &frmPattern::TextReDo_KeyPress);
-    connect(CmdRunP1, &QPushButton::clicked, this, &frmPattern::CmdRunP1_Click);
-    connect(CmdRunP2, &QPushButton::clicked, this, &frmPattern::CmdRunP2_Click);
-    connect(&Timer4, &QTimer::timeout, this, &frmPattern::Timer4_Timer);
-    connect(CmdFileSave, &QPushButton::clicked, this, &frmPattern::CmdFileSave_Click);
-    connect(CmdFileOpen, &QPushButton::clicked, this, &frmPattern::CmdFileOpen_Click);
-    connect(CmdPrint, &QPushButton::clicked, this, &frmPattern::CmdPrint_Click);
-    // Option handlers follow the selection itself, however it was made.
-    connect(OptionCV, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            OptionCV_Click();
-    });
-    connect(OptionCC, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            OptionCC_Click();
-    });
-}
-
 void frmPattern::Form_Load()
 {
     CvMode = true;
