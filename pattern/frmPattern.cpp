@@ -13,6 +13,7 @@
 #include "pattern/PatternFile.h"
 #include "pattern/PatternPrintout.h"
 #include "pattern/PreviewGeometry.h"
+#include "pattern/StepLimits.h"
 #include "pattern/StepValues.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
@@ -95,6 +96,17 @@ void frmPattern::ShowTable()
             const QString text = table_.Cell(row, column);
             if (item->text() != text)
                 item->setText(text);
+        }
+    ShowRefusedCells();
+}
+
+void frmPattern::ShowRefusedCells()
+{
+    const StepLimits limits = StepLimits::FromTexts(TextMaxVoltage->text(), TextMaxCurrent->text());
+    for (int row = 1; row <= MaxPatternSteps; ++row)
+        for (int column = 2; column <= 3; ++column) {
+            const bool refused = limits.Refuses(column, table_.Cell(row, column));
+            MSFlexGrid1->item(row - 1, column - 1)->setForeground(refused ? QBrush(Qt::red) : QBrush());
         }
 }
 
@@ -180,8 +192,10 @@ bool frmPattern::CommitField(QLineEdit* field, int column)
     currentColumn_ = column;
     const FieldValue value = AcceptStepValue(field->text());
     field->setText(value.Text);
-    if (value.Accepted && table_.SetCell(currentRow_, column, value.Text))
+    if (value.Accepted && table_.SetCell(currentRow_, column, value.Text)) {
         MSFlexGrid1->item(currentRow_ - 1, column - 1)->setText(value.Text);
+        ShowRefusedCells();
+    }
     return value.Accepted;
 }
 
@@ -236,11 +250,13 @@ void frmPattern::ShowRepeatCount()
 void frmPattern::UpDownMaxVoltage_Change()
 {
     TextMaxVoltage->setText(FormatThreeDecimals(UpDownMaxVoltage->Value()));
+    ShowRefusedCells();
 }
 
 void frmPattern::UpDownMaxCurrent_Change()
 {
     TextMaxCurrent->setText(FormatThreeDecimals(UpDownMaxCurrent->Value()));
+    ShowRefusedCells();
 }
 
 void frmPattern::DrawPatternPreview()
@@ -273,11 +289,15 @@ void frmPattern::RunButton_Click(int output)
         }
         Timer4.start();
         ShowRunControls(true, output);
+        // The steps still go out as they are; the operator is told what the supply will make of them.
+        const int refused = StepLimits::FromTexts(TextMaxVoltage->text(), TextMaxCurrent->text()).RefusedSteps(table_);
+        LabelRefused->setText(refused > 0 ? QStringLiteral("공급기가 거부할 단계 %1개").arg(refused) : QString());
     } else {
         engine_.Stop();
         LabelRedo->setText(QStringLiteral("0"));
         Timer4.stop();
         ShowRunControls(false, output);
+        LabelRefused->clear();
     }
 }
 

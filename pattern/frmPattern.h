@@ -80,6 +80,8 @@ public:
     QLineEdit *TextNo, *TextTime, *TextVoltage, *TextCurrent, *TextReDo, *TextMaxVoltage, *TextMaxCurrent;
     UpDown *UpDownNo, *UpDownReDo, *UpDownMaxVoltage, *UpDownMaxCurrent;
     QLabel* LabelRedo;
+    // How many steps of the running pattern the supply will refuse.
+    QLabel* LabelRefused;
     QGroupBox* FrameAboutPattern;
     PictureBox *PicturePreview, *PictureProgressBar;
     QTimer Timer4;
@@ -101,6 +103,8 @@ private:
     bool CommitStep();
     bool CommitField(QLineEdit* field, int column);
     void ShowRepeatCount();
+    // Colours the voltages and currents the supply would refuse.
+    void ShowRefusedCells();
     void RunButton_Click(int output);
     void ShowRunControls(bool running, int output);
 

@@ -158,6 +158,11 @@ void frmPattern::BuildControls()
     scales->addWidget(UpDownMaxCurrent, 1, 3);
     scales->addWidget(new QLabel(QStringLiteral("A")), 1, 4);
     scales->setColumnStretch(5, 1);
+    // In the room the scales leave; it takes no size of its own, so nothing moves when it speaks.
+    LabelRefused = Named(new QLabel, "LabelRefused");
+    LabelRefused->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    LabelRefused->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    scales->addWidget(LabelRefused, 0, 5, 2, 1);
     auto* previewBox = new QVBoxLayout(FrameAboutPattern);
     previewBox->addLayout(scales);
     previewBox->addWidget(PicturePreview, 1);

@@ -50,6 +50,26 @@ private slots:
         QVERIFY(!p.w->Timer4.isActive());
     }
 
+    // Refused values are shown, not changed: the run sends them as before.
+    void RefusedStepsAreShownAndStillSent()
+    {
+        Window p;
+        p.Steps({{"0.000", "-1.000", "1.000"}, {"0.000", "5.000", "6.000"}, {"0.000", "31.000", "1.000"}});
+        const QColor red(Qt::red);
+        QCOMPARE(p.w->MSFlexGrid1->item(0, 1)->foreground().color(), red);
+        QCOMPARE(p.w->MSFlexGrid1->item(1, 2)->foreground().color(), red);
+        QCOMPARE(p.w->MSFlexGrid1->item(2, 1)->foreground().color(), red);
+        QCOMPARE(p.w->MSFlexGrid1->item(0, 2)->foreground().style(), Qt::NoBrush);
+        p.w->UpDownMaxVoltage->SetValue(31);   // a higher maximum takes the last voltage
+        QCOMPARE(p.w->MSFlexGrid1->item(2, 1)->foreground().style(), Qt::NoBrush);
+        p.w->CmdRunP1_Click();
+        QCOMPARE(p.w->LabelRefused->text(), QStringLiteral("공급기가 거부할 단계 2개"));
+        p.Ticks(3);
+        QCOMPARE(p.port.Writes, (QList<QByteArray>{"APPL P1,-1,1\r", "APPL P1,5,6\r", "APPL P1,31,1\r"}));
+        p.w->CmdRunP1_Click();
+        QCOMPARE(p.w->LabelRefused->text(), QString());
+    }
+
     void ControlsDuringAndAfterARun_data()
     {
         QTest::addColumn<bool>("single");
