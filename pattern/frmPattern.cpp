@@ -1,11 +1,9 @@
 #include "pattern/frmPattern.h"
 
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QPrinter>
 #include <QTableWidget>
 
