@@ -58,7 +58,7 @@ private slots:
     void Load_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<qint64>("padTo");
+        QTest::addColumn<qint64>("padTo");   // -1: nothing is written, `file` names what is there
         QTest::addColumn<int>("loaded");
         QTest::addColumn<bool>("complete");
         QTest::addColumn<QString>("rows");   // rows 1..3 afterwards, each "9.000 9.000 9.000" before
@@ -82,6 +82,8 @@ private slots:
         QTest::newRow("too large") << QByteArray("1,2,3,1e999,5,6") << qint64(0) << 1 << false << one;
         QTest::newRow("ends mid-step") << QByteArray("1,2,3\r\n4,5") << qint64(0) << 1 << false << one;
         QTest::newRow("field with no end") << QByteArray("1,2,3,") + QByteArray(100, '7') << gigabyte << 1 << false << one;
+        QTest::newRow("no such file") << QByteArray("missing.txt") << qint64(-1) << 0 << false << Old + '|' + Old + '|' + Old;
+        QTest::newRow("a folder") << QByteArray(".") << qint64(-1) << 0 << false << Old + '|' + Old + '|' + Old;
     }
     void Load()
     {
@@ -91,8 +93,8 @@ private slots:
         QFETCH(bool, complete);
         QFETCH(QString, rows);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("p.txt"));
-        QVERIFY(Write(path, file, padTo));
+        const QString path = dir.filePath(padTo < 0 ? QString::fromLatin1(file) : QStringLiteral("p.txt"));
+        QVERIFY(padTo < 0 || Write(path, file, padTo));
         PatternTable table = Table(Old + '|' + Old + '|' + Old);
         StepArrays arrays;
         const LoadResult r = LoadPattern(path, table, arrays);
@@ -131,25 +133,6 @@ private slots:
         QVERIFY(r.Complete);
         QTEST(Rows(table, 99, 101), "lastRows");
         QCOMPARE(arrays.StepTime[101], 0.0);
-    }
-
-    void LoadWithoutAFile_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("missing") << "missing.txt";
-        QTest::newRow("a folder") << ".";
-    }
-    void LoadWithoutAFile()
-    {
-        QFETCH(QString, name);
-        QTemporaryDir dir;
-        PatternTable table = Table(Old);
-        StepArrays arrays;
-        const LoadResult r = LoadPattern(dir.filePath(name), table, arrays);
-        QVERIFY(!r.Complete);
-        QVERIFY2(r.Message.contains(dir.filePath(name)) && r.Message.contains(QStringLiteral("불러온 단계: 0개")),
-                 qPrintable(r.Message));
-        QCOMPARE(Rows(table, 1, 1), Old);
     }
 
     void FailedSaveLeavesEverythingAsItWas_data()
