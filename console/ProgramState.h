@@ -3,7 +3,7 @@
 
 #include "link/PortChoices.h"
 #include "link/ReceiveParser.h"
-#include "pattern/StepArrays.h"
+#include "pattern/PatternState.h"
 
 // Everything the program keeps between events, made once in main() and handed
 // to each window by reference, so every test can start from a fresh one.
@@ -12,7 +12,5 @@ struct ProgramState {
     int RepeatIdle = -1;
     ReceiveState Receive;   // LineBuffer, PollIndex, MessageLineCount
     CommInitChoices Dialog;
-    StepArrays Steps;           // StepTime, StepVoltage, StepCurrent
-    float PreviewMaxTime = 0;   // the last preview's largest step time
-    QString LastSaveName;       // presets the next pattern save dialog
+    PatternState Pattern;   // Steps, PreviewMaxTime, LastSaveName
 };

@@ -175,7 +175,7 @@ void frmMain::OpenPatternWindow()
         patternWindow_->raise();
         return;
     }
-    auto* window = new frmPattern(state_, port_, services_, OptionSingle->isChecked());
+    auto* window = new frmPattern(state_.Pattern, port_, services_, OptionSingle->isChecked());
     patternWindow_ = window;
     connect(window, &frmPattern::Closed, this, &frmMain::PatternWindowClosed);
     setEnabled(false);

@@ -19,13 +19,6 @@
 namespace {
 const QColor Teal(0, 128, 128);
 
-template <typename T>
-T* Named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 void Colour(QWidget* w, const QColor& text, const QColor& base)
 {
     QPalette p = w->palette();

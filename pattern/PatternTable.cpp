@@ -43,20 +43,13 @@ void PatternTable::ClearValues()
             cells_[row][column].clear();
 }
 
-int PatternTable::LeadingCompleteSteps() const
+CellPosition PatternTable::FirstEmptyCell(int fromRow) const
 {
-    int n = 0;
-    while (n < MaxPatternSteps && Step(n + 1).Complete())
-        ++n;
-    return n;
-}
-
-int PatternTable::PatternEnd(int row) const
-{
-    for (int r = row + 1; r <= MaxPatternSteps; ++r)
-        if (!Step(r).Complete())
-            return r;
-    return MaxPatternSteps + 1;
+    for (int row = qMax(1, fromRow); row <= MaxPatternSteps; ++row)
+        for (int column = 1; column < Columns; ++column)
+            if (cells_[row][column].isEmpty())
+                return {row, column};
+    return {MaxPatternSteps + 1, 1};
 }
 
 bool PatternTable::InsertLine(int row)

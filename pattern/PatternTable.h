@@ -4,6 +4,12 @@
 
 constexpr int MaxPatternSteps = 100;
 
+// A value cell of the table: row 1..100 (101 past a full table), column 1..3.
+struct CellPosition {
+    int Row = 1;
+    int Column = 1;
+};
+
 // One row of the pattern: each value as the table shows it, with three
 // decimals, or empty.
 struct PatternStep {
@@ -34,11 +40,14 @@ public:
     // Empties every value cell; headers and step numbers stay.
     void ClearValues();
 
+    // Where the steps stop, reading the value cells row by row from `fromRow`:
+    // the first empty one, or row 101 column 1 when every cell down to row 100 is filled.
+    CellPosition FirstEmptyCell(int fromRow = 1) const;
     // The steps before the first row with an empty value cell.
-    int LeadingCompleteSteps() const;
+    int LeadingCompleteSteps() const { return FirstEmptyCell().Row - 1; }
     // The first row below `row` with an empty value cell, or 101 when every
     // row down to 100 is complete: where line editing takes the pattern to end.
-    int PatternEnd(int row) const;
+    int PatternEnd(int row) const { return FirstEmptyCell(row + 1).Row; }
 
     // A blank line at `row`, rows down to the pattern's end moving down one.
     // Refused (false, table untouched) when no empty row is left to take them.

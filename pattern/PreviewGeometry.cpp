@@ -43,8 +43,8 @@ void AddCurveLine(PreviewPicture& picture, QPoint from, QPoint to)
 }
 }
 
-PreviewPicture DrawPatternPreview(const PatternTable& table, bool cvMode,
-                                  const QString& maxVoltageText, const QString& maxCurrentText)
+PreviewPicture ComposePreviewPicture(const PatternTable& table, bool cvMode,
+                                     const QString& maxVoltageText, const QString& maxCurrentText)
 {
     PreviewPicture picture;
     AddGridLine(picture, {0, 400}, {PreviewWidth, 400}, true);
@@ -56,17 +56,14 @@ PreviewPicture DrawPatternPreview(const PatternTable& table, bool cvMode,
 
     // The largest time is kept in single precision because the run engine
     // scales its progress strip by exactly this value.
+    // A step cut short after its time still counts: its time is on the scale.
+    const CellPosition end = table.FirstEmptyCell();
+    picture.PreviewStepCount = end.Column > 1 ? end.Row : end.Row - 1;
     float largest = 0;
-    for (int n = 1; n <= MaxPatternSteps; ++n) {
-        const PatternStep step = table.Step(n);
-        if (step.Time.isEmpty())
-            break;
-        const double t = LeadingNumber(step.Time);
+    for (int n = 1; n <= picture.PreviewStepCount; ++n) {
+        const double t = LeadingNumber(table.Cell(n, 1));
         if (t >= largest)
             largest = Single(t);
-        picture.PreviewStepCount = n;
-        if (step.Voltage.isEmpty() || step.Current.isEmpty())
-            break;
     }
     picture.PreviewMaxTime = largest;
 

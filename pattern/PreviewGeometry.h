@@ -33,8 +33,8 @@ struct PreviewPicture {
 // The grid, then the pattern's staircase: voltages against the maximum voltage
 // text in CV, currents against the maximum current text in CC. A full scale
 // that reads 0 or less leaves the grid alone, as does a largest time of 0.
-PreviewPicture DrawPatternPreview(const PatternTable& table, bool cvMode,
-                                  const QString& maxVoltageText, const QString& maxCurrentText);
+PreviewPicture ComposePreviewPicture(const PatternTable& table, bool cvMode,
+                                     const QString& maxVoltageText, const QString& maxCurrentText);
 
 // Centre of the run's progress circle on its strip. With no time scale
 // (0 or not a finite number) the circle sits at the left edge.

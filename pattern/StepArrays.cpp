@@ -6,11 +6,9 @@
 int StageLeadingSteps(const PatternTable& table, StepArrays& arrays)
 {
     std::array<double, 102>* const columns[] = {&arrays.StepTime, &arrays.StepVoltage, &arrays.StepCurrent};
-    for (int n = 1; n <= MaxPatternSteps; ++n)
-        for (int column = 1; column <= 3; ++column) {
-            if (table.Cell(n, column).isEmpty())
-                return n - 1;
+    const CellPosition end = table.FirstEmptyCell();
+    for (int n = 1; n <= end.Row && n <= MaxPatternSteps; ++n)
+        for (int column = 1; column <= 3 && (n < end.Row || column < end.Column); ++column)
             (*columns[column - 1])[n] = LeadingNumber(table.Cell(n, column));
-        }
-    return MaxPatternSteps;
+    return end.Row - 1;
 }

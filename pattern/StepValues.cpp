@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -155,5 +156,13 @@ long long RoundHalfEven(double value)
 {
     if (!std::isfinite(value))
         return 0;
-    return static_cast<long long>(std::nearbyint(value));
+    // Converting a value beyond long long's range is undefined (on x86 it
+    // came out as the most negative number, so 1e300 read as less than 1).
+    constexpr double Limit = 9223372036854775808.0;   // 2^63
+    const double rounded = std::nearbyint(value);
+    if (rounded >= Limit)
+        return LLONG_MAX;
+    if (rounded < -Limit)
+        return LLONG_MIN;
+    return static_cast<long long>(rounded);
 }

@@ -17,5 +17,6 @@ QString FormatThreeDecimals(double value);
 // 12.5, 1, 0.5 (no exponent, no trailing zeros, "." always).
 QString ShortestDecimal(double value);
 
-// Rounds to a whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
+// Rounds to a whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4);
+// beyond long long's range it stops at its ends, and not a number reads 0.
 long long RoundHalfEven(double value);

@@ -1,19 +1,17 @@
 #include "pattern/frmPattern.h"
 
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QPrinter>
 #include <QTableWidget>
 
-#include "console/ProgramState.h"
 #include "link/SerialPort.h"
 #include "pattern/PatternFile.h"
 #include "pattern/PatternPrintout.h"
 #include "pattern/PreviewGeometry.h"
+#include "pattern/StepLimits.h"
 #include "pattern/StepValues.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
@@ -32,7 +30,7 @@ void PaintFace(QPushButton* button, const QColor& colour)
 }
 }
 
-frmPattern::frmPattern(ProgramState& state, SerialPort& port, UiServices& services, bool singleOutput,
+frmPattern::frmPattern(PatternState& state, SerialPort& port, UiServices& services, bool singleOutput,
                        QWidget* parent)
     : QWidget(parent, Qt::Window), state_(state), port_(port), services_(services), singleOutput_(singleOutput)
 {
@@ -50,43 +48,6 @@ frmPattern::~frmPattern()
     Timer4.stop();
 }
 
-void frmPattern::ConnectHandlers()
-{
-    connect(CmdEdit, &QPushButton::clicked, this, &frmPattern::CmdEdit_Click);
-    connect(CmdInsert, &QPushButton::clicked, this, &frmPattern::CmdInsert_Click);
-    connect(CmdDelete, &QPushButton::clicked, this, &frmPattern::CmdDelete_Click);
-    connect(CmdNewFile, &QPushButton::clicked, this, &frmPattern::CmdNewFile_Click);
-    connect(MSFlexGrid1, &QTableWidget::cellPressed, this,
-            [this](int row, int column) { MSFlexGrid1_MouseDown(row + 1, column + 1); });
-    connect(MSFlexGrid1->verticalHeader(), &QHeaderView::sectionPressed, this,
-            [this](int row) { MSFlexGrid1_MouseDown(row + 1, 0); });
-    connect(MSFlexGrid1->horizontalHeader(), &QHeaderView::sectionPressed, this,
-            [this](int column) { MSFlexGrid1_MouseDown(0, column + 1); });
-    connect(UpDownNo, &UpDown::Change, this, &frmPattern::UpDownNo_Change);
-    connect(UpDownReDo, &UpDown::Change, this, &frmPattern::UpDownReDo_Change);
-    connect(UpDownMaxVoltage, &UpDown::Change, this, &frmPattern::UpDownMaxVoltage_Change);
-    connect(UpDownMaxCurrent, &UpDown::Change, this, &frmPattern::UpDownMaxCurrent_Change);
-    connect(TextTime, &QLineEdit::returnPressed, this, &frmPattern::TextTime_KeyPress);
-    connect(TextVoltage, &QLineEdit::returnPressed, this, &frmPattern::TextVoltage_KeyPress);
-    connect(TextCurrent, &QLineEdit::returnPressed, this, &frmPattern::TextCurrent_KeyPress);
-    connect(TextReDo, &QLineEdit::returnPressed, this, &frmPattern::TextReDo_KeyPress);
-    connect(CmdRunP1, &QPushButton::clicked, this, &frmPattern::CmdRunP1_Click);
-    connect(CmdRunP2, &QPushButton::clicked, this, &frmPattern::CmdRunP2_Click);
-    connect(&Timer4, &QTimer::timeout, this, &frmPattern::Timer4_Timer);
-    connect(CmdFileSave, &QPushButton::clicked, this, &frmPattern::CmdFileSave_Click);
-    connect(CmdFileOpen, &QPushButton::clicked, this, &frmPattern::CmdFileOpen_Click);
-    connect(CmdPrint, &QPushButton::clicked, this, &frmPattern::CmdPrint_Click);
-    // Option handlers follow the selection itself, however it was made.
-    connect(OptionCV, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            OptionCV_Click();
-    });
-    connect(OptionCC, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            OptionCC_Click();
-    });
-}
-
 void frmPattern::Form_Load()
 {
     CvMode = true;
@@ -102,9 +63,7 @@ void frmPattern::Form_Load()
     TextReDo->setText(QStringLiteral("연속"));
     RepeatForever = true;
     SetCurrentCell(1, 1);
-    LineEditMode = DeleteArmed = InsertArmed = false;
-    CmdInsert->setEnabled(false);
-    CmdDelete->setEnabled(false);
+    LineEditing.Reset();
     PaintLineButtons();
     TextMaxVoltage->setText(FormatThreeDecimals(UpDownMaxVoltage->Value()));
     TextMaxCurrent->setText(FormatThreeDecimals(UpDownMaxCurrent->Value()));
@@ -136,41 +95,43 @@ void frmPattern::ShowTable()
             if (item->text() != text)
                 item->setText(text);
         }
+    ShowRefusedCells();
+}
+
+void frmPattern::ShowRefusedCells()
+{
+    const StepLimits limits = StepLimits::FromTexts(TextMaxVoltage->text(), TextMaxCurrent->text());
+    for (int row = 1; row <= MaxPatternSteps; ++row)
+        for (int column = 2; column <= 3; ++column) {
+            const bool refused = limits.Refuses(column, table_.Cell(row, column));
+            MSFlexGrid1->item(row - 1, column - 1)->setForeground(refused ? QBrush(Qt::red) : QBrush());
+        }
 }
 
 void frmPattern::PaintLineButtons()
 {
-    PaintFace(CmdInsert, InsertArmed ? Armed : NotArmed);
-    PaintFace(CmdDelete, DeleteArmed ? Armed : NotArmed);
+    CmdInsert->setEnabled(LineEditing.LineEditMode());
+    CmdDelete->setEnabled(LineEditing.LineEditMode());
+    PaintFace(CmdInsert, LineEditing.InsertArmed() ? Armed : NotArmed);
+    PaintFace(CmdDelete, LineEditing.DeleteArmed() ? Armed : NotArmed);
 }
 
 void frmPattern::CmdEdit_Click()
 {
-    if (!LineEditMode) {
-        LineEditMode = true;
-        CmdInsert->setEnabled(true);
-        CmdDelete->setEnabled(true);
-        CmdEdit->setText(QStringLiteral("셀 편집"));
-    } else {
-        LineEditMode = DeleteArmed = InsertArmed = false;
-        CmdInsert->setEnabled(false);
-        CmdDelete->setEnabled(false);
-        CmdEdit->setText(QStringLiteral("라인 편집"));
-    }
+    LineEditing.ToggleLineEditMode();
+    CmdEdit->setText(LineEditing.LineEditMode() ? QStringLiteral("셀 편집") : QStringLiteral("라인 편집"));
     PaintLineButtons();
 }
 
 void frmPattern::CmdInsert_Click()
 {
-    DeleteArmed = false;
-    InsertArmed = true;
+    LineEditing.ArmInsert();
     PaintLineButtons();
 }
 
 void frmPattern::CmdDelete_Click()
 {
-    InsertArmed = false;
-    DeleteArmed = true;
+    LineEditing.ArmDelete();
     PaintLineButtons();
 }
 
@@ -180,15 +141,11 @@ void frmPattern::MSFlexGrid1_MouseDown(int row, int column)
     ClickRow = row;
     if (ClickRow < 1)
         return;
-    if (InsertArmed) {
-        // With no empty row left below, the last step would fall off the table.
-        if (!table_.InsertLine(ClickRow))
-            services_.Beep();
+    const LineEditArming::Outcome outcome = LineEditing.ApplyClick(table_, ClickRow);
+    if (outcome == LineEditArming::Outcome::Refused)
+        services_.Beep();
+    if (outcome != LineEditArming::Outcome::Untouched)
         ShowTable();
-    } else if (DeleteArmed) {
-        table_.DeleteLine(ClickRow);
-        ShowTable();
-    }
     SetCurrentCell(ClickRow, ClickCol);
     QLineEdit* const fields[] = {TextTime, TextVoltage, TextCurrent};
     if (ClickCol >= 1 && ClickCol <= 3) {
@@ -231,21 +188,18 @@ void frmPattern::OptionCC_Click()
 bool frmPattern::CommitField(QLineEdit* field, int column)
 {
     currentColumn_ = column;
-    const QString text = FormatThreeDecimals(LeadingNumber(field->text()));
-    field->setText(text);
-    if (LeadingNumber(text) < 0) {
-        field->setText(QStringLiteral("ERROR"));
-        return false;
+    const FieldValue value = AcceptStepValue(field->text());
+    field->setText(value.Text);
+    if (value.Accepted && table_.SetCell(currentRow_, column, value.Text)) {
+        MSFlexGrid1->item(currentRow_ - 1, column - 1)->setText(value.Text);
+        ShowRefusedCells();
     }
-    if (table_.SetCell(currentRow_, column, text))
-        MSFlexGrid1->item(currentRow_ - 1, column - 1)->setText(text);
-    return true;
+    return value.Accepted;
 }
 
 bool frmPattern::CommitStep()
 {
-    const long long row = RoundHalfEven(LeadingNumber(TextNo->text()));
-    SetCurrentCell(row >= 1 && row <= MaxPatternSteps ? int(row) : currentRow_, 1);
+    SetCurrentCell(TypedStepRow(TextNo->text(), currentRow_), 1);
     return CommitField(TextTime, 1) && CommitField(TextVoltage, 2) && CommitField(TextCurrent, 3);
 }
 
@@ -273,28 +227,20 @@ void frmPattern::TextCurrent_KeyPress()
 
 void frmPattern::TextReDo_KeyPress()
 {
-    const long long n = RoundHalfEven(LeadingNumber(TextReDo->text()));
-    if (n < 1) {
-        UpDownReDo->SetValue(0);
-        TextReDo->setText(QStringLiteral("연속"));
-    } else {
-        UpDownReDo->SetValue(int(qMin<long long>(n, 100)));
-        TextReDo->setText(QString::number(UpDownReDo->Value()));
-    }
-    engine_.ResetRepeatsDone();
-    LabelRedo->setText(QStringLiteral("0"));
+    // The spinner's own handler follows when the count moves.
+    UpDownReDo->SetValue(TypedRepeatCount(TextReDo->text()));
+    ShowRepeatCount();
 }
 
 void frmPattern::UpDownReDo_Change()
 {
-    const int value = UpDownReDo->Value();
-    TextReDo->setText(QString::number(value));
-    if (value != 0) {
-        RepeatForever = false;
-    } else {
-        TextReDo->setText(QStringLiteral("연속"));
-        RepeatForever = true;
-    }
+    RepeatForever = RepeatsForever(UpDownReDo->Value());
+    ShowRepeatCount();
+}
+
+void frmPattern::ShowRepeatCount()
+{
+    TextReDo->setText(RepeatCountText(UpDownReDo->Value()));
     engine_.ResetRepeatsDone();
     LabelRedo->setText(QStringLiteral("0"));
 }
@@ -302,17 +248,19 @@ void frmPattern::UpDownReDo_Change()
 void frmPattern::UpDownMaxVoltage_Change()
 {
     TextMaxVoltage->setText(FormatThreeDecimals(UpDownMaxVoltage->Value()));
+    ShowRefusedCells();
 }
 
 void frmPattern::UpDownMaxCurrent_Change()
 {
     TextMaxCurrent->setText(FormatThreeDecimals(UpDownMaxCurrent->Value()));
+    ShowRefusedCells();
 }
 
 void frmPattern::DrawPatternPreview()
 {
     const PreviewPicture picture =
-        ::DrawPatternPreview(table_, CvMode, TextMaxVoltage->text(), TextMaxCurrent->text());
+        ComposePreviewPicture(table_, CvMode, TextMaxVoltage->text(), TextMaxCurrent->text());
     state_.PreviewMaxTime = picture.PreviewMaxTime;
     PreviewStepCount = picture.PreviewStepCount;
     PicturePreview->Clear();
@@ -339,11 +287,15 @@ void frmPattern::RunButton_Click(int output)
         }
         Timer4.start();
         ShowRunControls(true, output);
+        // The steps still go out as they are; the operator is told what the supply will make of them.
+        const int refused = StepLimits::FromTexts(TextMaxVoltage->text(), TextMaxCurrent->text()).RefusedSteps(table_);
+        LabelRefused->setText(refused > 0 ? QStringLiteral("공급기가 거부할 단계 %1개").arg(refused) : QString());
     } else {
         engine_.Stop();
         LabelRedo->setText(QStringLiteral("0"));
         Timer4.stop();
         ShowRunControls(false, output);
+        LabelRefused->clear();
     }
 }
 
@@ -368,7 +320,6 @@ void frmPattern::Timer4_Timer()
         return;
     PictureProgressBar->Clear();
     PictureProgressBar->DrawCircle(ProgressMarkCentre(tick.StepTime, state_.PreviewMaxTime), 100, Qt::red);
-    state_.SendText = QString::fromLatin1(tick.Command);
     port_.Write(tick.Command);
     if (tick.RepetitionDone)
         LabelRedo->setText(QString::number(engine_.RepeatsDone()));

@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "pattern/PatternEditing.h"
+#include "pattern/PatternState.h"
 #include "pattern/PatternTable.h"
 #include "pattern/RunEngine.h"
 
@@ -16,7 +18,6 @@ class PictureBox;
 class SerialPort;
 class UiServices;
 class UpDown;
-struct ProgramState;
 
 // The pattern window: a table of up to 100 timed steps, their entry fields,
 // the preview and the run. While it is open the console is disabled; closing
@@ -25,7 +26,7 @@ class frmPattern : public QWidget {
     Q_OBJECT
 public:
     // singleOutput: the console shows the single-output layout, so P2 cannot run.
-    frmPattern(ProgramState& state, SerialPort& port, UiServices& services, bool singleOutput,
+    frmPattern(PatternState& state, SerialPort& port, UiServices& services, bool singleOutput,
                QWidget* parent = nullptr);
     ~frmPattern() override;
 
@@ -67,9 +68,7 @@ public:
     // Window state, which lives and dies with the window.
     int ClickCol = -1;
     int ClickRow = -1;
-    bool LineEditMode = false;
-    bool InsertArmed = false;
-    bool DeleteArmed = false;
+    LineEditArming LineEditing;
     bool CvMode = true;
     bool RepeatForever = true;
     int PreviewStepCount = 0;
@@ -81,6 +80,8 @@ public:
     QLineEdit *TextNo, *TextTime, *TextVoltage, *TextCurrent, *TextReDo, *TextMaxVoltage, *TextMaxCurrent;
     UpDown *UpDownNo, *UpDownReDo, *UpDownMaxVoltage, *UpDownMaxCurrent;
     QLabel* LabelRedo;
+    // How many steps of the running pattern the supply will refuse.
+    QLabel* LabelRefused;
     QGroupBox* FrameAboutPattern;
     PictureBox *PicturePreview, *PictureProgressBar;
     QTimer Timer4;
@@ -101,10 +102,13 @@ private:
     // Commits the three entry fields into the current step; false when a value was refused.
     bool CommitStep();
     bool CommitField(QLineEdit* field, int column);
+    void ShowRepeatCount();
+    // Colours the voltages and currents the supply would refuse.
+    void ShowRefusedCells();
     void RunButton_Click(int output);
     void ShowRunControls(bool running, int output);
 
-    ProgramState& state_;
+    PatternState& state_;
     SerialPort& port_;
     UiServices& services_;
     bool singleOutput_;

@@ -1,5 +1,5 @@
-// Builds the pattern window's controls: the step table on the left; editing,
-// entry, repeat, preview, file and run controls on the right.
+// Builds the pattern window's controls (the step table on the left; editing,
+// entry, repeat, preview, file and run controls on the right) and wires their handlers.
 #include "pattern/frmPattern.h"
 
 #include <QGridLayout>
@@ -19,13 +19,6 @@
 #include "platform/PictureBox.h"
 
 namespace {
-template <typename T>
-T* Named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 // 1440 units to the inch, 96 pixels to the inch.
 int Pixels(int units)
 {
@@ -165,6 +158,11 @@ void frmPattern::BuildControls()
     scales->addWidget(UpDownMaxCurrent, 1, 3);
     scales->addWidget(new QLabel(QStringLiteral("A")), 1, 4);
     scales->setColumnStretch(5, 1);
+    // In the room the scales leave; it takes no size of its own, so nothing moves when it speaks.
+    LabelRefused = Named(new QLabel, "LabelRefused");
+    LabelRefused->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    LabelRefused->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    scales->addWidget(LabelRefused, 0, 5, 2, 1);
     auto* previewBox = new QVBoxLayout(FrameAboutPattern);
     previewBox->addLayout(scales);
     previewBox->addWidget(PicturePreview, 1);
@@ -185,17 +183,55 @@ void frmPattern::BuildControls()
         actions->addWidget(b);
     }
 
-    auto* entry = new QHBoxLayout;
-    entry->addWidget(step, 1);
-    auto* rightTop = new QVBoxLayout;
-    rightTop->addWidget(editing);
-    rightTop->addLayout(entry);
-    rightTop->addWidget(repeat);
+    // The table on the left; on the right the entry controls over the preview and the actions.
+    auto* columns = new QHBoxLayout(this);
+    columns->addWidget(MSFlexGrid1);
     auto* right = new QVBoxLayout;
+    columns->addLayout(right, 1);
+    auto* rightTop = new QVBoxLayout;
     right->addLayout(rightTop);
     right->addWidget(FrameAboutPattern, 1);
     right->addLayout(actions);
-    auto* columns = new QHBoxLayout(this);
-    columns->addWidget(MSFlexGrid1);
-    columns->addLayout(right, 1);
+    rightTop->addWidget(editing);
+    auto* entry = new QHBoxLayout;
+    entry->addWidget(step, 1);
+    rightTop->addLayout(entry);
+    rightTop->addWidget(repeat);
+}
+
+void frmPattern::ConnectHandlers()
+{
+    connect(CmdEdit, &QPushButton::clicked, this, &frmPattern::CmdEdit_Click);
+    connect(CmdInsert, &QPushButton::clicked, this, &frmPattern::CmdInsert_Click);
+    connect(CmdDelete, &QPushButton::clicked, this, &frmPattern::CmdDelete_Click);
+    connect(CmdNewFile, &QPushButton::clicked, this, &frmPattern::CmdNewFile_Click);
+    connect(MSFlexGrid1, &QTableWidget::cellPressed, this,
+            [this](int row, int column) { MSFlexGrid1_MouseDown(row + 1, column + 1); });
+    connect(MSFlexGrid1->verticalHeader(), &QHeaderView::sectionPressed, this,
+            [this](int row) { MSFlexGrid1_MouseDown(row + 1, 0); });
+    connect(MSFlexGrid1->horizontalHeader(), &QHeaderView::sectionPressed, this,
+            [this](int column) { MSFlexGrid1_MouseDown(0, column + 1); });
+    connect(UpDownNo, &UpDown::Change, this, &frmPattern::UpDownNo_Change);
+    connect(UpDownReDo, &UpDown::Change, this, &frmPattern::UpDownReDo_Change);
+    connect(UpDownMaxVoltage, &UpDown::Change, this, &frmPattern::UpDownMaxVoltage_Change);
+    connect(UpDownMaxCurrent, &UpDown::Change, this, &frmPattern::UpDownMaxCurrent_Change);
+    connect(TextTime, &QLineEdit::returnPressed, this, &frmPattern::TextTime_KeyPress);
+    connect(TextVoltage, &QLineEdit::returnPressed, this, &frmPattern::TextVoltage_KeyPress);
+    connect(TextCurrent, &QLineEdit::returnPressed, this, &frmPattern::TextCurrent_KeyPress);
+    connect(TextReDo, &QLineEdit::returnPressed, this, &frmPattern::TextReDo_KeyPress);
+    connect(CmdRunP1, &QPushButton::clicked, this, &frmPattern::CmdRunP1_Click);
+    connect(CmdRunP2, &QPushButton::clicked, this, &frmPattern::CmdRunP2_Click);
+    connect(&Timer4, &QTimer::timeout, this, &frmPattern::Timer4_Timer);
+    connect(CmdFileSave, &QPushButton::clicked, this, &frmPattern::CmdFileSave_Click);
+    connect(CmdFileOpen, &QPushButton::clicked, this, &frmPattern::CmdFileOpen_Click);
+    connect(CmdPrint, &QPushButton::clicked, this, &frmPattern::CmdPrint_Click);
+    // Option handlers follow the selection itself, however it was made.
+    connect(OptionCV, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            OptionCV_Click();
+    });
+    connect(OptionCC, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            OptionCC_Click();
+    });
 }

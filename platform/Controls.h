@@ -7,6 +7,14 @@
 
 class QToolButton;
 
+// A control made with the name tests and tools find it by.
+template <typename T>
+T* Named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
 // A small round indicator lamp whose fill colour the program sets.
 class Lamp : public QWidget {
     Q_OBJECT

@@ -7,21 +7,10 @@
 #include "pattern/PatternPrintout.h"
 #include "pattern/PatternTable.h"
 #include "pattern/PreviewGeometry.h"
+#include "support/PatternTables.h"
 
 namespace {
 constexpr int GridLines = 6;
-
-// "t,v,c;t,v,c": one step per row from row 1; an empty field leaves its cell empty.
-PatternTable Table(const QString& steps)
-{
-    PatternTable t;
-    const QStringList rows = steps.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (int i = 0; i < rows.size(); ++i) {
-        const QStringList v = rows.at(i).split(QLatin1Char(','));
-        t.SetStep(i + 1, {v.value(0), v.value(1), v.value(2)});
-    }
-    return t;
-}
 
 // The curve after the grid as "x,y>x,y" words; a segment that is not solid
 // green is marked with "!" so a wrong style cannot pass unseen.
@@ -47,7 +36,7 @@ class TestPatternPreview : public QObject {
 private slots:
     void GridComesFirstInItsOrder()
     {
-        const PreviewPicture p = DrawPatternPreview(Table(QStringLiteral("0,15,1;10,30,2")), true,
+        const PreviewPicture p = ComposePreviewPicture(Table(QStringLiteral("0 15 1|10 30 2")), true,
                                                     QStringLiteral("30.000"), QStringLiteral("5.000"));
         // Three lines across, then three down; the middle ones solid.
         const QPoint ends[GridLines][2] = {{{0, 400}, {3200, 400}},  {{0, 800}, {3200, 800}},   {{0, 1200}, {3200, 1200}},
@@ -72,7 +61,7 @@ private slots:
         QTest::addColumn<int>("stepCount");
         QTest::addColumn<QString>("curve");
 
-        const QString rising = QStringLiteral("0.000,15.000,1.250;10.000,30.000,5.000;20.000,0.000,2.500");
+        const QString rising = QStringLiteral("0.000 15.000 1.250|10.000 30.000 5.000|20.000 0.000 2.500");
         QTest::newRow("voltages against the voltage scale")
             << rising << true << "30.000" << "5.000" << 20.0 << 3
             << "0,800>0,800 0,800>0,800 0,800>1600,800 1600,800>1600,0 1600,0>3200,0 3200,0>3200,1600";
@@ -80,28 +69,28 @@ private slots:
             << rising << false << "30.000" << "5.000" << 20.0 << 3
             << "0,1200>0,1200 0,1200>0,1200 0,1200>1600,1200 1600,1200>1600,0 1600,0>3200,0 3200,0>3200,800";
         QTest::newRow("empty table") << "" << true << "30.000" << "5.000" << 0.0 << 0 << "";
-        QTest::newRow("single step at time 0") << "0.000,12.000,1.000" << true << "30.000" << "5.000" << 0.0 << 1 << "";
+        QTest::newRow("single step at time 0") << "0.000 12.000 1.000" << true << "30.000" << "5.000" << 0.0 << 1 << "";
         QTest::newRow("empty voltage ends the scan, its time still counts")
-            << "0,10,1;5,20,1;10,,1" << true << "30" << "5" << 10.0 << 3
+            << "0 10 1|5 20 1|10  1" << true << "30" << "5" << 10.0 << 3
             << "0,1067>0,1067 0,1067>0,1067 0,1067>1600,1067 1600,1067>1600,533";
         QTest::newRow("empty voltage under CC still draws that current")
-            << "0,10,1;5,20,2;10,,4;20,1,1" << false << "30" << "5" << 10.0 << 3
+            << "0 10 1|5 20 2|10  4|20 1 1" << false << "30" << "5" << 10.0 << 3
             << "0,1280>0,1280 0,1280>0,1280 0,1280>1600,1280 1600,1280>1600,960 1600,960>3200,960 3200,960>3200,320";
         QTest::newRow("empty time ends the scan")
-            << "0,0,1;10,30,1;,30,1;40,0,1" << true << "30" << "5" << 10.0 << 2
+            << "0 0 1|10 30 1| 30 1|40 0 1" << true << "30" << "5" << 10.0 << 2
             << "0,1600>0,1600 0,1600>0,1600 0,1600>3200,1600 3200,1600>3200,0";
         QTest::newRow("times not rising draw backwards")
-            << "0,0,1;20,30,1;10,15,1" << true << "30" << "5" << 20.0 << 3
+            << "0 0 1|20 30 1|10 15 1" << true << "30" << "5" << 20.0 << 3
             << "0,1600>0,1600 0,1600>0,1600 0,1600>3200,1600 3200,1600>3200,0 3200,0>1600,0 1600,0>1600,800";
         QTest::newRow("halves round to even")
-            << "0,1,1;1,3,1;3,1,1;6400,0,1" << true << "3200" << "5" << 6400.0 << 4
+            << "0 1 1|1 3 1|3 1 1|6400 0 1" << true << "3200" << "5" << 6400.0 << 4
             << "0,1600>0,1600 0,1600>0,1600 0,1600>0,1600 0,1600>0,1598 0,1598>2,1598 2,1598>2,1600 2,1600>3200,1600 3200,1600>3200,1600";
-        QTest::newRow("scale 0 draws the grid alone") << "0,10,1;10,20,1" << true << "0.000" << "5" << 10.0 << 2 << "";
+        QTest::newRow("scale 0 draws the grid alone") << "0 10 1|10 20 1" << true << "0.000" << "5" << 10.0 << 2 << "";
         QTest::newRow("huge value held at the coordinate limit")
-            << "0,1e12,1;10,0,1" << true << "30" << "5" << 10.0 << 2
+            << "0 1e12 1|10 0 1" << true << "30" << "5" << 10.0 << 2
             << "0,-1000000>0,-1000000 0,-1000000>0,-1000000 0,-1000000>3200,-1000000 3200,-1000000>3200,1600";
         QTest::newRow("time beyond single precision draws the grid alone")
-            << "0,1,1;1e300,2,1" << true << "30" << "5" << std::numeric_limits<double>::infinity() << 2 << "";
+            << "0 1 1|1e300 2 1" << true << "30" << "5" << std::numeric_limits<double>::infinity() << 2 << "";
     }
     void Staircase()
     {
@@ -109,7 +98,7 @@ private slots:
         QFETCH(bool, cv);
         QFETCH(QString, maxVoltage);
         QFETCH(QString, maxCurrent);
-        const PreviewPicture p = DrawPatternPreview(Table(steps), cv, maxVoltage, maxCurrent);
+        const PreviewPicture p = ComposePreviewPicture(Table(steps), cv, maxVoltage, maxCurrent);
         QVERIFY(p.Segments.size() >= GridLines);
         QTEST(Curve(p), "curve");
         QTEST(double(p.PreviewMaxTime), "maxTime");
@@ -143,13 +132,13 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("empty table") << "" << QStringList{Rule, Header, Rule, Rule};
         QTest::newRow("row 4 lacking its current")
-            << "0.000,5.000,1.000;10.000,12.500,0.250;20.000,0.000,0.000;30.000,1.000,;40.000,2.000,1.000"
+            << "0.000 5.000 1.000|10.000 12.500 0.250|20.000 0.000 0.000|30.000 1.000 |40.000 2.000 1.000"
             << QStringList{Rule, Header, Rule,
                            QStringLiteral("  1   0.000   5.000   1.000"),
                            QStringLiteral("  2   10.000   12.500   0.250"),
                            QStringLiteral("  3   20.000   0.000   0.000"), Rule};
         QTest::newRow("cell texts as the table holds them")
-            << "1234.500,-0.5,x" << QStringList{Rule, Header, Rule, QStringLiteral("  1   1234.500   -0.5   x"), Rule};
+            << "1234.500 -0.5 x" << QStringList{Rule, Header, Rule, QStringLiteral("  1   1234.500   -0.5   x"), Rule};
     }
     void Listing()
     {
@@ -157,18 +146,6 @@ private slots:
         QFETCH(QStringList, lines);
         QCOMPARE(ComposePrintListing(Table(steps)), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     }
-
-    void ListingOfAFullTable()
-    {
-        PatternTable t;
-        for (int n = 1; n <= MaxPatternSteps; ++n)
-            t.SetStep(n, {QString::number(n) + QStringLiteral(".000"), QStringLiteral("5.000"), QStringLiteral("1.000")});
-        const QStringList lines = ComposePrintListing(t).split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 105);   // 104 lines and the empty text after the last CR LF
-        QCOMPARE(lines.at(3 + 99), QStringLiteral("  100   100.000   5.000   1.000"));
-        QCOMPARE(lines.at(103), Rule);
-    }
-
 };
 
 QTEST_APPLESS_MAIN(TestPatternPreview)

@@ -74,6 +74,31 @@ private slots:
         QCOMPARE(engine.OnTick(arrays, true, 0).Command, command);
     }
 
+    // Saving and running stage the cells they read, a cut-short row up to its first gap.
+    void StagesTheLeadingSteps_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("next");   // the staged row after the last complete step
+        QTest::newRow("time only") << "0 1 1|2 2 2|3  3" << 2 << "3 -1 -1";
+        QTest::newRow("time and voltage") << "0 1 1|2 2 2|3 4 " << 2 << "3 4 -1";
+        QTest::newRow("no time") << " 1 1" << 0 << "-1 -1 -1";
+        QTest::newRow("complete rows only") << "0 1 1|2 2 2" << 2 << "-1 -1 -1";
+    }
+    void StagesTheLeadingSteps()
+    {
+        QFETCH(QString, steps);
+        QFETCH(int, count);
+        StepArrays arrays;
+        for (auto* column : {&arrays.StepTime, &arrays.StepVoltage, &arrays.StepCurrent})
+            column->fill(-1);
+        QCOMPARE(StageLeadingSteps(Table(steps), arrays), count);
+        const int k = count + 1;
+        QTEST(QStringLiteral("%1 %2 %3").arg(arrays.StepTime[k]).arg(arrays.StepVoltage[k]).arg(arrays.StepCurrent[k]), "next");
+        if (count > 0)
+            QCOMPARE(arrays.StepCurrent[count], 2.0);
+    }
+
     void NoRunWithoutACompleteFirstRow()
     {
         RunEngine engine;

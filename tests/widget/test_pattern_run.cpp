@@ -7,40 +7,19 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "console/ProgramState.h"
 #include "pattern/PatternPrintout.h"
-#include "pattern/frmPattern.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "support/Fakes.h"
+#include "support/PatternWindow.h"
 
 namespace {
-struct Window {
-    ProgramState state;
-    FakeSerialPort port;
-    FakeServices services;
-    QTemporaryDir dir;
-    frmPattern* w;
-    explicit Window(bool single = false) : w(new frmPattern(state, port, services, single))
-    {
-        w->setAttribute(Qt::WA_DeleteOnClose, false);
-        w->show();
-        port.Open();
-    }
-    ~Window() { delete w; }
-    void Steps(QList<PatternStep> steps)
-    {
-        for (int i = 0; i < steps.size(); ++i)
-            w->Table().SetStep(i + 1, steps.at(i));
-        w->ShowTable();
-        w->DrawPatternPreview();
-    }
+struct Window : PatternWindow {
+    using PatternWindow::PatternWindow;
     void Ticks(int n)
     {
         for (int i = 0; i < n; ++i)
             w->Timer4_Timer();
     }
-    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 };
 const QList<PatternStep> ThreeSteps{{"0.000", "5.000", "1.000"}, {"2.000", "12.500", "1.000"}, {"4.000", "0.000", "0.000"}};
 }
@@ -52,6 +31,7 @@ private slots:
     {
         Window p;
         p.Steps(ThreeSteps);
+        p.w->DrawPatternPreview();
         p.w->TextReDo->setText(QStringLiteral("2"));
         p.w->TextReDo_KeyPress();
         QTest::mouseClick(p.w->CmdRunP1, Qt::LeftButton);
@@ -68,6 +48,26 @@ private slots:
         QTest::mouseClick(p.w->CmdRunP1, Qt::LeftButton);
         QCOMPARE(p.w->LabelRedo->text(), QStringLiteral("0"));
         QVERIFY(!p.w->Timer4.isActive());
+    }
+
+    // Refused values are shown, not changed: the run sends them as before.
+    void RefusedStepsAreShownAndStillSent()
+    {
+        Window p;
+        p.Steps({{"0.000", "-1.000", "1.000"}, {"0.000", "5.000", "6.000"}, {"0.000", "31.000", "1.000"}});
+        const QColor red(Qt::red);
+        QCOMPARE(p.w->MSFlexGrid1->item(0, 1)->foreground().color(), red);
+        QCOMPARE(p.w->MSFlexGrid1->item(1, 2)->foreground().color(), red);
+        QCOMPARE(p.w->MSFlexGrid1->item(2, 1)->foreground().color(), red);
+        QCOMPARE(p.w->MSFlexGrid1->item(0, 2)->foreground().style(), Qt::NoBrush);
+        p.w->UpDownMaxVoltage->SetValue(31);   // a higher maximum takes the last voltage
+        QCOMPARE(p.w->MSFlexGrid1->item(2, 1)->foreground().style(), Qt::NoBrush);
+        p.w->CmdRunP1_Click();
+        QCOMPARE(p.w->LabelRefused->text(), QStringLiteral("공급기가 거부할 단계 2개"));
+        p.Ticks(3);
+        QCOMPARE(p.port.Writes, (QList<QByteArray>{"APPL P1,-1,1\r", "APPL P1,5,6\r", "APPL P1,31,1\r"}));
+        p.w->CmdRunP1_Click();
+        QCOMPARE(p.w->LabelRefused->text(), QString());
     }
 
     void ControlsDuringAndAfterARun_data()
@@ -169,8 +169,8 @@ private slots:
         QVERIFY(QFile::exists(p.services.PrintToPdf));
         QProcess pdftotext;
         pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), p.services.PrintToPdf, QStringLiteral("-")});
-        if (!pdftotext.waitForFinished(10000) || pdftotext.exitCode() != 0)
-            QSKIP("pdftotext is not installed");
+        QVERIFY2(pdftotext.waitForFinished(10000) && pdftotext.exitCode() == 0,
+                 "pdftotext failed or is missing (package poppler-utils)");
         const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
         QVERIFY2(text.contains(QStringLiteral("  2   2.000   12.500   1.000\n")), qPrintable(text));
     }

@@ -1,0 +1,39 @@
+#pragma once
+#include <QApplication>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "pattern/PatternState.h"
+#include "pattern/frmPattern.h"
+#include "support/Fakes.h"
+
+// The pattern window on an open fake port and fake services, shown and
+// active (focus moves are part of what is tested), with a folder for files.
+struct PatternWindow {
+    PatternState state;
+    FakeSerialPort port;
+    FakeServices services;
+    QTemporaryDir dir;
+    frmPattern* w;
+
+    explicit PatternWindow(bool single = false) : w(new frmPattern(state, port, services, single))
+    {
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->show();
+        port.Open();
+        QApplication::setActiveWindow(w);
+        (void)QTest::qWaitForWindowActive(w);
+    }
+    ~PatternWindow() { delete w; }
+
+    // Puts the steps in the table from row 1 behind the preview's back.
+    void Steps(const QList<PatternStep>& steps)
+    {
+        for (int i = 0; i < steps.size(); ++i)
+            w->Table().SetStep(i + 1, steps.at(i));
+        w->ShowTable();
+    }
+    QString Grid(int row, int column) const { return w->MSFlexGrid1->item(row - 1, column - 1)->text(); }
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+};
