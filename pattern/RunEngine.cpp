@@ -61,3 +61,23 @@ RunEngine::Tick RunEngine::OnTick(const StepArrays& arrays, bool repeatForever, 
         ++runTicks_;
     return tick;
 }
+
+RunEngine::Position RunEngine::LastSent() const
+{
+    if (nextStep_ > 1)
+        return {nextStep_ - 1, repeatsDone_ + 1};
+    if (repeatsDone_ > 0)
+        return {stepCount_, repeatsDone_};
+    return {};
+}
+
+QString RunLostMessage(int output, RunEngine::Position at)
+{
+    const QString where = at.Step == 0
+                              ? QStringLiteral("첫 단계를 보내기 전")
+                              : QStringLiteral("%1번째 반복, 마지막으로 보낸 단계 %2").arg(at.Repetition).arg(at.Step);
+    return QStringLiteral("통신포트 연결이 끊어져 P%1 패턴 실행을 끝냈습니다 (%2).\n"
+                          "출력 패턴은 자동으로 다시 시작하지 않습니다.")
+        .arg(output)
+        .arg(where);
+}

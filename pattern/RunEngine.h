@@ -39,6 +39,13 @@ public:
     int RunTicks() const { return runTicks_; }
     int RepeatsDone() const { return repeatsDone_; }
 
+    // The step last sent (0: none yet) and the repetition it belongs to, from 1.
+    struct Position {
+        int Step = 0;
+        int Repetition = 1;
+    };
+    Position LastSent() const;
+
     // The repeat setting changed: counting starts again.
     void ResetRepeatsDone() { repeatsDone_ = 0; }
     bool Finished(bool repeatForever, int repeatLimit) const
@@ -55,3 +62,6 @@ private:
     int runTicks_ = 0;
     int repeatsDone_ = 0;
 };
+
+// What the operator is told when the line is lost under a run on `output`.
+QString RunLostMessage(int output, RunEngine::Position at);

@@ -299,6 +299,16 @@ void frmPattern::RunButton_Click(int output)
     }
 }
 
+void frmPattern::PortLost()
+{
+    if (!engine_.Running())
+        return;
+    const int output = engine_.Output();
+    const RunEngine::Position at = engine_.LastSent();
+    RunButton_Click(output);
+    services_.ShowMessage(this, QStringLiteral("Tarvio"), RunLostMessage(output, at));
+}
+
 void frmPattern::ShowRunControls(bool running, int output)
 {
     QPushButton* own = output == 1 ? CmdRunP1 : CmdRunP2;

@@ -53,6 +53,9 @@ public:
     void CmdFileSave_Click();
     void CmdFileOpen_Click();
     void CmdPrint_Click();
+    // The line was lost: a run ends as if 실행 끝내기 were pressed and never
+    // restarts by itself; the operator is told where it stopped.
+    void PortLost();
 
     bool RunningP1() const { return engine_.Running() && engine_.Output() == 1; }
     bool RunningP2() const { return engine_.Running() && engine_.Output() == 2; }

@@ -2,6 +2,8 @@
 // entry, repeat, preview, file and run controls on the right) and wires their handlers.
 #include "pattern/frmPattern.h"
 
+#include "link/SerialPort.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "link/SerialPort.h"
 #include "pattern/PreviewGeometry.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
@@ -201,6 +204,7 @@ void frmPattern::BuildControls()
 
 void frmPattern::ConnectHandlers()
 {
+    connect(&port_, &SerialPort::DeviceLost, this, &frmPattern::PortLost);
     connect(CmdEdit, &QPushButton::clicked, this, &frmPattern::CmdEdit_Click);
     connect(CmdInsert, &QPushButton::clicked, this, &frmPattern::CmdInsert_Click);
     connect(CmdDelete, &QPushButton::clicked, this, &frmPattern::CmdDelete_Click);

@@ -54,6 +54,32 @@ private slots:
         QVERIFY(engine.Running());
     }
 
+    // Where a lost line stopped the run, as the operator is told it.
+    void LastSentStep_data()
+    {
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("repetition");
+        QTest::newRow("nothing sent yet") << 0 << 0 << 1;
+        QTest::newRow("first step") << 1 << 1 << 1;
+        QTest::newRow("second step") << 38 << 2 << 1;
+        QTest::newRow("last step ends the repetition") << 74 << 3 << 1;
+        QTest::newRow("into the second repetition") << 75 << 1 << 2;
+    }
+    void LastSentStep()
+    {
+        QFETCH(int, ticks);
+        RunEngine engine;
+        StepArrays arrays;
+        QVERIFY(engine.Start(Table("0 5 1|2 10 1|4 0 0"), arrays, 2));
+        Play(engine, arrays, ticks, true, 0);
+        QTEST(engine.LastSent().Step, "step");
+        QTEST(engine.LastSent().Repetition, "repetition");
+        QFETCH(int, step);
+        QVERIFY(RunLostMessage(2, engine.LastSent()).startsWith(QStringLiteral("통신포트 연결이 끊어져 P2 ")));
+        QCOMPARE(RunLostMessage(2, engine.LastSent()).contains(QStringLiteral("마지막으로 보낸 단계 %1").arg(step)), step > 0);
+    }
+
     void CommandBytes_data()
     {
         QTest::addColumn<int>("output");
