@@ -17,7 +17,7 @@
 #include "console/ProgramState.h"
 #include "console/ReferenceTexts.h"
 #include "pattern/frmPattern.h"
-#include "link/CommInit.h"
+#include "platform/CommInit.h"
 #include "link/LineEvents.h"
 #include "link/SerialPort.h"
 #include "platform/Controls.h"

@@ -4,7 +4,7 @@
 
 #include "console/ProgramState.h"
 #include "console/frmMain.h"
-#include "link/CommInit.h"
+#include "platform/CommInit.h"
 #include "platform/Controls.h"
 #include "platform/QtSerialDevice.h"
 #include "support/Fakes.h"

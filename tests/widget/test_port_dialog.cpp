@@ -10,7 +10,7 @@
 
 #include "console/ProgramState.h"
 #include "console/frmMain.h"
-#include "link/CommInit.h"
+#include "platform/CommInit.h"
 #include "support/Fakes.h"
 
 namespace {

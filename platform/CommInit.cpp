@@ -1,4 +1,4 @@
-#include "link/CommInit.h"
+#include "platform/CommInit.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
