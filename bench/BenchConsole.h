@@ -17,7 +17,7 @@
 
 #include "console/ProgramState.h"
 #include "console/frmMain.h"
-#include "link/CommInit.h"
+#include "platform/CommInit.h"
 #include "platform/QtSerialDevice.h"
 #include "platform/Services.h"
 

@@ -16,7 +16,7 @@
 
 #include "console/ProgramState.h"
 #include "console/frmMain.h"
-#include "link/CommInit.h"
+#include "platform/CommInit.h"
 #include "pattern/frmPattern.h"
 #include "platform/Fonts.h"
 #include "platform/QtSerialDevice.h"
