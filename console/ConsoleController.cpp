@@ -58,6 +58,11 @@ void ConsoleController::ApplyCommandMode()
         rx.PollIndex = 0;
         rx.LineBuffer.clear();
     };
+    // Both polling modes take the log interval from the field as it reads now.
+    auto armPolling = [this, single] {
+        view_.SetTimerInterval(ConsoleTimer::Poll, PollIntervalMs(single));
+        view_.SetTimerInterval(ConsoleTimer::Log, view_.MonitorIntervalText().toInt());
+    };
     switch (view_.SelectedMode()) {
     case CommandMode::Line:
         view_.EnableComposer(true);
@@ -71,8 +76,7 @@ void ConsoleController::ApplyCommandMode()
         // resumed after the port was lost and opened again.
         view_.EnablePortButton(false);
         state_.SendText = BuildMonitorBatch(single, view_.NewModelSelected());
-        view_.SetTimerInterval(ConsoleTimer::Poll, PollIntervalMs(single));
-        view_.SetTimerInterval(ConsoleTimer::Log, view_.MonitorIntervalText().toInt());
+        armPolling();
         view_.StartTimer(ConsoleTimer::Poll);
         view_.StartTimer(ConsoleTimer::Log);
         restartCycle();
@@ -81,8 +85,7 @@ void ConsoleController::ApplyCommandMode()
         view_.EnableComposer(false);
         view_.LightSendLamp();
         state_.SendText = BuildSetMonitorBatch(single);
-        view_.SetTimerInterval(ConsoleTimer::Poll, PollIntervalMs(single));
-        view_.SetTimerInterval(ConsoleTimer::Log, view_.MonitorIntervalText().toInt());
+        armPolling();
         port_.Write(state_.SendText.toLatin1());
         // Sent once: a later poll or repeat tick must not send it again.
         state_.SendText.clear();
