@@ -4,7 +4,9 @@ namespace sim {
 
 PresencePlan::PresencePlan(const SimOptions& options, double startedAt)
     : link_(options.LinkPath), returnAs_(options.ReturnAsPath), vanishEvery_(options.VanishEverySeconds),
-      returnAfter_(options.ReturnAfterSeconds)
+      returnAfter_(options.ReturnAfterSeconds), returnJitter_(options.ReturnJitterSeconds),
+      // Apart from the noise's own sequence, which starts from the same seed.
+      random_(options.NoiseSeed ^ 0x9E3779B97F4A7C15ull)
 {
     const double first = options.VanishAfterSeconds >= 0 ? options.VanishAfterSeconds : vanishEvery_;
     vanishAt_ = first < 0 ? -1 : startedAt + first;
@@ -17,7 +19,10 @@ PresencePlan::Step PresencePlan::Due(double now)
         vanishAt_ = -1;
         // Counted from the moment it went, not from when it was due: a late
         // vanish must not shorten the time the console has to notice.
-        returnAt_ = returnAfter_ < 0 ? -1 : now + returnAfter_;
+        // A return on a whole number of seconds after the loss would always
+        // meet a console's once-a-second check in the same phase.
+        const double jitter = returnJitter_ > 0 ? returnJitter_ * (random_.Symmetric() + 1) / 2 : 0;
+        returnAt_ = returnAfter_ < 0 ? -1 : now + returnAfter_ + jitter;
         return Step::Vanish;
     }
     if (!present_ && returnAt_ >= 0 && now >= returnAt_) {

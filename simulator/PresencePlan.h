@@ -2,6 +2,7 @@
 #include <string>
 
 #include "simulator/SimOptions.h"
+#include "simulator/SimulatedSupply.h"
 
 namespace sim {
 
@@ -31,7 +32,8 @@ public:
 
 private:
     std::string link_, returnAs_;
-    double vanishEvery_, returnAfter_;
+    double vanishEvery_, returnAfter_, returnJitter_;
+    NoiseSource random_;
     double vanishAt_, returnAt_ = -1;
     bool present_ = true;
     int returns_ = 0;

@@ -135,6 +135,8 @@ const OptionRule Rules[] = {
      [](const std::string& v, Draft& d) { return ParseSeconds(v, d.Options.ReturnAfterSeconds); }},
     {"--vanish-every", "seconds above 0",
      [](const std::string& v, Draft& d) { return ParsePositiveSeconds(v, d.Options.VanishEverySeconds); }},
+    {"--return-jitter", "seconds, 0 or more",
+     [](const std::string& v, Draft& d) { return ParseSeconds(v, d.Options.ReturnJitterSeconds); }},
     {"--return-as", "a path", [](const std::string& v, Draft& d) { return Take(v, d.Options.ReturnAsPath); }},
     {"--stable-link", "a path", [](const std::string& v, Draft& d) { return Take(v, d.Options.StableLinkPath); }},
     {"--fault", "fan, fan2 or comm, optionally followed by ,at=SECONDS (0 or more) or ,after=COMMANDS (1 or more)",
@@ -156,6 +158,8 @@ std::string Finish(Draft& draft)
     // Without a return the repetition would never get its second round.
     if (options.VanishEverySeconds >= 0 && options.ReturnAfterSeconds < 0)
         return "--vanish-every needs --return-after";
+    if (options.ReturnJitterSeconds > 0 && options.ReturnAfterSeconds < 0)
+        return "--return-jitter needs --return-after";
     if (!options.ReturnAsPath.empty()) {
         if (options.ReturnAfterSeconds < 0)
             return "--return-as needs --return-after";
@@ -300,6 +304,8 @@ std::string UsageText()
         "  --vanish-every SEC   with --return-after: vanish SEC seconds after start-up\n"
         "                       (after --vanish-after, if given) and again SEC seconds\n"
         "                       after each return, until stopped\n"
+        "  --return-jitter SEC  with --return-after: each return comes a further 0 to SEC\n"
+        "                       seconds later, drawn afresh each time (--seed)\n"
         "  --return-as PATH     with --link and --return-after: come back as a renamed\n"
         "                       adapter, the link made at PATH instead; returns take\n"
         "                       PATH and the --link path by turns\n"

@@ -38,6 +38,7 @@ struct SimOptions {
     double VanishAfterSeconds = -1; // negative: never
     double ReturnAfterSeconds = -1; // negative: exit on vanishing
     double VanishEverySeconds = -1; // negative: vanish at most once
+    double ReturnJitterSeconds = 0; // each return up to this much later still
     bool Flood = false;
     double FloodLinesPerSecond = 0; // 0: as fast as they are taken
     bool FloodNoLineEnds = false;

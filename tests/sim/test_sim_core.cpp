@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 
 #include "simulator/CommandInterpreter.h"
@@ -57,6 +58,7 @@ private slots:
     void UsageNamesKnownOptions();
     void Presence_data();
     void Presence();
+    void ReturnJitter();
 };
 
 void TestSimCore::Commands_data()
@@ -425,6 +427,7 @@ void TestSimCore::Options_data()
     QTest::newRow("stable link over the returning one")
         << QStringList{"--vanish-every", "1", "--return-after", "1", "--link", "a", "--return-as", "b", "--stable-link", "b"}
         << "--stable-link names the same path as --link or --return-as";
+    QTest::newRow("jitter without return") << QStringList{"--vanish-after", "1", "--return-jitter", "1"} << "--return-jitter needs --return-after";
     QTest::newRow("stable link path empty") << QStringList{"--stable-link="} << "--stable-link takes a path, not \"\"";
     QTest::newRow("too many loads") << QStringList{"--outputs", "1", "--load", "1,2"} << "--load gives more loads than QPX-30R03 has outputs";
 }
@@ -464,7 +467,7 @@ void TestSimCore::UsageNamesKnownOptions()
         const std::string error = ParseOptions({name}).Error;
         QVERIFY2(error.rfind("unknown option", 0) != 0, name.c_str());
     }
-    QCOMPARE(count, 24);
+    QCOMPARE(count, 25);
 }
 
 void TestSimCore::Presence_data()
@@ -520,6 +523,38 @@ void TestSimCore::Presence()
         }
     }
     QCOMPARE(seen.join(" | "), steps);
+}
+
+namespace {
+// The gaps between each vanishing and the return after it, over many cycles
+// walked at exactly the moments the plan names.
+std::vector<double> Gaps(std::uint64_t seed, int cycles)
+{
+    const ParsedOptions parsed = ParseOptions({"--vanish-every", "50", "--return-after", "10", "--return-jitter", "1",
+                                               "--seed", std::to_string(seed)});
+    PresencePlan plan(parsed.Options, 0);
+    std::vector<double> gaps;
+    double vanishedAt = 0;
+    while (int(gaps.size()) < cycles) {
+        const double now = plan.NextAt();
+        if (plan.Due(now) == PresencePlan::Step::Vanish)
+            vanishedAt = now;
+        else
+            gaps.push_back(now - vanishedAt);
+    }
+    return gaps;
+}
+}
+
+void TestSimCore::ReturnJitter()
+{
+    const std::vector<double> gaps = Gaps(7, 200);
+    const auto [shortest, longest] = std::minmax_element(gaps.begin(), gaps.end());
+    QVERIFY2(*shortest >= 10 && *longest < 11, qPrintable(QString("%1 %2").arg(*shortest).arg(*longest)));
+    // Spread over the whole second, not stuck in one phase of it.
+    QVERIFY2(*shortest < 10.1 && *longest > 10.9, qPrintable(QString("%1 %2").arg(*shortest).arg(*longest)));
+    QVERIFY(Gaps(7, 200) == gaps);
+    QVERIFY(Gaps(8, 200) != gaps);
 }
 
 QTEST_GUILESS_MAIN(TestSimCore)
