@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -35,10 +36,9 @@ double MonotonicSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-bool PseudoTerminal::Open(const std::string& linkPath)
+bool PseudoTerminal::Open(const std::string& linkPath, const std::string& stableLinkPath)
 {
     Close();
-    linkPath_ = linkPath;
     if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) {
         Complain("cannot open a pseudo-terminal");
         return false;
@@ -55,7 +55,9 @@ bool PseudoTerminal::Open(const std::string& linkPath)
         return false;
     }
     slavePath_ = ptsname(master_);
-    return linkPath_.empty() || MakeLink();
+    link_ = {linkPath, slavePath_};
+    stableLink_ = {stableLinkPath, linkPath.empty() ? slavePath_ : linkPath};
+    return (link_.Path.empty() || Make(link_)) && (stableLink_.Path.empty() || Make(stableLink_));
 }
 
 namespace {
@@ -121,9 +123,9 @@ int SimulatorServing(const std::string& terminalPath)
     return found;
 }
 
-bool PseudoTerminal::MakeLink()
+bool PseudoTerminal::Make(Link& link)
 {
-    const std::string& path = linkPath_;
+    const std::string& path = link.Path;
     struct stat info{};
     if (lstat(path.c_str(), &info) == 0) {
         // A stale link from an earlier run is ours to replace; a real file, or
@@ -132,7 +134,10 @@ bool PseudoTerminal::MakeLink()
             std::fprintf(stderr, "tarvio-sim: %s exists and is not a symbolic link\n", path.c_str());
             return false;
         }
-        const std::string target = ReadLink(path);
+        // A stable link reaches the terminal through another link.
+        char* resolved = realpath(path.c_str(), nullptr);
+        const std::string target = resolved != nullptr ? resolved : ReadLink(path);
+        std::free(resolved);
         if (const int pid = SimulatorServing(target); pid >= 0) {
             std::fprintf(stderr, "tarvio-sim: %s points to %s, which tarvio-sim process %d still serves\n",
                          path.c_str(), target.c_str(), pid);
@@ -143,27 +148,28 @@ bool PseudoTerminal::MakeLink()
             return false;
         }
     }
-    if (symlink(slavePath_.c_str(), path.c_str()) != 0) {
+    if (symlink(link.Target.c_str(), path.c_str()) != 0) {
         Complain("cannot make link " + path);
         return false;
     }
-    linkMade_ = true;
+    link.Made = true;
     return true;
 }
 
-void PseudoTerminal::RemoveLink()
+void PseudoTerminal::Remove(Link& link)
 {
-    if (!linkMade_)
+    if (!link.Made)
         return;
-    linkMade_ = false;
+    link.Made = false;
     // Another simulator may have taken the name over meanwhile; leave its link be.
-    if (ReadLink(linkPath_) == slavePath_)
-        unlink(linkPath_.c_str());
+    if (ReadLink(link.Path) == link.Target)
+        unlink(link.Path.c_str());
 }
 
 void PseudoTerminal::Close()
 {
-    RemoveLink();
+    Remove(stableLink_);
+    Remove(link_);
     for (int* fd : {&master_, &slave_}) {
         if (*fd >= 0)
             close(*fd);

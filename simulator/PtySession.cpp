@@ -35,6 +35,7 @@ PtySession::PtySession(const SimOptions& options, CommandInterpreter& interprete
       runner_(interpreter, options.Faults, MonotonicSeconds()),
       faults_(options.DropEvery, options.GarbleEvery, options.NoiseSeed),
       flood_(options.FloodLinesPerSecond, options.FloodCount, options.FloodNoLineEnds ? "" : lineEnd_),
+      presence_(options, MonotonicSeconds()),
       output_(options.Baud) {}
 
 PtySession::~PtySession()
@@ -61,7 +62,7 @@ bool PtySession::OpenTerminal()
     framer_ = LineFramer();
     replies_.clear();
     output_ = PacedOutput(options_.Baud);
-    if (!terminal_.Open(options_.LinkPath))
+    if (!terminal_.Open(presence_.LinkPath(), options_.StableLinkPath))
         return false;
     // A test or a bench waits for this line before it opens the terminal.
     std::printf("%s\n", terminal_.Path().c_str());
@@ -69,43 +70,44 @@ bool PtySession::OpenTerminal()
     return true;
 }
 
-void PtySession::Vanish()
+void PtySession::Vanish(double now)
 {
-    // The console must see its device disappear: hang up, link and all.
+    Record(now, RecordKind::Vanish, terminal_.Path());
+    // The console must see its device disappear: hang up, links and all.
     terminal_.Close();
     runner_.DropPending();
-    vanishAt_ = -1;
-    returnAt_ = After(MonotonicSeconds(), options_.ReturnAfterSeconds);
 }
 
 int PtySession::Run()
 {
     const double startedAt = MonotonicSeconds();
     stopAt_ = After(startedAt, options_.StopAfterSeconds);
-    vanishAt_ = After(startedAt, options_.VanishAfterSeconds);
+    presence_ = PresencePlan(options_, startedAt);
 
     while (!stopRequested_) {
         const double now = MonotonicSeconds();
-        Wait wait;
-        if (terminal_.IsOpen() && vanishAt_ >= 0 && now >= vanishAt_) {
-            Vanish();
-            if (returnAt_ < 0)
+        switch (presence_.Due(now)) {
+        case PresencePlan::Step::Vanish:
+            Vanish(now);
+            if (!presence_.ReturnsAgain())
                 return ExitCode::Done;
             continue;
+        case PresencePlan::Step::Return:
+            if (!OpenTerminal())
+                return ExitCode::RunFailed;
+            Record(now, RecordKind::Return, terminal_.Path());
+            continue;
+        case PresencePlan::Step::None:
+            break;
         }
-        if (!terminal_.IsOpen()) {
-            if (now >= returnAt_) {
-                if (!OpenTerminal())
-                    return ExitCode::RunFailed;
-                continue;
-            }
-            wait.Before(returnAt_);
-        } else {
+        Wait wait;
+        if (presence_.Present()) {
             bool failed = false;
             wait = WorkOnce(now, failed);
             if (failed)
                 return ExitCode::RunFailed;
         }
+        wait.Before(presence_.NextAt());
 
         bool readable = false;
         if (!PollFor(wait, now, readable))
@@ -120,7 +122,6 @@ PtySession::Wait PtySession::WorkOnce(double now, bool& failed)
 {
     const bool silent = stopAt_ >= 0 && now >= stopAt_;
     Wait wait;
-    wait.Before(vanishAt_);
     if (silent)
         replies_.clear();
     else

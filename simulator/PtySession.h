@@ -9,6 +9,7 @@
 #include "simulator/FloodSource.h"
 #include "simulator/LineFramer.h"
 #include "simulator/PacedOutput.h"
+#include "simulator/PresencePlan.h"
 #include "simulator/PseudoTerminal.h"
 #include "simulator/ReplyFaults.h"
 #include "simulator/SimOptions.h"
@@ -50,7 +51,7 @@ private:
     };
 
     bool OpenTerminal();
-    void Vanish();
+    void Vanish(double now);
     bool ReadCommands();
     void TakeEvents(double now);
     void ReleaseDueReplies(double now);
@@ -71,8 +72,7 @@ private:
     ReplyFaults faults_;
     FloodSource flood_;
     double stopAt_ = -1;
-    double vanishAt_ = -1;
-    double returnAt_ = -1;
+    PresencePlan presence_;
     // Reset whenever a new terminal appears: the old console's half-sent
     // line and unsent replies went with the old one.
     LineFramer framer_;

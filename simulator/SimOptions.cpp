@@ -35,6 +35,11 @@ bool ParseSeconds(const std::string& text, double& seconds)
     return ParseNumber(text, seconds) && seconds >= 0 && std::isfinite(seconds);
 }
 
+bool ParsePositiveSeconds(const std::string& text, double& seconds)
+{
+    return ParseSeconds(text, seconds) && seconds > 0;
+}
+
 bool ParseLoads(const std::string& text, std::vector<double>& loads)
 {
     loads.clear();
@@ -128,6 +133,12 @@ const OptionRule Rules[] = {
      [](const std::string& v, Draft& d) { return ParseSeconds(v, d.Options.VanishAfterSeconds); }},
     {"--return-after", "seconds, 0 or more",
      [](const std::string& v, Draft& d) { return ParseSeconds(v, d.Options.ReturnAfterSeconds); }},
+    {"--vanish-every", "seconds above 0",
+     [](const std::string& v, Draft& d) { return ParsePositiveSeconds(v, d.Options.VanishEverySeconds); }},
+    {"--return-jitter", "seconds, 0 or more",
+     [](const std::string& v, Draft& d) { return ParseSeconds(v, d.Options.ReturnJitterSeconds); }},
+    {"--return-as", "a path", [](const std::string& v, Draft& d) { return Take(v, d.Options.ReturnAsPath); }},
+    {"--stable-link", "a path", [](const std::string& v, Draft& d) { return Take(v, d.Options.StableLinkPath); }},
     {"--fault", "fan, fan2 or comm, optionally followed by ,at=SECONDS (0 or more) or ,after=COMMANDS (1 or more)",
      [](const std::string& v, Draft& d) { return ParseFault(v, d.Options.Faults); }},
     {"--flood-lines", "lines a second, 0 or more (0: as fast as taken)",
@@ -141,8 +152,25 @@ const OptionRule Rules[] = {
 std::string Finish(Draft& draft)
 {
     SimOptions& options = draft.Options;
-    if (options.ReturnAfterSeconds >= 0 && options.VanishAfterSeconds < 0)
-        return "--return-after needs --vanish-after";
+    const bool vanishes = options.VanishAfterSeconds >= 0 || options.VanishEverySeconds >= 0;
+    if (options.ReturnAfterSeconds >= 0 && !vanishes)
+        return "--return-after needs --vanish-after or --vanish-every";
+    // Without a return the repetition would never get its second round.
+    if (options.VanishEverySeconds >= 0 && options.ReturnAfterSeconds < 0)
+        return "--vanish-every needs --return-after";
+    if (options.ReturnJitterSeconds > 0 && options.ReturnAfterSeconds < 0)
+        return "--return-jitter needs --return-after";
+    if (!options.ReturnAsPath.empty()) {
+        if (options.ReturnAfterSeconds < 0)
+            return "--return-as needs --return-after";
+        if (options.LinkPath.empty())
+            return "--return-as needs --link";
+        if (options.ReturnAsPath == options.LinkPath)
+            return "--return-as names the same path as --link";
+    }
+    if (!options.StableLinkPath.empty()
+        && (options.StableLinkPath == options.LinkPath || options.StableLinkPath == options.ReturnAsPath))
+        return "--stable-link names the same path as --link or --return-as";
     if (options.FloodCount > 0 && !options.Flood)
         return "--flood-count needs --flood-lines or --flood-no-lf";
 
@@ -240,6 +268,10 @@ std::string UsageText()
         "  --link PATH          make a symbolic link PATH to the terminal, removed on exit;\n"
         "                       a link to a terminal another tarvio-sim still serves is\n"
         "                       refused\n"
+        "  --stable-link PATH   also make a symbolic link PATH to the --link (or, without\n"
+        "                       one, to the terminal), as udev names a USB adapter in\n"
+        "                       /dev/serial/by-id; it goes and comes back with the\n"
+        "                       terminal\n"
         "  --crlf               end replies with CR LF instead of LF\n"
         "  --reply-delay MS     send each reply MS milliseconds after it is ready\n"
         "  --baud N             let bytes out no faster than an 8N1 line at N baud\n"
@@ -248,9 +280,10 @@ std::string UsageText()
         "  --record FILE        append a line \"<seconds>\\t<kind>\\t<text>\" for every\n"
         "                       command received (kind LF or CR, its terminator), reply\n"
         "                       sent (OUT) or dropped (DROP), error a command raised\n"
-        "                       (ERROR) and fault injected (FAULT); seconds on the\n"
-        "                       monotonic clock; control characters and \\ in the text\n"
-        "                       are written \\xHH\n"
+        "                       (ERROR), fault injected (FAULT), and the terminal's\n"
+        "                       path as it vanishes (VANISH) or returns (RETURN);\n"
+        "                       seconds on the monotonic clock; control characters and\n"
+        "                       \\ in the text are written \\xHH\n"
         "  --help               show this text and exit\n"
         "\n"
         "Faults (times count from start-up; every reply made counts):\n"
@@ -268,6 +301,14 @@ std::string UsageText()
         "  --return-after SEC   with --vanish-after: instead of exiting, come back SEC\n"
         "                       seconds later on a new terminal, print its path and point\n"
         "                       --link at it again; the instrument keeps its settings\n"
+        "  --vanish-every SEC   with --return-after: vanish SEC seconds after start-up\n"
+        "                       (after --vanish-after, if given) and again SEC seconds\n"
+        "                       after each return, until stopped\n"
+        "  --return-jitter SEC  with --return-after: each return comes a further 0 to SEC\n"
+        "                       seconds later, drawn afresh each time (--seed)\n"
+        "  --return-as PATH     with --link and --return-after: come back as a renamed\n"
+        "                       adapter, the link made at PATH instead; returns take\n"
+        "                       PATH and the --link path by turns\n"
         "\n"
         "Floods (start at the first line received, even an empty one):\n"
         "  --flood-lines RATE   send readings \"00.000\", \"00.001\", ... one a line, RATE\n"

@@ -26,6 +26,8 @@ struct SimOptions {
     SupplyModelInfo Model;
     std::vector<double> LoadOhms;
     std::string LinkPath;
+    std::string ReturnAsPath; // empty: every return is under LinkPath
+    std::string StableLinkPath; // empty: no stable name
     std::string RecordPath;
     bool CrLf = false;
     int ReplyDelayMs = 0;
@@ -35,6 +37,8 @@ struct SimOptions {
     double StopAfterSeconds = -1; // negative: never
     double VanishAfterSeconds = -1; // negative: never
     double ReturnAfterSeconds = -1; // negative: exit on vanishing
+    double VanishEverySeconds = -1; // negative: vanish at most once
+    double ReturnJitterSeconds = 0; // each return up to this much later still
     bool Flood = false;
     double FloodLinesPerSecond = 0; // 0: as fast as they are taken
     bool FloodNoLineEnds = false;

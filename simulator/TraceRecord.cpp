@@ -15,6 +15,7 @@ struct KindName {
 constexpr KindName KindNames[] = {
     {RecordKind::CommandLf, "LF"}, {RecordKind::CommandCr, "CR"},  {RecordKind::Reply, "OUT"},
     {RecordKind::DroppedReply, "DROP"}, {RecordKind::Error, "ERROR"}, {RecordKind::Fault, "FAULT"},
+    {RecordKind::Vanish, "VANISH"}, {RecordKind::Return, "RETURN"},
 };
 
 int HexDigit(char c)

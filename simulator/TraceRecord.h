@@ -6,8 +6,9 @@ namespace sim {
 
 // What a line of the record tells: a command that came in (and which
 // terminator ended it), a reply that went out or was lost on purpose, an error
-// a command raised, or an error injected as a fault.
-enum class RecordKind { CommandLf, CommandCr, Reply, DroppedReply, Error, Fault };
+// a command raised, an error injected as a fault, or the terminal going away
+// or coming back (its path as the text).
+enum class RecordKind { CommandLf, CommandCr, Reply, DroppedReply, Error, Fault, Vanish, Return };
 
 struct RecordEntry {
     double Seconds = 0; // monotonic clock
@@ -16,9 +17,9 @@ struct RecordEntry {
 };
 
 // One line of the record, with its line feed: the seconds, the kind (LF, CR,
-// OUT, DROP, ERROR, FAULT) and the text, tab-separated. Control characters and
-// backslashes in the text are written as \xHH, so that one entry always stays
-// one line of three fields.
+// OUT, DROP, ERROR, FAULT, VANISH, RETURN) and the text, tab-separated.
+// Control characters and backslashes in the text are written as \xHH, so that
+// one entry always stays one line of three fields.
 std::string FormatRecordLine(const RecordEntry& entry);
 // Reads a line back (without its line feed); nothing when it is not one.
 std::optional<RecordEntry> ParseRecordLine(const std::string& line);

@@ -1,11 +1,13 @@
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 
 #include "simulator/CommandInterpreter.h"
 #include "simulator/CommandRunner.h"
 #include "simulator/LineFramer.h"
 #include "simulator/PacedOutput.h"
+#include "simulator/PresencePlan.h"
 #include "simulator/ReplyFaults.h"
 #include "simulator/SimOptions.h"
 #include "simulator/TraceRecord.h"
@@ -54,6 +56,9 @@ private slots:
     void Options_data();
     void Options();
     void UsageNamesKnownOptions();
+    void Presence_data();
+    void Presence();
+    void ReturnJitter();
 };
 
 void TestSimCore::Commands_data()
@@ -366,6 +371,8 @@ void TestSimCore::RecordRoundTrip_data()
     QTest::newRow("high bytes as they came") << int(RecordKind::DroppedReply) << QByteArray("\xB0\xFF") << QByteArray("DROP\t\xB0\xFF");
     QTest::newRow("empty line") << int(RecordKind::CommandLf) << QByteArray() << QByteArray("LF\t");
     QTest::newRow("error and fault") << int(RecordKind::Fault) << QByteArray("100") << QByteArray("FAULT\t100");
+    QTest::newRow("terminal gone") << int(RecordKind::Vanish) << QByteArray("/dev/pts/4") << QByteArray("VANISH\t/dev/pts/4");
+    QTest::newRow("terminal back") << int(RecordKind::Return) << QByteArray("/dev/pts/5") << QByteArray("RETURN\t/dev/pts/5");
 }
 
 void TestSimCore::RecordRoundTrip()
@@ -408,7 +415,20 @@ void TestSimCore::Options_data()
         << QStringList{"--fault", "fan,after=0"} << "--fault takes fan, fan2 or comm, optionally followed by ,at=SECONDS (0 or more) or ,after=COMMANDS (1 or more), not \"fan,after=0\"";
     QTest::newRow("unknown model") << QStringList{"--model", "QPX-99"} << "unknown model QPX-99 (see --list-models)";
     QTest::newRow("outputs contradict model") << QStringList{"--outputs", "1", "--model", "QPX-30R03D"} << "--outputs 1 contradicts model QPX-30R03D";
-    QTest::newRow("return without vanish") << QStringList{"--return-after", "1"} << "--return-after needs --vanish-after";
+    QTest::newRow("return without vanish") << QStringList{"--return-after", "1"} << "--return-after needs --vanish-after or --vanish-every";
+    QTest::newRow("repeat without return") << QStringList{"--vanish-every", "5"} << "--vanish-every needs --return-after";
+    QTest::newRow("repeat with no time present") << QStringList{"--vanish-every=0", "--return-after", "1"} << "--vanish-every takes seconds above 0, not \"0\"";
+    QTest::newRow("renamed return without return")
+        << QStringList{"--vanish-after", "1", "--link", "a", "--return-as", "b"} << "--return-as needs --return-after";
+    QTest::newRow("renamed return without link")
+        << QStringList{"--vanish-every", "1", "--return-after", "1", "--return-as", "b"} << "--return-as needs --link";
+    QTest::newRow("renamed to its own name")
+        << QStringList{"--vanish-every", "1", "--return-after", "1", "--link", "a", "--return-as", "a"} << "--return-as names the same path as --link";
+    QTest::newRow("stable link over the returning one")
+        << QStringList{"--vanish-every", "1", "--return-after", "1", "--link", "a", "--return-as", "b", "--stable-link", "b"}
+        << "--stable-link names the same path as --link or --return-as";
+    QTest::newRow("jitter without return") << QStringList{"--vanish-after", "1", "--return-jitter", "1"} << "--return-jitter needs --return-after";
+    QTest::newRow("stable link path empty") << QStringList{"--stable-link="} << "--stable-link takes a path, not \"\"";
     QTest::newRow("too many loads") << QStringList{"--outputs", "1", "--load", "1,2"} << "--load gives more loads than QPX-30R03 has outputs";
 }
 
@@ -447,7 +467,94 @@ void TestSimCore::UsageNamesKnownOptions()
         const std::string error = ParseOptions({name}).Error;
         QVERIFY2(error.rfind("unknown option", 0) != 0, name.c_str());
     }
-    QCOMPARE(count, 21);
+    QCOMPARE(count, 25);
+}
+
+void TestSimCore::Presence_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QList<double>>("times"); // seconds after start-up at which the loop wakes
+    QTest::addColumn<QString>("steps"); // V or R with its time, >link on a return; then when next
+
+    QTest::newRow("vanish once and exit") << QStringList{"--vanish-after", "2"} << QList<double>{1, 2, 50}
+                                          << "V2 exit";
+    QTest::newRow("one cycle, then present for good")
+        << QStringList{"--vanish-after", "2", "--return-after", "1", "--link", "L"} << QList<double>{2, 2.9, 3, 500}
+        << "V2 next 3 | R3>L next -1";
+    QTest::newRow("repeats; the return counts from a late vanish")
+        << QStringList{"--vanish-every", "5", "--return-after", "1", "--link", "L"} << QList<double>{4.9, 5.5, 6.4, 6.5, 11.4, 11.5, 12.5}
+        << "V5.5 next 6.5 | R6.5>L next 11.5 | V11.5 next 12.5 | R12.5>L next 17.5";
+    QTest::newRow("vanish-after sets only the first")
+        << QStringList{"--vanish-after", "1", "--vanish-every", "5", "--return-after", "2", "--link", "L"} << QList<double>{1, 3, 7.9, 8}
+        << "V1 next 3 | R3>L next 8 | V8 next 10";
+    QTest::newRow("renamed returns take turns")
+        << QStringList{"--vanish-every", "1", "--return-after", "1", "--link", "L", "--return-as", "B"} << QList<double>{1, 2, 3, 4, 5, 6}
+        << "V1 next 2 | R2>B next 3 | V3 next 4 | R4>L next 5 | V5 next 6 | R6>B next 7";
+    QTest::newRow("a wake-up long overdue does one round at a time")
+        << QStringList{"--vanish-every", "1", "--return-after", "0", "--link", "L"} << QList<double>{100}
+        << "V100 next 100 | R100>L next 101";
+}
+
+void TestSimCore::Presence()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QList<double>, times);
+    QFETCH(QString, steps);
+
+    std::vector<std::string> arguments;
+    for (const QString& arg : args)
+        arguments.push_back(arg.toStdString());
+    const ParsedOptions parsed = ParseOptions(arguments);
+    QCOMPARE(QString::fromStdString(parsed.Error), QString());
+    PresencePlan plan(parsed.Options, 0);
+    QCOMPARE(QString::fromStdString(plan.LinkPath()), args.contains("--link") ? QString("L") : QString());
+    QStringList seen;
+    for (double now : times) {
+        // The loop asks until nothing more is due, so one wake-up may do two steps.
+        for (PresencePlan::Step step; (step = plan.Due(now)) != PresencePlan::Step::None;) {
+            QCOMPARE(plan.Present(), step == PresencePlan::Step::Return);
+            if (step == PresencePlan::Step::Vanish && !plan.ReturnsAgain()) {
+                seen << QString("V%1 exit").arg(now);
+                break;
+            }
+            seen << (step == PresencePlan::Step::Vanish ? QString("V%1").arg(now)
+                                                        : QString("R%1>%2").arg(now).arg(QString::fromStdString(plan.LinkPath())))
+                        + QString(" next %1").arg(plan.NextAt());
+        }
+    }
+    QCOMPARE(seen.join(" | "), steps);
+}
+
+namespace {
+// The gaps between each vanishing and the return after it, over many cycles
+// walked at exactly the moments the plan names.
+std::vector<double> Gaps(std::uint64_t seed, int cycles)
+{
+    const ParsedOptions parsed = ParseOptions({"--vanish-every", "50", "--return-after", "10", "--return-jitter", "1",
+                                               "--seed", std::to_string(seed)});
+    PresencePlan plan(parsed.Options, 0);
+    std::vector<double> gaps;
+    double vanishedAt = 0;
+    while (int(gaps.size()) < cycles) {
+        const double now = plan.NextAt();
+        if (plan.Due(now) == PresencePlan::Step::Vanish)
+            vanishedAt = now;
+        else
+            gaps.push_back(now - vanishedAt);
+    }
+    return gaps;
+}
+}
+
+void TestSimCore::ReturnJitter()
+{
+    const std::vector<double> gaps = Gaps(7, 200);
+    const auto [shortest, longest] = std::minmax_element(gaps.begin(), gaps.end());
+    QVERIFY2(*shortest >= 10 && *longest < 11, qPrintable(QString("%1 %2").arg(*shortest).arg(*longest)));
+    // Spread over the whole second, not stuck in one phase of it.
+    QVERIFY2(*shortest < 10.1 && *longest > 10.9, qPrintable(QString("%1 %2").arg(*shortest).arg(*longest)));
+    QVERIFY(Gaps(7, 200) == gaps);
+    QVERIFY(Gaps(8, 200) != gaps);
 }
 
 QTEST_GUILESS_MAIN(TestSimCore)

@@ -81,6 +81,7 @@ private slots:
     void AnswersAndRecords();
     void RecordsTimedFaultUnasked();
     void ReturnsOnSameLink();
+    void ReturnsRenamedAgainAndAgain();
     void SpoilsReplies();
     void PacesOutput();
     void Floods_data();
@@ -171,6 +172,66 @@ void TestSimPty::ReturnsOnSameLink()
     QVERIFY(!QFileInfo(link).isSymLink());
 }
 
+// Every appearance: which link names the terminal, where the stable link
+// leads, and that it answers through the stable link.
+void TestSimPty::ReturnsRenamedAgainAndAgain()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString first = dir.filePath("ttyUSB0"), second = dir.filePath("ttyUSB1"), stable = dir.filePath("by-id");
+    const QString record = dir.filePath("record.txt");
+    // Two seconds each way: long enough for the checks of a stalled test
+    // process to land in the right phase.
+    QProcess simulator;
+    simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    simulator.start(QStringLiteral(TARVIO_SIM_PATH), {"--vanish-every", "2", "--return-after", "2", "--link", first,
+                                                      "--return-as", second, "--stable-link", stable, "--record", record});
+    QStringList terminals;
+    const QStringList expectedLinks = {first, second, first};
+    for (int appearance = 0; appearance < 3; ++appearance) {
+        const QString terminal = NextTerminal(simulator);
+        QVERIFY2(terminal.startsWith("/dev/"), qPrintable(terminal));
+        terminals << terminal;
+        const QString link = expectedLinks[appearance];
+        QCOMPARE(QFileInfo(link).symLinkTarget(), terminal);
+        QVERIFY(!QFileInfo(link == first ? second : first).isSymLink());
+        QCOMPARE(QFileInfo(stable).symLinkTarget(), link);
+        if (appearance == 2)
+            break;
+        const int fd = OpenRaw(stable);
+        QVERIFY(fd >= 0);
+        QVERIFY(WriteAll(fd, appearance == 0 ? "SOUR:VOLT 7\n*IDN?\n" : "SOUR:VOLT?\n"));
+        QCOMPARE(Read(fd, -1), QByteArray(appearance == 0 ? "QPX-30R03D\n" : "7.000\n"));
+        bool hungUp = false;
+        Read(fd, 1 << 20, &hungUp);
+        QVERIFY(hungUp);
+        close(fd);
+        // The stable name goes before the terminal hangs up, as udev's does with the device.
+        QVERIFY(!QFileInfo(stable).isSymLink());
+        QVERIFY(!QFileInfo(link).isSymLink());
+    }
+    QVERIFY(StopSimulator(simulator));
+    QVERIFY(!QFileInfo(stable).isSymLink());
+    QVERIFY(!QFileInfo(first).isSymLink());
+
+    QFile file(record);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QStringList presence;
+    QList<double> at;
+    for (const QString& line : QString::fromLatin1(file.readAll()).split('\n')) {
+        const QString kind = line.section('\t', 1, 1);
+        if (kind == "VANISH" || kind == "RETURN") {
+            presence << kind + " " + line.section('\t', 2);
+            at << line.section('\t', 0, 0).toDouble();
+        }
+    }
+    QCOMPARE(presence, QStringList({"VANISH " + terminals[0], "RETURN " + terminals[1], "VANISH " + terminals[1],
+                                    "RETURN " + terminals[2]}));
+    // Only lower bounds: a loaded machine may wake the simulator late, never early.
+    for (int i = 1; i < at.size(); ++i)
+        QVERIFY2(at[i] - at[i - 1] >= 2.0, qPrintable(QString::number(at[i] - at[i - 1])));
+}
+
 void TestSimPty::SpoilsReplies()
 {
     QProcess simulator;
@@ -254,6 +315,8 @@ void TestSimPty::StartFails_data()
     QTest::newRow("link folder missing") << QStringList{"--link", "$DIR/missing/com1"} << 3
                                          << "cannot make link .*/missing/com1: No such file or directory";
     QTest::newRow("link is a regular file") << QStringList{"--link", "$DIR/file"} << 3 << ".*/file exists and is not a symbolic link";
+    QTest::newRow("stable link is a regular file") << QStringList{"--stable-link", "$DIR/file"} << 3
+                                                   << ".*/file exists and is not a symbolic link";
     QTest::newRow("record cannot be opened") << QStringList{"--record", "$DIR"} << 3 << "cannot open record file .*: Is a directory";
 }
 

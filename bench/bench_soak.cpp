@@ -1,0 +1,425 @@
+// A night of unattended monitoring, shortened to an hour: the real main window
+// monitors both outputs of the simulated supply and logs them, while the
+// supply's adapter is pulled every 50 s and plugged in again 10 s later (on
+// average: 9.5 to 10.5 s, so the return meets the console's once-a-second
+// check at any point of it, as a hand would), coming back under the other of
+// two kernel names each time, as a USB adapter does, with its stable by-id
+// name following it. Some replies are garbled on the way. The supply's record stamps each return and each command
+// on the monotonic clock; this program stamps each log record on the same
+// clock, and what the console cost while it waited.
+//
+//   bench_soak [--minutes N] [--vanish-every S] [--return-after S]
+//              [--return-jitter S] [--garble-every N] [--log-ms MS] [--same-name]
+//     --return-after   the mean time gone; each return comes up to half the
+//                      jitter (default 1 s) earlier or later
+//     --same-name      every return keeps the first kernel name
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QLabel>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <cstdio>
+#include <map>
+
+#include "BenchConsole.h"
+#include "BenchSupport.h"
+#include "console/MeasurementLog.h"
+#include "console/QueryBatch.h"
+#include "platform/Controls.h"
+#include "platform/Fonts.h"
+
+namespace {
+
+struct Settings {
+    double Minutes = 60;
+    double VanishEvery = 50;
+    double ReturnAfter = 10;
+    double ReturnJitter = 1;
+    int GarbleEvery = 97;   // prime, so the spoiled reply falls on each of the four queries in turn
+    int LogMs = 500;   // the console's own default
+    bool SameName = false;
+};
+
+bool ParseArguments(int argc, char** argv, Settings& s)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        const bool hasValue = i + 1 < argc;
+        bool ok = hasValue;
+        if (arg == "--same-name") {
+            s.SameName = true;
+            continue;
+        }
+        if (!hasValue)
+            return false;
+        const QByteArray value(argv[++i]);
+        if (arg == "--minutes")
+            s.Minutes = value.toDouble(&ok);
+        else if (arg == "--vanish-every")
+            s.VanishEvery = value.toDouble(&ok);
+        else if (arg == "--return-after")
+            s.ReturnAfter = value.toDouble(&ok);
+        else if (arg == "--return-jitter")
+            s.ReturnJitter = value.toDouble(&ok);
+        else if (arg == "--garble-every")
+            s.GarbleEvery = value.toInt(&ok);
+        else if (arg == "--log-ms")
+            s.LogMs = value.toInt(&ok);
+        else
+            return false;
+        if (!ok)
+            return false;
+    }
+    return s.Minutes > 0 && s.VanishEvery > 0 && s.ReturnJitter >= 0 && s.ReturnAfter - s.ReturnJitter / 2 >= 0
+        && s.GarbleEvery > 0 && s.LogMs >= 500;
+}
+
+struct Stamp {
+    double Seconds;
+    QString Kind;
+};
+
+// The supply's record, reduced to what the soak measures: returns, vanishings
+// and commands received.
+std::vector<Stamp> ReadRecord(const QString& path)
+{
+    std::vector<Stamp> stamps;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return stamps;
+    while (!file.atEnd()) {
+        const QList<QByteArray> fields = file.readLine().split('\t');
+        if (fields.size() < 3)
+            continue;
+        const QString kind = QString::fromLatin1(fields[1]);
+        if (kind == QLatin1String("VANISH") || kind == QLatin1String("RETURN") || kind == QLatin1String("LF")
+            || kind == QLatin1String("CR"))
+            stamps.push_back({fields[0].toDouble(), kind == QLatin1String("CR") ? QStringLiteral("LF") : kind});
+    }
+    return stamps;
+}
+
+// A stretch in which the device was on the line: from its appearance to its
+// vanishing (or the end of the run).
+struct Window {
+    double From = 0, To = 0;
+    double FirstPoll = -1;     // first command the supply received in it
+    double FirstRecord = -1;   // first log record written in it
+    long Records = 0;
+    long Expected = 0;
+    bool Ambiguous = false;    // the window ended within a whisker of a log tick
+};
+
+// Appended log lines, counted as they come: the log's folder is read after
+// each log tick, so every record gets the time it was written.
+class LogCounter {
+public:
+    explicit LogCounter(QString folder) : folder_(std::move(folder)) {}
+    long NewRecords()
+    {
+        long added = 0;
+        for (const QString& name : QDir(folder_).entryList({QStringLiteral("*_MS.txt")}, QDir::Files, QDir::Name)) {
+            QFile file(QDir(folder_).filePath(name));
+            qint64& offset = offsets_[name];
+            if (file.size() <= offset || !file.open(QIODevice::ReadOnly) || !file.seek(offset))
+                continue;
+            const QByteArray bytes = file.readAll();
+            offset += bytes.size();
+            added += bytes.count('\n');
+        }
+        return added;
+    }
+
+private:
+    QString folder_;
+    std::map<QString, qint64> offsets_;
+};
+
+QString LastInfoLines(QTextDocument* document, int count)
+{
+    QStringList lines;
+    for (QTextBlock block = document->lastBlock(); block.isValid() && lines.size() < count; block = block.previous())
+        if (!block.text().trimmed().isEmpty())
+            lines.prepend(QStringLiteral("    ") + block.text());
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString LoadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2)
+                                          : QString();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Settings settings;
+    if (!ParseArguments(argc, argv, settings)) {
+        std::fprintf(stderr,
+                     "usage: %s [--minutes N] [--vanish-every S] [--return-after S] [--return-jitter S]"
+                     " [--garble-every N] [--log-ms MS] [--same-name]\n",
+                     argv[0]);
+        return 2;
+    }
+
+    QTemporaryDir work;
+    const QDir dir(work.path());
+    for (const char* sub : {"dev", "by-id", "logs"})
+        dir.mkpath(QString::fromLatin1(sub));
+    const QString kernelName = dir.filePath(QStringLiteral("dev/ttyUSB0"));
+    const QString renamed = dir.filePath(QStringLiteral("dev/ttyUSB1"));
+    const QString stableName = dir.filePath(QStringLiteral("by-id/usb-Sim_Supply_QPX-30R03D-if00-port0"));
+    const QString record = dir.filePath(QStringLiteral("record.tsv"));
+    const QString logFolder = dir.filePath(QStringLiteral("logs"));
+    // Read by the port when it is made: the stable names live in our folder.
+    qputenv("TARVIO_SERIAL_BY_ID", QFile::encodeName(dir.filePath(QStringLiteral("by-id"))));
+
+    bench::PreferOffscreen();
+    QApplication app(argc, argv);
+    InstallFontSubstitutions();
+
+    QStringList simArgs = {QStringLiteral("--link"), kernelName, QStringLiteral("--stable-link"), stableName,
+                           QStringLiteral("--vanish-every"), QString::number(settings.VanishEvery),
+                           QStringLiteral("--return-after"),
+                           QString::number(settings.ReturnAfter - settings.ReturnJitter / 2),
+                           QStringLiteral("--return-jitter"), QString::number(settings.ReturnJitter),
+                           QStringLiteral("--garble-every"), QString::number(settings.GarbleEvery),
+                           QStringLiteral("--record"), record};
+    if (!settings.SameName)
+        simArgs << QStringLiteral("--return-as") << renamed;
+    QProcess sim;
+    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const double simStarted = bench::MonotonicSeconds();
+    sim.start(QStringLiteral(TARVIO_SIM_PATH), simArgs);
+    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000) || !QFileInfo(stableName).isSymLink()) {
+        std::fprintf(stderr, "tarvio-sim did not start\n");
+        return 1;
+    }
+    // Its stdout names each new terminal; nobody needs it, but the pipe must not fill.
+    QObject::connect(&sim, &QProcess::readyReadStandardOutput, [&sim] { sim.readAllStandardOutput(); });
+
+    bench::Console console(kernelName);
+    frmMain& window = console.Window;
+    window.LogFolder = logFolder;
+    window.UpDownTi->SetValue(settings.LogMs);
+    window.OptionDual->setChecked(true);
+    if (!console.OpenComOne()) {
+        std::fprintf(stderr, "the port did not open: %s\n", qPrintable(console.Services.Messages.join(' ')));
+        return 1;
+    }
+    window.OptionMonitorCmd->setChecked(true);
+    const double monitoringFrom = bench::MonotonicSeconds();
+    if (!window.Timer3.isActive() || !window.Timer4.isActive()) {
+        std::fprintf(stderr, "monitoring did not start\n");
+        return 1;
+    }
+    const int pollMs = PollIntervalMs(false);
+    const double runSeconds = settings.Minutes * 60 + 10;
+    std::printf("soak: %.4g minutes of dual monitoring, poll %d ms, log %d ms; the adapter vanishes every %.4g s"
+                " and returns after %.4g s (+-%.4g s)%s; every %d-th reply garbled\n",
+                settings.Minutes, pollMs, settings.LogMs, settings.VanishEvery, settings.ReturnAfter,
+                settings.ReturnJitter / 2,
+                settings.SameName ? "" : " under the other kernel name", settings.GarbleEvery);
+    std::fflush(stdout);
+
+    // A console left running overnight has long filled its message panel;
+    // filling it (about 3.7 MB, see bench_long_monitoring) would otherwise
+    // pass for growth of the hour.
+    const QString stamp = LogTimestamp(QDateTime::currentDateTime());
+    for (int line = 0; line < frmMain::MaxInfoLines; line += 2) {
+        window.TextInfo->InsertText(BuildDualEchoLine(1, QStringLiteral("12.000"), QStringLiteral("1.200"), stamp));
+        window.TextInfo->InsertText(BuildDualEchoLine(2, QStringLiteral("5.000"), QStringLiteral("0.500"), stamp));
+    }
+    QCoreApplication::processEvents();
+
+    // Each record, stamped after the log tick that wrote it.
+    LogCounter counter(logFolder);
+    std::vector<double> recordTimes;
+    long ticks = 0, emptyTicks = 0;
+    bool present = true;
+    QObject::connect(&window.Timer4, &QTimer::timeout, [&] {
+        ++ticks;
+        const double now = bench::MonotonicSeconds();
+        const long added = counter.NewRecords();
+        for (long n = added; n > 0; --n)
+            recordTimes.push_back(now);
+        if (added == 0 && present)
+            ++emptyTicks;
+    });
+
+    // The stable link comes and goes with the device: the gaps, as the
+    // console lived them, and what they cost it. Event-driven, so the
+    // measurement adds nothing to the waiting itself.
+    const long residentAtStart = bench::ResidentKb();
+    long residentAtFirstReturn = -1;
+    double gapCpu = 0, gapWall = 0, gapCpuFrom = 0, gapFrom = 0;
+    int returnsSeen = 0;
+    QFileSystemWatcher watcher({dir.filePath(QStringLiteral("by-id"))});
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, [&] {
+        const bool now = QFileInfo(stableName).isSymLink();
+        if (now == present)
+            return;
+        present = now;
+        const double t = bench::MonotonicSeconds();
+        const double cpu = bench::OwnCpuSeconds();
+        if (!present) {
+            gapFrom = t;
+            gapCpuFrom = cpu;
+            return;
+        }
+        gapWall += t - gapFrom;
+        gapCpu += cpu - gapCpuFrom;
+        const long rss = bench::ResidentKb();
+        if (++returnsSeen == 1)
+            residentAtFirstReturn = rss;
+        std::printf("  return %3d at %7.1f s: VmRSS %ld kB, %zu records so far\n", returnsSeen, t - simStarted, rss,
+                    recordTimes.size());
+        std::fflush(stdout);
+    });
+    QObject::connect(&sim, &QProcess::finished, &app, [&] {
+        std::fprintf(stderr, "tarvio-sim ended early\n");
+        app.exit(1);
+    });
+    const double endAt = simStarted + runSeconds;
+    QTimer end;
+    end.setTimerType(Qt::PreciseTimer);
+    end.setSingleShot(true);
+    QObject::connect(&end, &QTimer::timeout, &app, &QApplication::quit);
+    end.start(int((endAt - bench::MonotonicSeconds()) * 1000));
+    const int exitCode = app.exec();
+    const double endedAt = bench::MonotonicSeconds();
+    const long residentAtEnd = bench::ResidentKb();
+    QObject::disconnect(&sim, nullptr, nullptr, nullptr);
+    sim.terminate();
+    sim.waitForFinished(3000);
+    if (exitCode != 0)
+        return exitCode;
+
+    // The windows the device was present, from the supply's own record.
+    const std::vector<Stamp> stamps = ReadRecord(record);
+    std::vector<Window> windows{Window{monitoringFrom, endedAt}};
+    for (const Stamp& s : stamps) {
+        if (s.Kind == QLatin1String("VANISH")) {
+            windows.back().To = s.Seconds;
+        } else if (s.Kind == QLatin1String("RETURN")) {
+            windows.push_back(Window{s.Seconds, endedAt});
+        } else if (windows.back().FirstPoll < 0 && s.Seconds >= windows.back().From) {
+            windows.back().FirstPoll = s.Seconds;
+        }
+    }
+    long recordsInGaps = 0;
+    for (double t : recordTimes) {
+        bool placed = false;
+        for (Window& w : windows) {
+            if (t >= w.From && t <= w.To) {
+                if (w.FirstRecord < 0)
+                    w.FirstRecord = t;
+                ++w.Records;
+                placed = true;
+                break;
+            }
+        }
+        recordsInGaps += placed ? 0 : 1;
+    }
+    // Poll and log timers start together when monitoring resumes, one poll
+    // interval before the first poll; from there a record is due every log
+    // interval until the device goes.
+    const double logSeconds = settings.LogMs / 1000.0;
+    long expected = 0, written = 0, missing = 0;
+    int resumes = 0, cycles = 0;
+    std::vector<double> toPoll, toRecord;
+    std::printf("\n  cycle   back at   first poll   first record   records/expected\n");
+    for (size_t i = 0; i < windows.size(); ++i) {
+        Window& w = windows[i];
+        const double resumedAt = i == 0 ? monitoringFrom : w.FirstPoll - pollMs / 1000.0;
+        const double due = (w.To - resumedAt) / logSeconds;
+        w.Expected = w.FirstPoll < 0 ? long(std::floor((w.To - w.From) / logSeconds)) : long(std::floor(due));
+        w.Ambiguous = due - std::floor(due) < 0.05;
+        // A return too close to the end of the run to have resumed is not a cycle.
+        const bool counted = i > 0 && w.From + 5 < endedAt;
+        if (i > 0 && counted) {
+            ++cycles;
+            const bool resumed = w.FirstPoll >= 0 && w.FirstRecord >= 0;
+            resumes += resumed ? 1 : 0;
+            if (w.FirstPoll >= 0)
+                toPoll.push_back(w.FirstPoll - w.From);
+            if (w.FirstRecord >= 0)
+                toRecord.push_back(w.FirstRecord - w.From);
+        }
+        if (i == 0 || counted) {
+            expected += w.Expected;
+            written += w.Records;
+            missing += std::max(0L, w.Expected - w.Records - (w.Ambiguous ? 1 : 0));
+        }
+        std::printf("  %5zu %9.1f %10.3f s %12.3f s %9ld/%ld%s\n", i, w.From - simStarted,
+                    w.FirstPoll < 0 ? std::nan("") : w.FirstPoll - w.From,
+                    w.FirstRecord < 0 ? std::nan("") : w.FirstRecord - w.From, w.Records, w.Expected,
+                    counted || i == 0 ? "" : "  (at the end, not counted)");
+    }
+
+    bench::Report report(QStringLiteral("soak"));
+    report.Note(QStringLiteral("minutes"), settings.Minutes);
+    report.Note(QStringLiteral("vanishEverySeconds"), settings.VanishEvery);
+    report.Note(QStringLiteral("returnAfterSeconds"), settings.ReturnAfter);
+    report.Note(QStringLiteral("returnJitterSeconds"), settings.ReturnJitter);
+    report.Note(QStringLiteral("garbleEvery"), settings.GarbleEvery);
+    report.Note(QStringLiteral("logMs"), settings.LogMs);
+    report.Note(QStringLiteral("renamedOnReturn"), !settings.SameName);
+    report.Note(QStringLiteral("messageBoxes"), int(console.Services.Messages.size()));
+    report.Note(QStringLiteral("load"), LoadAverage());
+    report.Figure(QStringLiteral("cycles"), QStringLiteral("vanish/return cycles"), cycles, QString(), 0);
+    report.Target(QStringLiteral("resumes"), QStringLiteral("resumes achieved"), resumes, QStringLiteral("of cycles"),
+                  cycles, 0, true);
+    report.Target(QStringLiteral("returnToPollMedianS"), QStringLiteral("return to first poll, median"),
+                  bench::Median(toPoll), QStringLiteral("s"), 1.2, 3);
+    report.Target(QStringLiteral("returnToPollMaxS"), QStringLiteral("return to first poll, max"),
+                  bench::Percentile(toPoll, 100), QStringLiteral("s"), 2.0, 3);
+    report.Figure(QStringLiteral("returnToRecordMedianS"), QStringLiteral("return to first record, median"),
+                  bench::Median(toRecord), QStringLiteral("s"), 3);
+    report.Figure(QStringLiteral("returnToRecordMaxS"), QStringLiteral("return to first record, max"),
+                  bench::Percentile(toRecord, 100), QStringLiteral("s"), 3);
+    report.Figure(QStringLiteral("recordsWritten"), QStringLiteral("records written while present"), double(written),
+                  QString(), 0);
+    report.Figure(QStringLiteral("recordsExpected"), QStringLiteral("records expected while present"),
+                  double(expected), QString(), 0);
+    report.Target(QStringLiteral("recordsMissing"), QStringLiteral("records missing"), double(missing), QString(), 0, 0);
+    report.Target(QStringLiteral("recordsInGaps"), QStringLiteral("records written in the gaps"), double(recordsInGaps),
+                  QString(), 0, 0);
+    report.Figure(QStringLiteral("logTicks"), QStringLiteral("log ticks"), double(ticks), QString(), 0);
+    report.Figure(QStringLiteral("logTicksWithoutRecord"), QStringLiteral("log ticks that wrote nothing, device present"),
+                  double(emptyTicks), QString(), 0);
+    report.Figure(QStringLiteral("residentStartMB"), QStringLiteral("VmRSS at the start"), residentAtStart / 1024.0,
+                  QStringLiteral("MB"), 1);
+    report.Figure(QStringLiteral("residentEndMB"), QStringLiteral("VmRSS at the end"), residentAtEnd / 1024.0,
+                  QStringLiteral("MB"), 1);
+    report.Target(QStringLiteral("residentGrowthMB"), QStringLiteral("VmRSS growth over the run"),
+                  (residentAtEnd - residentAtStart) / 1024.0, QStringLiteral("MB"), 2, 2);
+    report.Figure(QStringLiteral("residentGrowthAfterFirstReturnMB"),
+                  QStringLiteral("VmRSS growth after the first return"),
+                  residentAtFirstReturn < 0 ? std::nan("") : (residentAtEnd - residentAtFirstReturn) / 1024.0,
+                  QStringLiteral("MB"), 2);
+    report.Figure(QStringLiteral("waitedSeconds"), QStringLiteral("time waited (stable link gone)"), gapWall,
+                  QStringLiteral("s"), 1);
+    report.Figure(QStringLiteral("waitingCpuSeconds"), QStringLiteral("CPU time while waiting"), gapCpu,
+                  QStringLiteral("s"), 3);
+    report.Target(QStringLiteral("waitingCpuPercent"), QStringLiteral("CPU while waiting"),
+                  gapWall > 0 ? 100 * gapCpu / gapWall : std::nan(""), QStringLiteral("% core"), 0.5, 3);
+    report.Print(QStringLiteral("Soak (%1 minutes, %2 cycles, %3 message boxes)")
+                     .arg(settings.Minutes)
+                     .arg(cycles)
+                     .arg(console.Services.Messages.size()));
+    if (!report.AllMet())
+        std::printf("\nThe message panel at the end:\n%s\n", qPrintable(LastInfoLines(window.TextInfo->document(), 20)));
+    for (const QString& message : console.Services.Messages)
+        std::printf("message box: %s\n", qPrintable(message));
+    return report.AllMet() ? 0 : 1;
+}
