@@ -65,6 +65,7 @@ private slots:
         } cases[] = {
             {"line", M::Line, true, true, true, "", "", 200, false, 1, 1, 1},
             {"monitor single new", M::Monitor, true, true, true, "MEAS:VOLTA? P1\nMEAS:CURRA? P1\n", "", 200, true, 0, 0, 0},
+            {"monitor single old", M::Monitor, true, true, false, "MEAS:VOLT? P1\nMEAS:CURR? P1\n", "", 200, true, 0, 0, 0},
             {"monitor dual old", M::Monitor, true, false, false, "MEAS:VOLT? P1\nMEAS:CURR? P1\nMEAS:VOLT? P2\nMEAS:CURR? P2\n", "", 400, true, 0, 0, 0},
             {"monitor dual new", M::Monitor, true, false, true, "MEAS:VOLTA? P1\nMEAS:CURRA? P1\nMEAS:VOLTA? P2\nMEAS:CURRA? P2\n", "", 400, true, 0, 0, 0},
             {"set-monitor single", M::SetMonitor, true, true, true, "", "SOUR:VOLT? P1\nSOUR:CURR? P1\n", 200, false, 0, 1, -1},

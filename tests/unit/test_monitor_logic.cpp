@@ -1,5 +1,4 @@
 #include "console/MeasurementLog.h"
-#include "console/QueryBatch.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,8 +29,8 @@ class TestMonitorLogic : public QObject {
     Q_OBJECT
 
 private slots:
-    // The polling batches, the log's name, time stamp and records, each
-    // text as it must come out.
+    // The log's name and records, each text as it must come out; the polling
+    // batches are held by the console controller's mode set-up.
     void Texts()
     {
         const QString ts = QStringLiteral("050309 PM 02:05:07");
@@ -39,13 +38,6 @@ private slots:
             const char* name;
             QString got, expected;
         } cases[] = {
-            {"monitor single new", BuildMonitorBatch(true, true), "MEAS:VOLTA? P1\nMEAS:CURRA? P1\n"},
-            {"monitor single old", BuildMonitorBatch(true, false), "MEAS:VOLT? P1\nMEAS:CURR? P1\n"},
-            {"monitor dual new", BuildMonitorBatch(false, true), "MEAS:VOLTA? P1\nMEAS:CURRA? P1\nMEAS:VOLTA? P2\nMEAS:CURRA? P2\n"},
-            {"set-monitor single", BuildSetMonitorBatch(true), "SOUR:VOLT? P1\nSOUR:CURR? P1\n"},
-            {"set-monitor dual", BuildSetMonitorBatch(false), "SOUR:VOLT? P1\nSOUR:CURR? P1\nSOUR:VOLT? P2\nSOUR:CURR? P2\n"},
-            {"poll interval single", QString::number(PollIntervalMs(true)), "200"},
-            {"poll interval dual", QString::number(PollIntervalMs(false)), "400"},
             {"file name, one-digit month and day", LogFileName(Day), "050309_MS.txt"},
             {"file name, turn of the century", LogFileName(QDate(2100, 1, 1)), "000101_MS.txt"},
             {"single before any reply", BuildSingleRecord("00.000", "00.000", ts), "00.000   00.000   050309 PM 02:05:07\r\n"},
