@@ -234,7 +234,7 @@ void TestSimCore::PacedRelease()
         QStringList script;
     } cases[] = {
         {"one byte per character time", 300, 100,
-         {"push 0 30", "ready 0 0", "next 0 0.0333333", "ready 0.5 15", "next 0.5 0.5333333", "ready 1 30", "ready 2 30", "next 2 -1"}},
+         {"push 0 30", "ready 0 0", "next 0 0.0333333", "ready 0.51 15", "next 0.51 0.5333333", "ready 1 30", "ready 2 30", "next 2 -1"}},
         {"idle line earns no credit", 300, 100, {"push 0 3", "ready 1 3", "take 3", "push 5 30", "ready 5 0", "ready 5.5 15"}},
         {"taken bytes leave, the rest keep pace", 300, 100, {"push 0 30", "ready 0.5 15", "take 10", "ready 0.5 5", "take 2", "ready 1 18"}},
         {"capacity refuses what does not fit", 0, 10, {"push 0 8", "push 0 5 refused", "push 0 2", "ready 0 10", "take 4", "push 0 4", "ready 0 10"}},
