@@ -95,9 +95,7 @@ private slots:
     void ReturnsOnSameLink();
     void SpoilsReplies();
     void PacesOutput();
-    void Floods_data();
     void Floods();
-    void StartFails_data();
     void StartFails();
     void KeepsLinkOfLiveSimulator();
 };
@@ -201,69 +199,60 @@ void TestSimPty::PacesOutput()
     QVERIFY(sim.Stop());
 }
 
-void TestSimPty::Floods_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QByteArray>("lineEnd");
-
-    QTest::newRow("lines at a rate, CR LF") << QStringList{"--flood-lines", "200", "--flood-count", "20", "--crlf"} << 20 << QByteArray("\r\n");
-    QTest::newRow("no line feed, byte count") << QStringList{"--flood-no-lf", "--flood-count", "50"} << 50 << QByteArray();
-}
-
 void TestSimPty::Floods()
 {
-    QFETCH(QStringList, args);
-    QFETCH(int, count);
-    QFETCH(QByteArray, lineEnd);
+    const struct {
+        const char* name;
+        QStringList args;
+        int count;
+        QByteArray lineEnd;
+    } cases[] = {
+        {"lines at a rate, CR LF", {"--flood-lines", "200", "--flood-count", "20", "--crlf"}, 20, "\r\n"},
+        {"no line feed, byte count", {"--flood-no-lf", "--flood-count", "50"}, 50, ""},
+    };
+    for (const auto& k : cases) {
+        // Readings count up from 00.000; without line ends the count is in bytes.
+        QByteArray flood;
+        for (int i = 0; i < k.count; ++i)
+            flood += QString::asprintf("00.%03d", i).toLatin1() + k.lineEnd;
+        flood.truncate(k.lineEnd.isEmpty() ? k.count : flood.size());
 
-    // Readings count up from 00.000; without line ends the count is in bytes.
-    QByteArray flood;
-    for (int i = 0; i < count; ++i)
-        flood += QString::asprintf("00.%03d", i).toLatin1() + lineEnd;
-    flood.truncate(lineEnd.isEmpty() ? count : flood.size());
-
-    Session sim(args);
-    QVERIFY(sim.fd >= 0);
-    // Any line starts the flood, even an empty one.
-    QVERIFY(WriteAll(sim.fd, "\n"));
-    QCOMPARE(Read(sim.fd, flood.size()), flood);
-    // The count ended the flood exactly, and the instrument still answers.
-    QCOMPARE(sim.Ask("*IDN?\n"), "QPX-30R03D" + (lineEnd.isEmpty() ? QByteArray("\n") : lineEnd));
-    QVERIFY(sim.Stop());
-}
-
-void TestSimPty::StartFails_data()
-{
-    QTest::addColumn<QStringList>("args"); // $DIR stands for a fresh folder
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("message"); // the one line on stderr, as a pattern
-
-    QTest::newRow("switch given a value") << QStringList{"--crlf=no"} << 2 << "--crlf takes no value \\(see tarvio-sim --help\\)";
-    QTest::newRow("link folder missing") << QStringList{"--link", "$DIR/missing/com1"} << 3
-                                         << "cannot make link .*/missing/com1: No such file or directory";
-    QTest::newRow("link is a regular file") << QStringList{"--link", "$DIR/file"} << 3 << ".*/file exists and is not a symbolic link";
-    QTest::newRow("record cannot be opened") << QStringList{"--record", "$DIR"} << 3 << "cannot open record file .*: Is a directory";
+        Session sim(k.args);
+        QVERIFY2(sim.fd >= 0, k.name);
+        // Any line starts the flood, even an empty one.
+        QVERIFY(WriteAll(sim.fd, "\n"));
+        QVERIFY2(Read(sim.fd, flood.size()) == flood, k.name);
+        // The count ended the flood exactly, and the instrument still answers.
+        QVERIFY2(sim.Ask("*IDN?\n") == "QPX-30R03D" + (k.lineEnd.isEmpty() ? QByteArray("\n") : k.lineEnd), k.name);
+        QVERIFY2(sim.Stop(), k.name);
+    }
 }
 
 void TestSimPty::StartFails()
 {
-    QFETCH(QStringList, args);
-    QFETCH(int, exitCode);
-    QFETCH(QString, message);
-
+    const struct {
+        const char* name;
+        QStringList args;   // $DIR stands for a fresh folder
+        int exitCode;
+        QString message;    // the one line on stderr, as a pattern
+    } cases[] = {
+        {"switch given a value", {"--crlf=no"}, 2, "--crlf takes no value \\(see tarvio-sim --help\\)"},
+        {"link folder missing", {"--link", "$DIR/missing/com1"}, 3, "cannot make link .*/missing/com1: No such file or directory"},
+        {"link is a regular file", {"--link", "$DIR/file"}, 3, ".*/file exists and is not a symbolic link"},
+        {"record cannot be opened", {"--record", "$DIR"}, 3, "cannot open record file .*: Is a directory"},
+    };
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QFile file(dir.filePath("file"));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    args.replaceInStrings("$DIR", dir.path());
-    QProcess simulator;
-    simulator.start(QStringLiteral(TARVIO_SIM_PATH), args);
-    QVERIFY(simulator.waitForFinished(WaitMs));
-    QCOMPARE(simulator.exitCode(), exitCode);
-    QCOMPARE(simulator.readAllStandardOutput(), QByteArray());
-    const QString error = QString::fromLocal8Bit(simulator.readAllStandardError());
-    QVERIFY2(QRegularExpression("^tarvio-sim: " + message + "\n$").match(error).hasMatch(), qPrintable(error));
+    for (const auto& k : cases) {
+        QProcess simulator;
+        simulator.start(QStringLiteral(TARVIO_SIM_PATH), QStringList(k.args).replaceInStrings("$DIR", dir.path()));
+        QVERIFY2(simulator.waitForFinished(WaitMs), k.name);
+        QVERIFY2(simulator.exitCode() == k.exitCode && simulator.readAllStandardOutput().isEmpty(), k.name);
+        const QString error = QString::fromLocal8Bit(simulator.readAllStandardError());
+        QVERIFY2(QRegularExpression("^tarvio-sim: " + k.message + "\n$").match(error).hasMatch(), qPrintable(error));
+    }
 }
 
 void TestSimPty::KeepsLinkOfLiveSimulator()
