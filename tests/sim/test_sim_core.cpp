@@ -129,13 +129,8 @@ private slots:
 
 void TestSimCore::Commands()
 {
-    static const struct {
-        const char* name;
-        bool single;   // the one-output model instead of the default two
-        QStringList commands;
-        const char* replies;
-        int error;     // first queued error, 0 for none
-    } cases[] = {
+    // the one-output model instead of the default two; first queued error, 0 for none
+    static const struct { const char* name; bool single; QStringList commands; const char* replies; int error; } cases[] = {
         {"identity and version", false, {"*IDN?", "SYST:VERS?"}, "QPX-30R03D|1.00", 0},
         {"case, blanks, default channel", false, {"sour:volt  P2 , 7.25 ", "Sour:Volt 12.5", "SOUR:VOLT?", "SOUR:VOLT? P2"}, "12.500|7.250", 0},
         {"MIN, MAX, rounding", false, {"SOUR:VOLT MAX", "SOUR:VOLT?", "SOUR:CURR P2,min", "SOUR:CURR? P2", "SOUR:VOLT 1.23456", "SOUR:VOLT?"}, "30.000|0.000|1.235", 0},
@@ -177,12 +172,8 @@ void TestSimCore::Commands()
 
 void TestSimCore::Crossover()
 {
-    static const struct {
-        const char* name;
-        const char* channel;
-        const char* setting;
-        const char* expected;   // volts|amps|averaged volts|averaged amps|mode
-    } cases[] = {
+    // volts|amps|averaged volts|averaged amps|mode
+    static const struct { const char* name; const char* channel; const char* setting; const char* expected; } cases[] = {
         {"CV at the crossover", "P1", "APPL P1,10,1", "10.000|1.000|10.000|1.000|CV"},
         {"CC just past it", "P1", "APPL P1,10.01,1", "10.000|1.000|10.000|1.000|CC"},
         {"CC far past it", "P1", "APPL P1,30,0.25", "2.500|0.250|2.500|0.250|CC"},
@@ -200,11 +191,7 @@ void TestSimCore::Crossover()
 
 void TestSimCore::Framing()
 {
-    const struct {
-        const char* name;
-        QStringList chunks;
-        QString lines;
-    } cases[] = {
+    const struct { const char* name; QStringList chunks; QString lines; } cases[] = {
         {"LF, CR and CR LF", {"A\nB\rC\r\nD\n"}, "A/LF|B/CR|C/CR|D/LF"},
         {"CR LF split across reads", {"A\r", "\nB\r"}, "A/CR|B/CR"},
         {"only one LF swallowed, LF CR is two", {"A\r\n\n", "B\n\rC\n"}, "A/CR|/LF|B/LF|/CR|C/LF"},
@@ -228,11 +215,7 @@ void TestSimCore::PacedRelease()
     // "push T N" queues N bytes at T ("refused" when they must not fit),
     // "ready T N" expects N bytes let out by T, "take N" hands N to the
     // terminal, "next T S" expects the next byte across at S (-1: none on the line).
-    const struct {
-        const char* name;
-        int baud, capacity;
-        QStringList script;
-    } cases[] = {
+    const struct { const char* name; int baud, capacity; QStringList script; } cases[] = {
         {"one byte per character time", 300, 100,
          {"push 0 30", "ready 0 0", "next 0 0.0333333", "ready 0.51 15", "next 0.51 0.5333333", "ready 1 30", "ready 2 30", "next 2 -1"}},
         {"idle line earns no credit", 300, 100, {"push 0 3", "ready 1 3", "take 3", "push 5 30", "ready 5 0", "ready 5.5 15"}},
@@ -245,11 +228,8 @@ void TestSimCore::PacedRelease()
 
 void TestSimCore::SpoiledReplies()
 {
-    static const struct {
-        const char* name;
-        int dropEvery, garbleEvery;
-        const char* fates;   // per reply: s sent, d dropped, g garbled
-    } cases[] = {
+    // per reply: s sent, d dropped, g garbled
+    static const struct { const char* name; int dropEvery, garbleEvery; const char* fates; } cases[] = {
         {"drop every second", 2, 0, "sdsdsd"},
         {"garble every third", 0, 3, "ssgssg"},
         {"dropping wins on a common multiple", 2, 3, "sdgdsd"},
@@ -281,11 +261,7 @@ void TestSimCore::OneCommandAtATime()
     // "recv T LINE" hands a line over at T; "work T EVENTS" expects what Work(T)
     // reports, as kind+time:text joined by "|" (R reply, E error, F fault);
     // "wake T" expects NextWakeAt() to be T (-1: nothing to wait for).
-    const struct {
-        const char* name;
-        QString faults;
-        QStringList script;
-    } cases[] = {
+    const struct { const char* name; QString faults; QStringList script; } cases[] = {
         {"series replies with its last sample", "",
          {"recv 0 APPL 5,1", "recv 0 OUTP:STAT ON", "recv 0 MEAS:VOLTS? P1,0.1,5", "work 0 R0.400:5.000,5.000,5.000,5.000,5.000", "wake -1"}},
         {"commands behind a series wait their turn", "",
@@ -305,12 +281,8 @@ void TestSimCore::OneCommandAtATime()
 
 void TestSimCore::RecordRoundTrip()
 {
-    const struct {
-        const char* name;
-        RecordKind kind;
-        QByteArray text;
-        QByteArray line;   // as written, without the seconds
-    } cases[] = {
+    // as written, without the seconds
+    const struct { const char* name; RecordKind kind; QByteArray text; QByteArray line; } cases[] = {
         {"command ended by CR", RecordKind::CommandCr, "APPL P1,5,1", "CR\tAPPL P1,5,1"},
         {"reply", RecordKind::Reply, "5.000,1.000", "OUT\t5.000,1.000"},
         {"tab, backslash, control, DEL escaped", RecordKind::CommandLf, QByteArray("A\tB\\\x01\x7F\r", 7), "LF\tA\\x09B\\x5C\\x01\\x7F\\x0D"},

@@ -201,12 +201,7 @@ void TestSimPty::PacesOutput()
 
 void TestSimPty::Floods()
 {
-    const struct {
-        const char* name;
-        QStringList args;
-        int count;
-        QByteArray lineEnd;
-    } cases[] = {
+    const struct { const char* name; QStringList args; int count; QByteArray lineEnd; } cases[] = {
         {"lines at a rate, CR LF", {"--flood-lines", "200", "--flood-count", "20", "--crlf"}, 20, "\r\n"},
         {"no line feed, byte count", {"--flood-no-lf", "--flood-count", "50"}, 50, ""},
     };
@@ -230,12 +225,8 @@ void TestSimPty::Floods()
 
 void TestSimPty::StartFails()
 {
-    const struct {
-        const char* name;
-        QStringList args;   // $DIR stands for a fresh folder
-        int exitCode;
-        QString message;    // the one line on stderr, as a pattern
-    } cases[] = {
+    // $DIR stands for a fresh folder; the one line on stderr, as a pattern
+    const struct { const char* name; QStringList args; int exitCode; QString message; } cases[] = {
         {"switch given a value", {"--crlf=no"}, 2, "--crlf takes no value \\(see tarvio-sim --help\\)"},
         {"link folder missing", {"--link", "$DIR/missing/com1"}, 3, "cannot make link .*/missing/com1: No such file or directory"},
         {"link is a regular file", {"--link", "$DIR/file"}, 3, ".*/file exists and is not a symbolic link"},

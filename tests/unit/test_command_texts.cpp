@@ -35,10 +35,7 @@ private slots:
     // Help lines by button: with syntax, a query, none, and two values.
     void HelpLines()
     {
-        static const struct {
-            const char* button;
-            const char* help;
-        } cases[] = {
+        static const struct { const char* button; const char* help; } cases[] = {
             {"CmdSV", "SOUR:VOLT {P1|P2,}{<전압>|MIN|MAX} : 전압 설정"},
             {"CmdMVQ", "MEAS:VOLT? {P1|P2} : 순간 측정 전압 읽기"},
             {"CmdIDNQ", "*IDN? : 제품 모델명 읽기"},
@@ -55,12 +52,7 @@ private slots:
     // and sample lines as "index:exact line".
     void ReferenceLists()
     {
-        const struct {
-            ReferenceList list;
-            int lines;
-            bool endsWithLineEnd;
-            QStringList samples;
-        } cases[] = {
+        const struct { ReferenceList list; int lines; bool endsWithLineEnd; QStringList samples; } cases[] = {
             {ReferenceList::Commands, 24, false,
              {"0:SOUR:VOLT ---- 전압 설정", "4:SOUR:FLOW? --- 제어모드 읽기(CV/CC)?", "5:APPL --------- 전압,전류 동시 설정",
               "18:OUTP:TRACK? -- 출력 동시 제어상태 읽기", "23:*CLS --------- 에러 상태 모두 지우기"}},

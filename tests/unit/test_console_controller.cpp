@@ -128,12 +128,7 @@ private slots:
 
     void SendOnceOrNothing()
     {
-        static const struct {
-            const char* name;
-            CommandMode mode;
-            const char* field;
-            const char* written;
-        } cases[] = {
+        static const struct { const char* name; CommandMode mode; const char* field; const char* written; } cases[] = {
             {"line sends field and LF", CommandMode::Line, "SOUR:VOLT ", "SOUR:VOLT \n"},
             {"empty field", CommandMode::Line, "", ""},
             {"not in line mode", CommandMode::SetMonitor, "*IDN?", ""},
@@ -176,12 +171,8 @@ private slots:
     // leaving 0 restarts a running one.
     void IntervalChanges()
     {
-        static const struct {
-            const char* name;
-            bool repeating;
-            int ms;
-            bool running;
-        } cases[] = {{"0 stops a running repeat", true, 0, false}, {"back from 0 restarts it", true, 10, true}, {"idle stays idle", false, 10, false}};
+        static const struct { const char* name; bool repeating; int ms; bool running; } cases[] = {
+            {"0 stops a running repeat", true, 0, false}, {"back from 0 restarts it", true, 10, true}, {"idle stays idle", false, 10, false}};
         for (const auto& k : cases) {
             Console c;
             c.view.RepeatSpinner = 0;

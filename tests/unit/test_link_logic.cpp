@@ -12,10 +12,8 @@ class TestLinkLogic : public QObject {
 private slots:
     void SettingsReadBackNormalised()
     {
-        static const struct {
-            const char* given;
-            const char* normalised;   // empty: refused
-        } cases[] = {
+        // empty: refused
+        static const struct { const char* given; const char* normalised; } cases[] = {
             {" 19200,N, 8, 1", "19200,N,8,1"}, {"300,o,5,2", "300,O,5,2"}, {"\t9600 ,\tE,7 ,1 ", "9600,E,7,1"},
             // Baud 0, negative or not a number; parity X; 4 and 9 data bits;
             // 0 and 3 stop bits; too few or too many fields.
@@ -35,14 +33,7 @@ private slots:
     void DeviceBinding()
     {
         const QStringList mixed{"/dev/ttyS1", "/dev/ttyUSB10", "/dev/ttyS0", "/dev/ttyACM0", "/dev/ttyUSB2"};
-        const struct {
-            const char* name;
-            int n;
-            const char* env;
-            QStringList found;
-            bool windows;
-            const char* device;
-        } cases[] = {
+        const struct { const char* name; int n; const char* env; QStringList found; bool windows; const char* device; } cases[] = {
             {"environment wins", 1, "/tmp/sim-link", mixed, false, "/tmp/sim-link"},
             {"adapters first, by name", 1, "", mixed, false, "/dev/ttyACM0"},
             {"usb2 before usb10", 2, "", mixed, false, "/dev/ttyUSB2"},
@@ -80,11 +71,7 @@ private slots:
     // shows as W (reached the device), R (dropped and reported) or - (dropped).
     void TransmitBound()
     {
-        static const struct {
-            const char* name;
-            const char* steps;
-            const char* outcomes;
-        } cases[] = {
+        static const struct { const char* name; const char* steps; const char* outcomes; } cases[] = {
             {"fills exactly", "100 3996", "WW"},
             {"one byte over", "4000 97", "WR"},
             {"huge single write", "5000", "R"},

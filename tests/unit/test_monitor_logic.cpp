@@ -34,10 +34,7 @@ private slots:
     void Texts()
     {
         const QString ts = QStringLiteral("050309 PM 02:05:07");
-        const struct {
-            const char* name;
-            QString got, expected;
-        } cases[] = {
+        const struct { const char* name; QString got, expected; } cases[] = {
             {"file name, one-digit month and day", LogFileName(Day), "050309_MS.txt"},
             {"file name, turn of the century", LogFileName(QDate(2100, 1, 1)), "000101_MS.txt"},
             {"single before any reply", BuildSingleRecord("00.000", "00.000", ts), "00.000   00.000   050309 PM 02:05:07\r\n"},
@@ -52,10 +49,8 @@ private slots:
     // Whatever the user's locale says about AM and PM.
     void Timestamp()
     {
-        static const struct {
-            QTime time;
-            const char* expected;
-        } cases[] = {{QTime(14, 5, 7), "050309 PM 02:05:07"}, {QTime(0, 0, 5), "050309 AM 12:00:05"}, {QTime(12, 0, 0), "050309 PM 12:00:00"}};
+        static const struct { QTime time; const char* expected; } cases[] = {
+            {QTime(14, 5, 7), "050309 PM 02:05:07"}, {QTime(0, 0, 5), "050309 AM 12:00:05"}, {QTime(12, 0, 0), "050309 PM 12:00:00"}};
         for (const auto& k : cases) {
             const QDateTime time(Day, k.time);
             const QString plain = LogTimestamp(time);

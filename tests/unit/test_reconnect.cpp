@@ -71,14 +71,8 @@ private slots:
     void DeviceComesBack()
     {
         const QString back = QStringLiteral("/dev/ttyUSB0 다시 연결됨 (끊긴 시간 00:01:01)");
-        const struct {
-            const char* name;
-            bool stable;
-            QString returnsAs;
-            OpenError openError;   // of the first tries
-            bool resumed;
-            QStringList info;
-        } cases[] = {
+        // of the first tries
+        const struct { const char* name; bool stable; QString returnsAs; OpenError openError; bool resumed; QStringList info; } cases[] = {
             {"same name", true, Usb0, OpenError::None, true, {back}},
             {"same path, no stable name", false, Usb0, OpenError::None, true, {back}},
             {"renamed, found by its stable name", true, Usb1, OpenError::None, true, {QStringLiteral("/dev/ttyUSB1 다시 연결됨, 전에는 /dev/ttyUSB0 (끊긴 시간 00:01:01)")}},
@@ -132,12 +126,8 @@ private slots:
     // Only the operator's decisions end the wait; the dialog pauses it.
     void OperatorDecides()
     {
-        static const struct {
-            const char* name;
-            const char* action;
-            bool waiting;   // after the action
-            bool reopens;   // at the next tick, the device being back
-        } cases[] = {
+        // after the action; at the next tick, the device being back
+        static const struct { const char* name; const char* action; bool waiting; bool reopens; } cases[] = {
             {"dialog open pauses", "shown", true, false},
             {"cancelled dialog resumes the wait", "cancel", true, true},
             {"닫기 ends it", "close", false, false},
@@ -194,10 +184,8 @@ private slots:
 
     void Durations()
     {
-        static const struct {
-            qint64 ms;
-            const char* text;
-        } cases[] = {{999, "00:00:00"}, {192000, "00:03:12"}, {90061000, "25:01:01"}, {-5000, "00:00:00"}};   // the last: a clock that went back
+        static const struct { qint64 ms; const char* text; } cases[] = {
+            {999, "00:00:00"}, {192000, "00:03:12"}, {90061000, "25:01:01"}, {-5000, "00:00:00"}};   // the last: a clock that went back
         for (const auto& k : cases)
             QCOMPARE(FormatDuration(k.ms), QLatin1String(k.text));
     }
