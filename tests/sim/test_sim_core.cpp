@@ -129,7 +129,7 @@ private slots:
 
 void TestSimCore::Commands()
 {
-    // the one-output model instead of the default two; first queued error, 0 for none
+    // single: the one-output model instead of the default two; error: the first queued, 0 for none.
     static const struct { const char* name; bool single; QStringList commands; const char* replies; int error; } cases[] = {
         {"identity and version", false, {"*IDN?", "SYST:VERS?"}, "QPX-30R03D|1.00", 0},
         {"case, blanks, default channel", false, {"sour:volt  P2 , 7.25 ", "Sour:Volt 12.5", "SOUR:VOLT?", "SOUR:VOLT? P2"}, "12.500|7.250", 0},
@@ -172,7 +172,7 @@ void TestSimCore::Commands()
 
 void TestSimCore::Crossover()
 {
-    // volts|amps|averaged volts|averaged amps|mode
+    // expected: volts|amps|averaged volts|averaged amps|mode
     static const struct { const char* name; const char* channel; const char* setting; const char* expected; } cases[] = {
         {"CV at the crossover", "P1", "APPL P1,10,1", "10.000|1.000|10.000|1.000|CV"},
         {"CC just past it", "P1", "APPL P1,10.01,1", "10.000|1.000|10.000|1.000|CC"},
@@ -228,7 +228,7 @@ void TestSimCore::PacedRelease()
 
 void TestSimCore::SpoiledReplies()
 {
-    // per reply: s sent, d dropped, g garbled
+    // fates, per reply: s sent, d dropped, g garbled
     static const struct { const char* name; int dropEvery, garbleEvery; const char* fates; } cases[] = {
         {"drop every second", 2, 0, "sdsdsd"},
         {"garble every third", 0, 3, "ssgssg"},
@@ -281,7 +281,7 @@ void TestSimCore::OneCommandAtATime()
 
 void TestSimCore::RecordRoundTrip()
 {
-    // as written, without the seconds
+    // line: as written, without the seconds
     const struct { const char* name; RecordKind kind; QByteArray text; QByteArray line; } cases[] = {
         {"command ended by CR", RecordKind::CommandCr, "APPL P1,5,1", "CR\tAPPL P1,5,1"},
         {"reply", RecordKind::Reply, "5.000,1.000", "OUT\t5.000,1.000"},

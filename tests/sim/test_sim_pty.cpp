@@ -225,7 +225,7 @@ void TestSimPty::Floods()
 
 void TestSimPty::StartFails()
 {
-    // $DIR stands for a fresh folder; the one line on stderr, as a pattern
+    // In the arguments $DIR stands for a fresh folder; the message is the one line on stderr, as a pattern.
     const struct { const char* name; QStringList args; int exitCode; QString message; } cases[] = {
         {"switch given a value", {"--crlf=no"}, 2, "--crlf takes no value \\(see tarvio-sim --help\\)"},
         {"link folder missing", {"--link", "$DIR/missing/com1"}, 3, "cannot make link .*/missing/com1: No such file or directory"},

@@ -12,7 +12,7 @@ class TestLinkLogic : public QObject {
 private slots:
     void SettingsReadBackNormalised()
     {
-        // empty: refused
+        // An empty normalised text: refused.
         static const struct { const char* given; const char* normalised; } cases[] = {
             {" 19200,N, 8, 1", "19200,N,8,1"}, {"300,o,5,2", "300,O,5,2"}, {"\t9600 ,\tE,7 ,1 ", "9600,E,7,1"},
             // Baud 0, negative or not a number; parity X; 4 and 9 data bits;

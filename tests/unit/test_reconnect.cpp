@@ -71,7 +71,7 @@ private slots:
     void DeviceComesBack()
     {
         const QString back = QStringLiteral("/dev/ttyUSB0 다시 연결됨 (끊긴 시간 00:01:01)");
-        // of the first tries
+        // openError: what the first tries to open the returned device get.
         const struct { const char* name; bool stable; QString returnsAs; OpenError openError; bool resumed; QStringList info; } cases[] = {
             {"same name", true, Usb0, OpenError::None, true, {back}},
             {"same path, no stable name", false, Usb0, OpenError::None, true, {back}},
@@ -126,7 +126,7 @@ private slots:
     // Only the operator's decisions end the wait; the dialog pauses it.
     void OperatorDecides()
     {
-        // after the action; at the next tick, the device being back
+        // waiting: after the action; reopens: at the next tick, the device being back.
         static const struct { const char* name; const char* action; bool waiting; bool reopens; } cases[] = {
             {"dialog open pauses", "shown", true, false},
             {"cancelled dialog resumes the wait", "cancel", true, true},
