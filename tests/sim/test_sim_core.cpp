@@ -33,184 +33,12 @@ QString RunAll(CommandInterpreter& interpreter, const QStringList& commands)
     }
     return replies.join(QLatin1Char('|'));
 }
-}
 
-// The simulator's instrument logic, driven line by line without a terminal.
-class TestSimCore : public QObject {
-    Q_OBJECT
-private slots:
-    void Commands_data();
-    void Commands();
-    void Crossover_data();
-    void Crossover();
-    void Framing_data();
-    void Framing();
-    void PacedRelease_data();
-    void PacedRelease();
-    void SpoiledReplies_data();
-    void SpoiledReplies();
-    void OneCommandAtATime_data();
-    void OneCommandAtATime();
-    void RecordRoundTrip_data();
-    void RecordRoundTrip();
-    void Options_data();
-    void Options();
-    void UsageNamesKnownOptions();
-    void Presence_data();
-    void Presence();
-    void ReturnJitter();
-};
-
-void TestSimCore::Commands_data()
+// Plays a script against a paced output; every byte pushed is the next
+// letter, so a wrong byte shows as well as a wrong count.
+void CheckPacing(const char* name, int baud, int capacity, const QStringList& script)
 {
-    QTest::addColumn<QString>("model");
-    QTest::addColumn<QStringList>("commands");
-    QTest::addColumn<QString>("replies");
-    QTest::addColumn<int>("error"); // first queued error, 0 for none
-
-    const QString dual;
-    const QString single = QStringLiteral("QPX-30R03");
-
-    QTest::newRow("identity and version") << dual << QStringList{"*IDN?", "SYST:VERS?"} << "QPX-30R03D|1.00" << 0;
-    QTest::newRow("case, blanks, default channel") << dual << QStringList{"sour:volt  P2 , 7.25 ", "Sour:Volt 12.5", "SOUR:VOLT?", "SOUR:VOLT? P2"}
-                                                   << "12.500|7.250" << 0;
-    QTest::newRow("MIN, MAX, rounding") << dual << QStringList{"SOUR:VOLT MAX", "SOUR:VOLT?", "SOUR:CURR P2,min", "SOUR:CURR? P2", "SOUR:VOLT 1.23456", "SOUR:VOLT?"}
-                                        << "30.000|0.000|1.235" << 0;
-    QTest::newRow("above rating keeps old value") << dual << QStringList{"SOUR:VOLT 30.001", "SOUR:VOLT?"} << "0.000" << ErrorCode::AboveMaximum;
-    QTest::newRow("negative") << dual << QStringList{"SOUR:CURR P1,-0.1"} << "" << ErrorCode::BelowMinimum;
-    QTest::newRow("not a number") << dual << QStringList{"SOUR:VOLT 12V"} << "" << ErrorCode::BadParameter;
-    QTest::newRow("channel without value") << dual << QStringList{"SOUR:VOLT P1"} << "" << ErrorCode::ParameterCount;
-    QTest::newRow("too many parameters") << dual << QStringList{"SOUR:VOLT P1,1,2"} << "" << ErrorCode::ParameterCount;
-    QTest::newRow("parameter on parameterless query") << dual << QStringList{"*IDN? P1"} << "ERROR - 103" << ErrorCode::ParameterCount;
-    QTest::newRow("unknown channel") << dual << QStringList{"SOUR:VOLT P3,1"} << "" << ErrorCode::BadOutput;
-    QTest::newRow("unknown query still answers") << dual << QStringList{"FOO?"} << "ERROR - 101" << ErrorCode::UnknownCommand;
-    QTest::newRow("empty lines ignored") << dual << QStringList{"", "   "} << "" << 0;
-
-    QTest::newRow("appl both, partial, MAX/MIN") << dual << QStringList{"APPL P2,12,1.5", "APPL P1,5", "APPL P1,,2", "APPL? P2", "APPL?", "APPL MAX,MIN", "APPL?"}
-                                                 << "12.000,1.500|5.000,2.000|30.000,0.000" << 0;
-    QTest::newRow("appl all or nothing") << dual << QStringList{"APPL P1,1,1", "APPL P1,5,9", "APPL?"} << "1.000,1.000" << ErrorCode::AboveMaximum;
-    QTest::newRow("appl nothing to apply") << dual << QStringList{"APPL P1,,"} << "" << ErrorCode::ParameterCount;
-
-    QTest::newRow("switches") << dual << QStringList{"OUTP:STAT?", "OUTP:STAT ON", "OUTP:STAT?", "KEYB:LOCK on", "KEYB:LOCK?"} << "OFF|ON|ON" << 0;
-    QTest::newRow("switch needs ON or OFF") << dual << QStringList{"OUTP:STAT MAYBE", "OUTP:STAT?"} << "OFF" << ErrorCode::BadParameter;
-    QTest::newRow("tracking copies P1 to P2") << dual << QStringList{"APPL P1,4,2", "OUTP:TRACK ON", "APPL? P2", "APPL P1,9,1", "APPL? P2"}
-                                              << "4.000,2.000|9.000,1.000" << 0;
-    QTest::newRow("tracking refuses P2 on its own") << dual << QStringList{"OUTP:TRACK ON", "SOUR:VOLT P2,3", "SOUR:CURR P2,1", "APPL P2,2,2", "APPL? P2", "SOUR:VOLT? P2"}
-                                                    << "0.000,3.000|0.000" << ErrorCode::BadOutput;
-    QTest::newRow("tracking off frees P2") << dual << QStringList{"OUTP:TRACK ON", "OUTP:TRACK OFF", "APPL P2,2,2", "APPL P1,5", "APPL? P2"}
-                                           << "2.000,2.000" << 0;
-    QTest::newRow("reset keeps errors") << dual << QStringList{"FOO", "APPL P1,5,1", "OUTP:STAT ON", "OUTP:TRACK ON", "*RST", "APPL?", "OUTP:STAT?", "OUTP:TRACK?"}
-                                        << "0.000,3.000|OFF|OFF" << ErrorCode::UnknownCommand;
-    QTest::newRow("clear errors") << dual << QStringList{"FOO", "SOUR:VOLT -1", "*CLS"} << "" << 0;
-    QTest::newRow("errors in order") << dual << QStringList{"FOO", "SOUR:VOLT 99", "SYST:ERR?", "SYST:ERR?", "SYST:ERR?"}
-                                     << "ERROR - 101|ERROR - 105|NO ERROR" << 0;
-
-    QTest::newRow("measure while off") << dual << QStringList{"APPL P1,5,1", "MEAS:VOLT?", "MEAS:CURR?"} << "0.000|0.000" << 0;
-    QTest::newRow("series of samples") << dual << QStringList{"APPL 5,1", "OUTP:STAT ON", "MEAS:VOLTS? P1,60,3", "MEAS:CURRS? 0.5"}
-                                       << "5.000,5.000,5.000|0.500" << 0;
-    QTest::newRow("series count above cap") << dual << QStringList{"MEAS:VOLTS? 1,101"} << "ERROR - 105" << ErrorCode::AboveMaximum;
-    QTest::newRow("series interval above cap") << dual << QStringList{"MEAS:CURRS? P1,60.001,2"} << "ERROR - 105" << ErrorCode::AboveMaximum;
-
-    QTest::newRow("one output: identity, P1 works") << single << QStringList{"*IDN?", "APPL 2,1", "APPL? P1"} << "QPX-30R03|2.000,1.000" << 0;
-    QTest::newRow("one output: set P2") << single << QStringList{"APPL P2,1,1", "APPL?"} << "0.000,3.000" << ErrorCode::BadOutput;
-    QTest::newRow("one output: query P2") << single << QStringList{"MEAS:VOLTA? P2"} << "ERROR - 104" << ErrorCode::BadOutput;
-}
-
-void TestSimCore::Commands()
-{
-    QFETCH(QString, model);
-    QFETCH(QStringList, commands);
-    QFETCH(QString, replies);
-    QFETCH(int, error);
-
-    CommandInterpreter interpreter = MakeInterpreter(model);
-    QCOMPARE(RunAll(interpreter, commands), replies);
-    const QString firstError = error == 0 ? QStringLiteral("NO ERROR") : QStringLiteral("ERROR - %1").arg(error);
-    QCOMPARE(RunAll(interpreter, {"SYST:ERR?"}), firstError);
-}
-
-void TestSimCore::Crossover_data()
-{
-    QTest::addColumn<QString>("channel");
-    QTest::addColumn<QString>("setting");
-    QTest::addColumn<QString>("expected"); // volts|amps|averaged volts|averaged amps|mode
-
-    QTest::newRow("CV at the crossover") << "P1" << "APPL P1,10,1" << "10.000|1.000|10.000|1.000|CV";
-    QTest::newRow("CC just past it") << "P1" << "APPL P1,10.01,1" << "10.000|1.000|10.000|1.000|CC";
-    QTest::newRow("CC far past it") << "P1" << "APPL P1,30,0.25" << "2.500|0.250|2.500|0.250|CC";
-    QTest::newRow("P2 drives its own load") << "P2" << "APPL P2,5,3" << "5.000|2.500|5.000|2.500|CV";
-}
-
-void TestSimCore::Crossover()
-{
-    QFETCH(QString, channel);
-    QFETCH(QString, setting);
-    QFETCH(QString, expected);
-
-    CommandInterpreter interpreter = MakeInterpreter({}, {10, 2});
-    RunAll(interpreter, {setting, "OUTP:STAT ON"});
-    QStringList commands;
-    for (const char* query : {"MEAS:VOLT? ", "MEAS:CURR? ", "MEAS:VOLTA? ", "MEAS:CURRA? ", "SOUR:FLOW? "})
-        commands << QString::fromLatin1(query) + channel;
-    QCOMPARE(RunAll(interpreter, commands), expected);
-}
-
-void TestSimCore::Framing_data()
-{
-    QTest::addColumn<QStringList>("chunks");
-    QTest::addColumn<QString>("lines");
-
-    QTest::newRow("LF, CR and CR LF") << QStringList{"A\nB\rC\r\nD\n"} << "A/LF|B/CR|C/CR|D/LF";
-    QTest::newRow("CR LF split across reads") << QStringList{"A\r", "\nB\r"} << "A/CR|B/CR";
-    QTest::newRow("only one LF swallowed, LF CR is two") << QStringList{"A\r\n\n", "B\n\rC\n"} << "A/CR|/LF|B/LF|/CR|C/LF";
-    QTest::newRow("command split, unfinished pending") << QStringList{"SOUR:V", "OLT 1", "2\nBC"} << "SOUR:VOLT 12/LF";
-    QTest::newRow("overlong line cut") << QStringList{QString(MaxLineLength + 10, 'x') + "\nB\n"}
-                                       << QString(MaxLineLength, 'x') + "/LF|B/LF";
-}
-
-void TestSimCore::Framing()
-{
-    QFETCH(QStringList, chunks);
-    QFETCH(QString, lines);
-
-    LineFramer framer;
-    QStringList framed;
-    for (const QString& chunk : chunks) {
-        const QByteArray bytes = chunk.toLatin1();
-        for (const FramedLine& line : framer.Feed(bytes.constData(), bytes.size()))
-            framed << QString::fromStdString(line.Text) + (line.Terminator == LineTerminator::Lf ? "/LF" : "/CR");
-    }
-    QCOMPARE(framed.join('|'), lines);
-}
-
-void TestSimCore::PacedRelease_data()
-{
-    QTest::addColumn<int>("baud");
-    QTest::addColumn<int>("capacity");
-    // "push T N" queues N bytes at T ("refused" when they must not fit),
-    // "ready T N" expects N bytes let out by T, "take N" hands N to the
-    // terminal, "next T S" expects the next byte across at S (-1: none on the line).
-    QTest::addColumn<QStringList>("script");
-
-    QTest::newRow("one byte per character time") << 300 << 100
-        << QStringList{"push 0 30", "ready 0 0", "next 0 0.0333333", "ready 0.5 15", "next 0.5 0.5333333",
-                       "ready 1 30", "ready 2 30", "next 2 -1"};
-    QTest::newRow("idle line earns no credit") << 300 << 100
-        << QStringList{"push 0 3", "ready 1 3", "take 3", "push 5 30", "ready 5 0", "ready 5.5 15"};
-    QTest::newRow("taken bytes leave, the rest keep pace") << 300 << 100
-        << QStringList{"push 0 30", "ready 0.5 15", "take 10", "ready 0.5 5", "take 2", "ready 1 18"};
-    QTest::newRow("capacity refuses what does not fit") << 0 << 10
-        << QStringList{"push 0 8", "push 0 5 refused", "push 0 2", "ready 0 10", "take 4", "push 0 4", "ready 0 10"};
-}
-
-void TestSimCore::PacedRelease()
-{
-    QFETCH(int, baud);
-    QFETCH(int, capacity);
-    QFETCH(QStringList, script);
-
     PacedOutput output(baud, std::size_t(capacity));
-    // Every byte pushed is the next letter, so a wrong byte shows as well as a wrong count.
     std::string pushed;
     std::size_t taken = 0;
     auto letters = [&](int count) {
@@ -225,18 +53,18 @@ void TestSimCore::PacedRelease()
         if (words[0] == "push") {
             const std::string bytes = letters(words[2].toInt());
             const bool refused = words.value(3) == "refused";
-            QVERIFY2(output.Push(bytes, time) != refused, qPrintable(step));
+            QVERIFY2(output.Push(bytes, time) != refused, qPrintable(QStringLiteral("%1: %2").arg(name, step)));
             if (!refused)
                 pushed += bytes;
         } else if (words[0] == "ready") {
             const std::string_view ready = output.Ready(time);
-            QVERIFY2(std::string(ready) == pushed.substr(taken, words[2].toULongLong()), qPrintable(step));
+            QVERIFY2(std::string(ready) == pushed.substr(taken, words[2].toULongLong()), qPrintable(QStringLiteral("%1: %2").arg(name, step)));
         } else if (words[0] == "take") {
             output.Consume(words[1].toULongLong());
             taken += words[1].toULongLong();
         } else if (words[0] == "next") {
             const double next = output.NextCrossingAt(time);
-            QVERIFY2(std::fabs(next - words[2].toDouble()) < 1e-6, qPrintable(step + " got " + QString::number(next)));
+            QVERIFY2(std::fabs(next - words[2].toDouble()) < 1e-6, qPrintable(name + QStringLiteral(": ") + step + " got " + QString::number(next)));
         } else {
             QFAIL(qPrintable("bad step " + step));
         }
@@ -244,83 +72,9 @@ void TestSimCore::PacedRelease()
     QCOMPARE(output.Size(), pushed.size() - taken);
 }
 
-void TestSimCore::SpoiledReplies_data()
+// Plays a script of received lines, work and wake-ups against a runner.
+void CheckRunner(const char* name, const QString& faults, const QStringList& script)
 {
-    QTest::addColumn<int>("dropEvery");
-    QTest::addColumn<int>("garbleEvery");
-    QTest::addColumn<QString>("fates"); // per reply: s sent, d dropped, g garbled
-
-    QTest::newRow("drop every second") << 2 << 0 << "sdsdsd";
-    QTest::newRow("garble every third") << 0 << 3 << "ssgssg";
-    QTest::newRow("dropping wins on a common multiple") << 2 << 3 << "sdgdsd";
-}
-
-void TestSimCore::SpoiledReplies()
-{
-    QFETCH(int, dropEvery);
-    QFETCH(int, garbleEvery);
-    QFETCH(QString, fates);
-
-    const QStringList replies = {"12.345", "QPX-30R03D", "NO ERROR", "ERROR - 101", "CV", "0.000"};
-    ReplyFaults faults(dropEvery, garbleEvery, DefaultNoiseSeed);
-    QString seen;
-    for (const QString& reply : replies) {
-        const std::optional<std::string> passed = faults.Pass(reply.toStdString());
-        if (!passed) {
-            seen += 'd';
-            continue;
-        }
-        const QByteArray original = reply.toLatin1();
-        const QByteArray sent = QByteArray::fromStdString(*passed);
-        if (sent == original) {
-            seen += 's';
-            continue;
-        }
-        seen += 'g';
-        // Same length and every character changed to a printable one: the
-        // console gets one line it cannot mistake for the right answer.
-        QCOMPARE(sent.size(), original.size());
-        for (int i = 0; i < sent.size(); ++i) {
-            QVERIFY2(sent[i] > ' ' && sent[i] < 0x7F && sent[i] != original[i], sent.constData());
-        }
-    }
-    QCOMPARE(seen, fates);
-}
-
-void TestSimCore::OneCommandAtATime_data()
-{
-    QTest::addColumn<QString>("faults"); // "error@seconds" or "error#commands", comma-separated
-    // "recv T LINE" hands a line over at T; "work T EVENTS" expects what Work(T)
-    // reports, as kind+time:text joined by "|" (R reply, E error, F fault);
-    // "wake T" expects NextWakeAt() to be T (-1: nothing to wait for).
-    QTest::addColumn<QStringList>("script");
-
-    QTest::newRow("series replies with its last sample")
-        << "" << QStringList{"recv 0 APPL 5,1", "recv 0 OUTP:STAT ON", "recv 0 MEAS:VOLTS? P1,0.1,5",
-                             "work 0 R0.400:5.000,5.000,5.000,5.000,5.000", "wake -1"};
-    QTest::newRow("commands behind a series wait their turn")
-        << "" << QStringList{"recv 0 MEAS:CURRS? 0.25,3", "recv 0.1 *IDN?", "recv 0.2 SOUR:VOLT 99",
-                             "work 0.2 R0.500:0.000,0.000,0.000", "wake 0.5", "work 0.499 ",
-                             "work 0.5 R0.500:QPX-30R03D|E0.500:105", "wake -1"};
-    QTest::newRow("one sample takes no time")
-        << "" << QStringList{"recv 1 MEAS:VOLTS? P2,30", "recv 1 *IDN?", "work 1 R1.000:0.000|R1.000:QPX-30R03D"};
-    QTest::newRow("refused series takes no time")
-        << "" << QStringList{"recv 0 MEAS:VOLTS? P1,-1,5", "recv 0 *IDN?", "work 0 E0.000:106|R0.000:ERROR - 106|R0.000:QPX-30R03D"};
-    QTest::newRow("timed fault before the query that reads it")
-        << "1@2,100@0" << QStringList{"wake 0", "work 0 F0.000:100", "wake 2", "work 1.9 ", "recv 1.9 MEAS:VOLTS? 1,2",
-                                      "recv 1.95 SYST:ERR?", "recv 1.95 SYST:ERR?", "recv 1.95 SYST:ERR?",
-                                      "work 2.01 R2.900:0.000,0.000|F2.000:1", "wake 2.9",
-                                      "work 3 R2.900:ERROR - 100|R2.900:ERROR - 1|R2.900:NO ERROR"};
-    QTest::newRow("fault after a count of commands, blank lines not counted")
-        << "2#2" << QStringList{"recv 0 *CLS", "recv 0  ", "work 0 ", "recv 1 *RST", "recv 1 SYST:ERR?",
-                                "work 1 F1.000:2|R1.000:ERROR - 2"};
-}
-
-void TestSimCore::OneCommandAtATime()
-{
-    QFETCH(QString, faults);
-    QFETCH(QStringList, script);
-
     std::vector<InjectedFault> planned;
     for (const QString& fault : faults.split(',', Qt::SkipEmptyParts)) {
         InjectedFault f;
@@ -349,47 +103,207 @@ void TestSimCore::OneCommandAtATime()
                                                                              : 'F';
                 seen << QString("%1%2:%3").arg(kind).arg(event.Seconds, 0, 'f', 3).arg(QString::fromStdString(event.Text));
             }
-            QCOMPARE(seen.join('|'), rest);
+            QVERIFY2(seen.join('|') == rest, qPrintable(QStringLiteral("%1: %2 got %3").arg(name, step, seen.join('|'))));
         } else if (verb == "wake") {
-            QVERIFY2(std::fabs(runner.NextWakeAt() - time) < 1e-9, qPrintable(step + " got " + QString::number(runner.NextWakeAt())));
+            QVERIFY2(std::fabs(runner.NextWakeAt() - time) < 1e-9, qPrintable(name + QStringLiteral(": ") + step + " got " + QString::number(runner.NextWakeAt())));
         } else {
             QFAIL(qPrintable("bad step " + step));
         }
     }
 }
+}
 
-void TestSimCore::RecordRoundTrip_data()
+// The simulator's instrument logic, driven line by line without a terminal.
+class TestSimCore : public QObject {
+    Q_OBJECT
+private slots:
+    void Commands();
+    void Crossover();
+    void Framing();
+    void PacedRelease();
+    void SpoiledReplies();
+    void OneCommandAtATime();
+    void RecordRoundTrip();
+    void Options_data();
+    void Options();
+    void UsageNamesKnownOptions();
+    void Presence_data();
+    void Presence();
+    void ReturnJitter();
+};
+
+void TestSimCore::Commands()
 {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("line"); // as written, without the seconds
+    // single: the one-output model instead of the default two; error: the first queued, 0 for none.
+    static const struct { const char* name; bool single; QStringList commands; const char* replies; int error; } cases[] = {
+        {"identity and version", false, {"*IDN?", "SYST:VERS?"}, "QPX-30R03D|1.00", 0},
+        {"case, blanks, default channel", false, {"sour:volt  P2 , 7.25 ", "Sour:Volt 12.5", "SOUR:VOLT?", "SOUR:VOLT? P2"}, "12.500|7.250", 0},
+        {"MIN, MAX, rounding", false, {"SOUR:VOLT MAX", "SOUR:VOLT?", "SOUR:CURR P2,min", "SOUR:CURR? P2", "SOUR:VOLT 1.23456", "SOUR:VOLT?"}, "30.000|0.000|1.235", 0},
+        {"above rating keeps old value", false, {"SOUR:VOLT 30.001", "SOUR:VOLT?"}, "0.000", ErrorCode::AboveMaximum},
+        {"negative", false, {"SOUR:CURR P1,-0.1"}, "", ErrorCode::BelowMinimum},
+        {"not a number", false, {"SOUR:VOLT 12V"}, "", ErrorCode::BadParameter},
+        {"channel without value", false, {"SOUR:VOLT P1"}, "", ErrorCode::ParameterCount},
+        {"too many parameters", false, {"SOUR:VOLT P1,1,2"}, "", ErrorCode::ParameterCount},
+        {"parameter on parameterless query", false, {"*IDN? P1"}, "ERROR - 103", ErrorCode::ParameterCount},
+        {"unknown channel", false, {"SOUR:VOLT P3,1"}, "", ErrorCode::BadOutput},
+        {"unknown query still answers", false, {"FOO?"}, "ERROR - 101", ErrorCode::UnknownCommand},
+        {"empty lines ignored", false, {"", "   "}, "", 0},
+        {"appl both, partial, MAX/MIN", false, {"APPL P2,12,1.5", "APPL P1,5", "APPL P1,,2", "APPL? P2", "APPL?", "APPL MAX,MIN", "APPL?"}, "12.000,1.500|5.000,2.000|30.000,0.000", 0},
+        {"appl all or nothing", false, {"APPL P1,1,1", "APPL P1,5,9", "APPL?"}, "1.000,1.000", ErrorCode::AboveMaximum},
+        {"appl nothing to apply", false, {"APPL P1,,"}, "", ErrorCode::ParameterCount},
+        {"switches", false, {"OUTP:STAT?", "OUTP:STAT ON", "OUTP:STAT?", "KEYB:LOCK on", "KEYB:LOCK?"}, "OFF|ON|ON", 0},
+        {"switch needs ON or OFF", false, {"OUTP:STAT MAYBE", "OUTP:STAT?"}, "OFF", ErrorCode::BadParameter},
+        {"tracking copies P1 to P2", false, {"APPL P1,4,2", "OUTP:TRACK ON", "APPL? P2", "APPL P1,9,1", "APPL? P2"}, "4.000,2.000|9.000,1.000", 0},
+        {"tracking refuses P2 on its own", false, {"OUTP:TRACK ON", "SOUR:VOLT P2,3", "SOUR:CURR P2,1", "APPL P2,2,2", "APPL? P2", "SOUR:VOLT? P2"}, "0.000,3.000|0.000", ErrorCode::BadOutput},
+        {"tracking off frees P2", false, {"OUTP:TRACK ON", "OUTP:TRACK OFF", "APPL P2,2,2", "APPL P1,5", "APPL? P2"}, "2.000,2.000", 0},
+        {"reset keeps errors", false, {"FOO", "APPL P1,5,1", "OUTP:STAT ON", "OUTP:TRACK ON", "*RST", "APPL?", "OUTP:STAT?", "OUTP:TRACK?"}, "0.000,3.000|OFF|OFF", ErrorCode::UnknownCommand},
+        {"clear errors", false, {"FOO", "SOUR:VOLT -1", "*CLS"}, "", 0},
+        {"errors in order", false, {"FOO", "SOUR:VOLT 99", "SYST:ERR?", "SYST:ERR?", "SYST:ERR?"}, "ERROR - 101|ERROR - 105|NO ERROR", 0},
+        {"measure while off", false, {"APPL P1,5,1", "MEAS:VOLT?", "MEAS:CURR?"}, "0.000|0.000", 0},
+        {"series of samples", false, {"APPL 5,1", "OUTP:STAT ON", "MEAS:VOLTS? P1,60,3", "MEAS:CURRS? 0.5"}, "5.000,5.000,5.000|0.500", 0},
+        {"series count above cap", false, {"MEAS:VOLTS? 1,101"}, "ERROR - 105", ErrorCode::AboveMaximum},
+        {"series interval above cap", false, {"MEAS:CURRS? P1,60.001,2"}, "ERROR - 105", ErrorCode::AboveMaximum},
+        {"one output: identity, P1 works", true, {"*IDN?", "APPL 2,1", "APPL? P1"}, "QPX-30R03|2.000,1.000", 0},
+        {"one output: set P2", true, {"APPL P2,1,1", "APPL?"}, "0.000,3.000", ErrorCode::BadOutput},
+        {"one output: query P2", true, {"MEAS:VOLTA? P2"}, "ERROR - 104", ErrorCode::BadOutput},
+    };
+    for (const auto& k : cases) {
+        CommandInterpreter interpreter = MakeInterpreter(k.single ? QStringLiteral("QPX-30R03") : QString());
+        QVERIFY2(RunAll(interpreter, k.commands) == QLatin1String(k.replies), k.name);
+        const QString firstError = k.error == 0 ? QStringLiteral("NO ERROR") : QStringLiteral("ERROR - %1").arg(k.error);
+        QVERIFY2(RunAll(interpreter, {"SYST:ERR?"}) == firstError, k.name);
+    }
+}
 
-    QTest::newRow("command ended by CR") << int(RecordKind::CommandCr) << QByteArray("APPL P1,5,1") << QByteArray("CR\tAPPL P1,5,1");
-    QTest::newRow("reply") << int(RecordKind::Reply) << QByteArray("5.000,1.000") << QByteArray("OUT\t5.000,1.000");
-    QTest::newRow("tab, backslash, control, DEL escaped")
-        << int(RecordKind::CommandLf) << QByteArray("A\tB\\\x01\x7F\r", 7) << QByteArray("LF\tA\\x09B\\x5C\\x01\\x7F\\x0D");
-    QTest::newRow("high bytes as they came") << int(RecordKind::DroppedReply) << QByteArray("\xB0\xFF") << QByteArray("DROP\t\xB0\xFF");
-    QTest::newRow("empty line") << int(RecordKind::CommandLf) << QByteArray() << QByteArray("LF\t");
-    QTest::newRow("error and fault") << int(RecordKind::Fault) << QByteArray("100") << QByteArray("FAULT\t100");
-    QTest::newRow("terminal gone") << int(RecordKind::Vanish) << QByteArray("/dev/pts/4") << QByteArray("VANISH\t/dev/pts/4");
-    QTest::newRow("terminal back") << int(RecordKind::Return) << QByteArray("/dev/pts/5") << QByteArray("RETURN\t/dev/pts/5");
+void TestSimCore::Crossover()
+{
+    // expected: volts|amps|averaged volts|averaged amps|mode
+    static const struct { const char* name; const char* channel; const char* setting; const char* expected; } cases[] = {
+        {"CV at the crossover", "P1", "APPL P1,10,1", "10.000|1.000|10.000|1.000|CV"},
+        {"CC just past it", "P1", "APPL P1,10.01,1", "10.000|1.000|10.000|1.000|CC"},
+        {"CC far past it", "P1", "APPL P1,30,0.25", "2.500|0.250|2.500|0.250|CC"},
+        {"P2 drives its own load", "P2", "APPL P2,5,3", "5.000|2.500|5.000|2.500|CV"},
+    };
+    for (const auto& k : cases) {
+        CommandInterpreter interpreter = MakeInterpreter({}, {10, 2});
+        RunAll(interpreter, {k.setting, "OUTP:STAT ON"});
+        QStringList commands;
+        for (const char* query : {"MEAS:VOLT? ", "MEAS:CURR? ", "MEAS:VOLTA? ", "MEAS:CURRA? ", "SOUR:FLOW? "})
+            commands << QString::fromLatin1(query) + k.channel;
+        QVERIFY2(RunAll(interpreter, commands) == QLatin1String(k.expected), k.name);
+    }
+}
+
+void TestSimCore::Framing()
+{
+    const struct { const char* name; QStringList chunks; QString lines; } cases[] = {
+        {"LF, CR and CR LF", {"A\nB\rC\r\nD\n"}, "A/LF|B/CR|C/CR|D/LF"},
+        {"CR LF split across reads", {"A\r", "\nB\r"}, "A/CR|B/CR"},
+        {"only one LF swallowed, LF CR is two", {"A\r\n\n", "B\n\rC\n"}, "A/CR|/LF|B/LF|/CR|C/LF"},
+        {"command split, unfinished pending", {"SOUR:V", "OLT 1", "2\nBC"}, "SOUR:VOLT 12/LF"},
+        {"overlong line cut", {QString(MaxLineLength + 10, 'x') + "\nB\n"}, QString(MaxLineLength, 'x') + "/LF|B/LF"},
+    };
+    for (const auto& k : cases) {
+        LineFramer framer;
+        QStringList framed;
+        for (const QString& chunk : k.chunks) {
+            const QByteArray bytes = chunk.toLatin1();
+            for (const FramedLine& line : framer.Feed(bytes.constData(), bytes.size()))
+                framed << QString::fromStdString(line.Text) + (line.Terminator == LineTerminator::Lf ? "/LF" : "/CR");
+        }
+        QVERIFY2(framed.join('|') == k.lines, k.name);
+    }
+}
+
+void TestSimCore::PacedRelease()
+{
+    // "push T N" queues N bytes at T ("refused" when they must not fit),
+    // "ready T N" expects N bytes let out by T, "take N" hands N to the
+    // terminal, "next T S" expects the next byte across at S (-1: none on the line).
+    const struct { const char* name; int baud, capacity; QStringList script; } cases[] = {
+        {"one byte per character time", 300, 100,
+         {"push 0 30", "ready 0 0", "next 0 0.0333333", "ready 0.51 15", "next 0.51 0.5333333", "ready 1 30", "ready 2 30", "next 2 -1"}},
+        {"idle line earns no credit", 300, 100, {"push 0 3", "ready 1 3", "take 3", "push 5 30", "ready 5 0", "ready 5.5 15"}},
+        {"taken bytes leave, the rest keep pace", 300, 100, {"push 0 30", "ready 0.5 15", "take 10", "ready 0.5 5", "take 2", "ready 1 18"}},
+        {"capacity refuses what does not fit", 0, 10, {"push 0 8", "push 0 5 refused", "push 0 2", "ready 0 10", "take 4", "push 0 4", "ready 0 10"}},
+    };
+    for (const auto& k : cases)
+        CheckPacing(k.name, k.baud, k.capacity, k.script);
+}
+
+void TestSimCore::SpoiledReplies()
+{
+    // fates, per reply: s sent, d dropped, g garbled
+    static const struct { const char* name; int dropEvery, garbleEvery; const char* fates; } cases[] = {
+        {"drop every second", 2, 0, "sdsdsd"},
+        {"garble every third", 0, 3, "ssgssg"},
+        {"dropping wins on a common multiple", 2, 3, "sdgdsd"},
+    };
+    const QStringList replies = {"12.345", "QPX-30R03D", "NO ERROR", "ERROR - 101", "CV", "0.000"};
+    for (const auto& k : cases) {
+        ReplyFaults faults(k.dropEvery, k.garbleEvery, DefaultNoiseSeed);
+        QString seen;
+        for (const QString& reply : replies) {
+            const std::optional<std::string> passed = faults.Pass(reply.toStdString());
+            const QByteArray original = reply.toLatin1();
+            const QByteArray sent = passed ? QByteArray::fromStdString(*passed) : QByteArray();
+            seen += !passed ? 'd' : sent == original ? 's' : 'g';
+            if (!passed || sent == original)
+                continue;
+            // Same length and every character changed to a printable one: the
+            // console gets one line it cannot mistake for the right answer.
+            QVERIFY2(sent.size() == original.size(), k.name);
+            for (int i = 0; i < sent.size(); ++i)
+                QVERIFY2(sent[i] > ' ' && sent[i] < 0x7F && sent[i] != original[i], sent.constData());
+        }
+        QVERIFY2(seen == QLatin1String(k.fates), k.name);
+    }
+}
+
+void TestSimCore::OneCommandAtATime()
+{
+    // faults: "error@seconds" or "error#commands", comma-separated.
+    // "recv T LINE" hands a line over at T; "work T EVENTS" expects what Work(T)
+    // reports, as kind+time:text joined by "|" (R reply, E error, F fault);
+    // "wake T" expects NextWakeAt() to be T (-1: nothing to wait for).
+    const struct { const char* name; QString faults; QStringList script; } cases[] = {
+        {"series replies with its last sample", "",
+         {"recv 0 APPL 5,1", "recv 0 OUTP:STAT ON", "recv 0 MEAS:VOLTS? P1,0.1,5", "work 0 R0.400:5.000,5.000,5.000,5.000,5.000", "wake -1"}},
+        {"commands behind a series wait their turn", "",
+         {"recv 0 MEAS:CURRS? 0.25,3", "recv 0.1 *IDN?", "recv 0.2 SOUR:VOLT 99", "work 0.2 R0.500:0.000,0.000,0.000", "wake 0.5",
+          "work 0.499 ", "work 0.5 R0.500:QPX-30R03D|E0.500:105", "wake -1"}},
+        {"one sample takes no time", "", {"recv 1 MEAS:VOLTS? P2,30", "recv 1 *IDN?", "work 1 R1.000:0.000|R1.000:QPX-30R03D"}},
+        {"refused series takes no time", "", {"recv 0 MEAS:VOLTS? P1,-1,5", "recv 0 *IDN?", "work 0 E0.000:106|R0.000:ERROR - 106|R0.000:QPX-30R03D"}},
+        {"timed fault before the query that reads it", "1@2,100@0",
+         {"wake 0", "work 0 F0.000:100", "wake 2", "work 1.9 ", "recv 1.9 MEAS:VOLTS? 1,2", "recv 1.95 SYST:ERR?", "recv 1.95 SYST:ERR?",
+          "recv 1.95 SYST:ERR?", "work 2.01 R2.900:0.000,0.000|F2.000:1", "wake 2.9", "work 3 R2.900:ERROR - 100|R2.900:ERROR - 1|R2.900:NO ERROR"}},
+        {"fault after a count of commands, blank lines not counted", "2#2",
+         {"recv 0 *CLS", "recv 0  ", "work 0 ", "recv 1 *RST", "recv 1 SYST:ERR?", "work 1 F1.000:2|R1.000:ERROR - 2"}},
+    };
+    for (const auto& k : cases)
+        CheckRunner(k.name, k.faults, k.script);
 }
 
 void TestSimCore::RecordRoundTrip()
 {
-    QFETCH(int, kind);
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, line);
-
-    const RecordEntry entry{1234.5678904, RecordKind(kind), text.toStdString()};
-    const std::string written = FormatRecordLine(entry);
-    QCOMPARE(QByteArray::fromStdString(written), "1234.567890\t" + line + "\n");
-    const std::optional<RecordEntry> read = ParseRecordLine(written.substr(0, written.size() - 1));
-    QVERIFY(read);
-    QCOMPARE(int(read->Kind), kind);
-    QCOMPARE(QByteArray::fromStdString(read->Text), text);
-    QVERIFY(std::fabs(read->Seconds - 1234.56789) < 1e-9);
-
+    // line: as written, without the seconds
+    const struct { const char* name; RecordKind kind; QByteArray text; QByteArray line; } cases[] = {
+        {"command ended by CR", RecordKind::CommandCr, "APPL P1,5,1", "CR\tAPPL P1,5,1"},
+        {"reply", RecordKind::Reply, "5.000,1.000", "OUT\t5.000,1.000"},
+        {"tab, backslash, control, DEL escaped", RecordKind::CommandLf, QByteArray("A\tB\\\x01\x7F\r", 7), "LF\tA\\x09B\\x5C\\x01\\x7F\\x0D"},
+        {"high bytes as they came", RecordKind::DroppedReply, "\xB0\xFF", "DROP\t\xB0\xFF"},
+        {"empty line", RecordKind::CommandLf, QByteArray(), "LF\t"},
+        {"error and fault", RecordKind::Fault, "100", "FAULT\t100"},
+        {"terminal gone", RecordKind::Vanish, "/dev/pts/4", "VANISH\t/dev/pts/4"},
+        {"terminal back", RecordKind::Return, "/dev/pts/5", "RETURN\t/dev/pts/5"},
+    };
+    for (const auto& k : cases) {
+        const std::string written = FormatRecordLine({1234.5678904, k.kind, k.text.toStdString()});
+        QVERIFY2(QByteArray::fromStdString(written) == "1234.567890\t" + k.line + "\n", k.name);
+        const std::optional<RecordEntry> read = ParseRecordLine(written.substr(0, written.size() - 1));
+        QVERIFY2(read && read->Kind == k.kind && QByteArray::fromStdString(read->Text) == k.text, k.name);
+        QVERIFY2(std::fabs(read->Seconds - 1234.56789) < 1e-9, k.name);
+    }
     for (const char* broken : {"1.0\tXX\ta", "1.0\tLF", "x\tLF\ta", "1.0\tLF\t\\x4", "1.0\tLF\t\\q41"})
         QVERIFY2(!ParseRecordLine(broken), broken);
 }

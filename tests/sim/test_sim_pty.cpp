@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace {
 constexpr int WaitMs = 10000;
@@ -59,19 +60,30 @@ QString NextTerminal(QProcess& process)
     return QString::fromLocal8Bit(process.readLine()).trimmed();
 }
 
-int StartAndOpen(QProcess& process, const QStringList& args)
-{
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(QStringLiteral(TARVIO_SIM_PATH), args);
-    const QString slave = NextTerminal(process);
-    return slave.startsWith("/dev/") ? OpenRaw(slave) : -1;
-}
+// A simulator started with the given options and its first terminal opened.
+struct Session {
+    QProcess process;
+    QString terminal;
+    int fd = -1;
 
-bool StopSimulator(QProcess& process)
-{
-    process.terminate();
-    return process.waitForFinished(WaitMs) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
+    explicit Session(const QStringList& args)
+    {
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(QStringLiteral(TARVIO_SIM_PATH), args);
+        terminal = NextTerminal(process);
+        fd = terminal.startsWith("/dev/") ? OpenRaw(terminal) : -1;
+    }
+    ~Session() { Stop(); }   // also ends one that a failed check left running
+    // Sends the bytes and reads one line back.
+    QByteArray Ask(const QByteArray& bytes) { return WriteAll(fd, bytes) ? Read(fd, -1) : QByteArray(); }
+    bool Stop()
+    {
+        if (fd >= 0)
+            close(std::exchange(fd, -1));
+        process.terminate();
+        return process.waitForFinished(WaitMs) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    }
+};
 }
 
 // The built simulator on a real pseudo-terminal, seen from the console's side.
@@ -84,9 +96,7 @@ private slots:
     void ReturnsRenamedAgainAndAgain();
     void SpoilsReplies();
     void PacesOutput();
-    void Floods_data();
     void Floods();
-    void StartFails_data();
     void StartFails();
     void KeepsLinkOfLiveSimulator();
 };
@@ -96,23 +106,17 @@ void TestSimPty::AnswersAndRecords()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString record = dir.filePath("record.txt");
-    QProcess simulator;
-    const int fd = StartAndOpen(simulator, {"--crlf", "--record", record, "--fault", "fan,after=2"});
-    QVERIFY(fd >= 0);
+    Session sim({"--crlf", "--record", record, "--fault", "fan,after=2"});
+    QVERIFY(sim.fd >= 0);
     // The command comes in two writes, as a slow console would send it.
-    QVERIFY(WriteAll(fd, "*ID"));
-    QVERIFY(WriteAll(fd, "N?\n"));
-    QCOMPARE(Read(fd, -1), QByteArray("QPX-30R03D\r\n"));
-    QVERIFY(WriteAll(fd, "SOUR:VOLT 99\rSYST:ERR?\r\n"));
-    QCOMPARE(Read(fd, -1), QByteArray("ERROR - 105\r\n"));
-    QVERIFY(WriteAll(fd, "SYST:ERR?\n"));
-    QCOMPARE(Read(fd, -1), QByteArray("ERROR - 1\r\n"));
+    QVERIFY(WriteAll(sim.fd, "*ID"));
+    QCOMPARE(sim.Ask("N?\n"), QByteArray("QPX-30R03D\r\n"));
+    QCOMPARE(sim.Ask("SOUR:VOLT 99\rSYST:ERR?\r\n"), QByteArray("ERROR - 105\r\n"));
+    QCOMPARE(sim.Ask("SYST:ERR?\n"), QByteArray("ERROR - 1\r\n"));
     // The query behind a series of samples is answered once the series is done.
-    QVERIFY(WriteAll(fd, "MEAS:VOLTS? 0.05,3\n*IDN?\n"));
-    QCOMPARE(Read(fd, -1), QByteArray("0.000,0.000,0.000\r\n"));
-    QCOMPARE(Read(fd, -1), QByteArray("QPX-30R03D\r\n"));
-    close(fd);
-    QVERIFY(StopSimulator(simulator));
+    QCOMPARE(sim.Ask("MEAS:VOLTS? 0.05,3\n*IDN?\n"), QByteArray("0.000,0.000,0.000\r\n"));
+    QCOMPARE(Read(sim.fd, -1), QByteArray("QPX-30R03D\r\n"));
+    QVERIFY(sim.Stop());
 
     QFile file(record);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -121,10 +125,8 @@ void TestSimPty::AnswersAndRecords()
                                   "CR\tSYST:ERR\\?", "OUT\tERROR - 105", "LF\tSYST:ERR\\?", "OUT\tERROR - 1",
                                   "LF\tMEAS:VOLTS\\? 0.05,3", "LF\t\\*IDN\\?", "OUT\t0.000,0.000,0.000", "OUT\tQPX-30R03D", ""};
     QCOMPARE(lines.size(), expected.size());
-    for (int i = 0; i + 1 < expected.size(); ++i) {
-        const QRegularExpression pattern("^\\d+\\.\\d{6}\t" + expected[i] + "$");
-        QVERIFY2(pattern.match(lines[i]).hasMatch(), qPrintable(lines[i]));
-    }
+    for (int i = 0; i + 1 < expected.size(); ++i)
+        QVERIFY2(QRegularExpression("^\\d+\\.\\d{6}\t" + expected[i] + "$").match(lines[i]).hasMatch(), qPrintable(lines[i]));
 }
 
 void TestSimPty::RecordsTimedFaultUnasked()
@@ -132,16 +134,14 @@ void TestSimPty::RecordsTimedFaultUnasked()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QFile record(dir.filePath("record.txt"));
-    QProcess simulator;
-    const int fd = StartAndOpen(simulator, {"--record", record.fileName(), "--fault", "comm,at=0.1"});
-    QVERIFY(fd >= 0);
+    Session sim({"--record", record.fileName(), "--fault", "comm,at=0.1"});
+    QVERIFY(sim.fd >= 0);
     // The fault shows in the trace when it happens, not only once a command comes.
     QTRY_VERIFY_WITH_TIMEOUT(record.size() > 0, WaitMs);
     QVERIFY(record.open(QIODevice::ReadOnly));
     const QString line = QString::fromLatin1(record.readAll());
     QVERIFY2(QRegularExpression("^\\d+\\.\\d{6}\tFAULT\t100\n$").match(line).hasMatch(), qPrintable(line));
-    close(fd);
-    QVERIFY(StopSimulator(simulator));
+    QVERIFY(sim.Stop());
 }
 
 void TestSimPty::ReturnsOnSameLink()
@@ -149,26 +149,22 @@ void TestSimPty::ReturnsOnSameLink()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString link = dir.filePath("sim0");
-    QProcess simulator;
-    int fd = StartAndOpen(simulator, {"--vanish-after", "1", "--return-after", "0.2", "--link", link});
-    QVERIFY(fd >= 0);
-    QVERIFY(WriteAll(fd, "SOUR:VOLT 7\n*IDN?\n"));
-    QCOMPARE(Read(fd, -1), QByteArray("QPX-30R03D\n"));
+    Session sim({"--vanish-after", "1", "--return-after", "0.2", "--link", link});
+    QVERIFY(sim.fd >= 0);
+    QCOMPARE(sim.Ask("SOUR:VOLT 7\n*IDN?\n"), QByteArray("QPX-30R03D\n"));
     bool hungUp = false;
-    Read(fd, 1 << 20, &hungUp);
+    Read(sim.fd, 1 << 20, &hungUp);
     QVERIFY(hungUp);
-    close(fd);
+    close(std::exchange(sim.fd, -1));
 
-    const QString second = NextTerminal(simulator);
+    const QString second = NextTerminal(sim.process);
     QVERIFY2(second.startsWith("/dev/"), qPrintable(second));
     QCOMPARE(QFileInfo(link).symLinkTarget(), second);
-    fd = OpenRaw(link);
-    QVERIFY(fd >= 0);
+    sim.fd = OpenRaw(link);
+    QVERIFY(sim.fd >= 0);
     // The instrument came back with the setting it had: only the cable went.
-    QVERIFY(WriteAll(fd, "SOUR:VOLT?\n"));
-    QCOMPARE(Read(fd, -1), QByteArray("7.000\n"));
-    close(fd);
-    QVERIFY(StopSimulator(simulator));
+    QCOMPARE(sim.Ask("SOUR:VOLT?\n"), QByteArray("7.000\n"));
+    QVERIFY(sim.Stop());
     QVERIFY(!QFileInfo(link).isSymLink());
 }
 
@@ -210,7 +206,8 @@ void TestSimPty::ReturnsRenamedAgainAndAgain()
         QVERIFY(!QFileInfo(stable).isSymLink());
         QVERIFY(!QFileInfo(link).isSymLink());
     }
-    QVERIFY(StopSimulator(simulator));
+    simulator.terminate();
+    QVERIFY(simulator.waitForFinished(WaitMs) && simulator.exitStatus() == QProcess::NormalExit && simulator.exitCode() == 0);
     QVERIFY(!QFileInfo(stable).isSymLink());
     QVERIFY(!QFileInfo(first).isSymLink());
 
@@ -234,110 +231,82 @@ void TestSimPty::ReturnsRenamedAgainAndAgain()
 
 void TestSimPty::SpoilsReplies()
 {
-    QProcess simulator;
-    const int fd = StartAndOpen(simulator, {"--drop-every", "3", "--garble-every", "2"});
-    QVERIFY(fd >= 0);
+    Session sim({"--drop-every", "3", "--garble-every", "2"});
+    QVERIFY(sim.fd >= 0);
     // Set commands get no reply, so only the five queries count: the third
     // is dropped, the second and fourth garbled ("*").
     for (int volts = 1; volts <= 5; ++volts)
-        QVERIFY(WriteAll(fd, QString::asprintf("SOUR:VOLT %d\nSOUR:VOLT?\n", volts).toLatin1()));
+        QVERIFY(WriteAll(sim.fd, QString::asprintf("SOUR:VOLT %d\nSOUR:VOLT?\n", volts).toLatin1()));
     for (const QString& want : QStringList{"1.000", "*", "*", "5.000"}) {
-        const QByteArray line = Read(fd, -1);
+        const QByteArray line = Read(sim.fd, -1);
         QVERIFY2(line.endsWith('\n') && line.size() == 6, line.constData());
         if (want == "*")
             QVERIFY2(!QRegularExpression("^\\d\\.\\d{3}\n$").match(QString::fromLatin1(line)).hasMatch(), line.constData());
         else
             QCOMPARE(line, want.toLatin1() + '\n');
     }
-    close(fd);
-    QVERIFY(StopSimulator(simulator));
+    QVERIFY(sim.Stop());
 }
 
 void TestSimPty::PacesOutput()
 {
-    QProcess simulator;
-    const int fd = StartAndOpen(simulator, {"--baud", "300"});
-    QVERIFY(fd >= 0);
+    Session sim({"--baud", "300"});
+    QVERIFY(sim.fd >= 0);
     QElapsedTimer timer;
     timer.start();
-    QVERIFY(WriteAll(fd, "*IDN?\n*IDN?\n*IDN?\n"));
-    const QByteArray received = Read(fd, 30);
-    const qint64 tookMs = timer.elapsed();
-    close(fd);
-    QCOMPARE(received, QByteArray("QPX-30R03D\nQPX-30R03D\nQPX-30R0"));
+    QVERIFY(WriteAll(sim.fd, "*IDN?\n*IDN?\n*IDN?\n"));
+    QCOMPARE(Read(sim.fd, 30), QByteArray("QPX-30R03D\nQPX-30R03D\nQPX-30R0"));
     // 30 bytes at 10 bits each take a second; only a lower bound, as a busy machine may be slower.
-    QVERIFY2(tookMs >= 900, qPrintable(QString::number(tookMs)));
-    QVERIFY(StopSimulator(simulator));
-}
-
-void TestSimPty::Floods_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QByteArray>("lineEnd");
-
-    QTest::newRow("lines at a rate, CR LF") << QStringList{"--flood-lines", "200", "--flood-count", "20", "--crlf"} << 20 << QByteArray("\r\n");
-    QTest::newRow("no line feed, byte count") << QStringList{"--flood-no-lf", "--flood-count", "50"} << 50 << QByteArray();
+    QVERIFY2(timer.elapsed() >= 900, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(sim.Stop());
 }
 
 void TestSimPty::Floods()
 {
-    QFETCH(QStringList, args);
-    QFETCH(int, count);
-    QFETCH(QByteArray, lineEnd);
+    const struct { const char* name; QStringList args; int count; QByteArray lineEnd; } cases[] = {
+        {"lines at a rate, CR LF", {"--flood-lines", "200", "--flood-count", "20", "--crlf"}, 20, "\r\n"},
+        {"no line feed, byte count", {"--flood-no-lf", "--flood-count", "50"}, 50, ""},
+    };
+    for (const auto& k : cases) {
+        // Readings count up from 00.000; without line ends the count is in bytes.
+        QByteArray flood;
+        for (int i = 0; i < k.count; ++i)
+            flood += QString::asprintf("00.%03d", i).toLatin1() + k.lineEnd;
+        flood.truncate(k.lineEnd.isEmpty() ? k.count : flood.size());
 
-    // Readings count up from 00.000; without line ends the count is in bytes.
-    QByteArray flood;
-    for (int i = 0; i < count; ++i)
-        flood += QString::asprintf("00.%03d", i).toLatin1() + lineEnd;
-    flood.truncate(lineEnd.isEmpty() ? count : flood.size());
-
-    QProcess simulator;
-    const int fd = StartAndOpen(simulator, args);
-    QVERIFY(fd >= 0);
-    // Any line starts the flood, even an empty one.
-    QVERIFY(WriteAll(fd, "\n"));
-    QCOMPARE(Read(fd, flood.size()), flood);
-    // The count ended the flood exactly, and the instrument still answers.
-    QVERIFY(WriteAll(fd, "*IDN?\n"));
-    QCOMPARE(Read(fd, -1), "QPX-30R03D" + (lineEnd.isEmpty() ? QByteArray("\n") : lineEnd));
-    close(fd);
-    QVERIFY(StopSimulator(simulator));
-}
-
-void TestSimPty::StartFails_data()
-{
-    QTest::addColumn<QStringList>("args"); // $DIR stands for a fresh folder
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("message"); // the one line on stderr, as a pattern
-
-    QTest::newRow("switch given a value") << QStringList{"--crlf=no"} << 2 << "--crlf takes no value \\(see tarvio-sim --help\\)";
-    QTest::newRow("link folder missing") << QStringList{"--link", "$DIR/missing/com1"} << 3
-                                         << "cannot make link .*/missing/com1: No such file or directory";
-    QTest::newRow("link is a regular file") << QStringList{"--link", "$DIR/file"} << 3 << ".*/file exists and is not a symbolic link";
-    QTest::newRow("stable link is a regular file") << QStringList{"--stable-link", "$DIR/file"} << 3
-                                                   << ".*/file exists and is not a symbolic link";
-    QTest::newRow("record cannot be opened") << QStringList{"--record", "$DIR"} << 3 << "cannot open record file .*: Is a directory";
+        Session sim(k.args);
+        QVERIFY2(sim.fd >= 0, k.name);
+        // Any line starts the flood, even an empty one.
+        QVERIFY(WriteAll(sim.fd, "\n"));
+        QVERIFY2(Read(sim.fd, flood.size()) == flood, k.name);
+        // The count ended the flood exactly, and the instrument still answers.
+        QVERIFY2(sim.Ask("*IDN?\n") == "QPX-30R03D" + (k.lineEnd.isEmpty() ? QByteArray("\n") : k.lineEnd), k.name);
+        QVERIFY2(sim.Stop(), k.name);
+    }
 }
 
 void TestSimPty::StartFails()
 {
-    QFETCH(QStringList, args);
-    QFETCH(int, exitCode);
-    QFETCH(QString, message);
-
+    // In the arguments $DIR stands for a fresh folder; the message is the one line on stderr, as a pattern.
+    const struct { const char* name; QStringList args; int exitCode; QString message; } cases[] = {
+        {"switch given a value", {"--crlf=no"}, 2, "--crlf takes no value \\(see tarvio-sim --help\\)"},
+        {"link folder missing", {"--link", "$DIR/missing/com1"}, 3, "cannot make link .*/missing/com1: No such file or directory"},
+        {"link is a regular file", {"--link", "$DIR/file"}, 3, ".*/file exists and is not a symbolic link"},
+        {"stable link is a regular file", {"--stable-link", "$DIR/file"}, 3, ".*/file exists and is not a symbolic link"},
+        {"record cannot be opened", {"--record", "$DIR"}, 3, "cannot open record file .*: Is a directory"},
+    };
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QFile file(dir.filePath("file"));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    args.replaceInStrings("$DIR", dir.path());
-    QProcess simulator;
-    simulator.start(QStringLiteral(TARVIO_SIM_PATH), args);
-    QVERIFY(simulator.waitForFinished(WaitMs));
-    QCOMPARE(simulator.exitCode(), exitCode);
-    QCOMPARE(simulator.readAllStandardOutput(), QByteArray());
-    const QString error = QString::fromLocal8Bit(simulator.readAllStandardError());
-    QVERIFY2(QRegularExpression("^tarvio-sim: " + message + "\n$").match(error).hasMatch(), qPrintable(error));
+    for (const auto& k : cases) {
+        QProcess simulator;
+        simulator.start(QStringLiteral(TARVIO_SIM_PATH), QStringList(k.args).replaceInStrings("$DIR", dir.path()));
+        QVERIFY2(simulator.waitForFinished(WaitMs), k.name);
+        QVERIFY2(simulator.exitCode() == k.exitCode && simulator.readAllStandardOutput().isEmpty(), k.name);
+        const QString error = QString::fromLocal8Bit(simulator.readAllStandardError());
+        QVERIFY2(QRegularExpression("^tarvio-sim: " + k.message + "\n$").match(error).hasMatch(), qPrintable(error));
+    }
 }
 
 void TestSimPty::KeepsLinkOfLiveSimulator()
@@ -345,28 +314,24 @@ void TestSimPty::KeepsLinkOfLiveSimulator()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString link = dir.filePath("com1");
-    QProcess first;
-    first.start(QStringLiteral(TARVIO_SIM_PATH), {"--link", link});
-    const QString terminal = NextTerminal(first);
-    QVERIFY2(terminal.startsWith("/dev/"), qPrintable(terminal));
+    Session first({"--link", link});
+    QVERIFY2(first.fd >= 0, qPrintable(first.terminal));
 
     QProcess second;
     second.start(QStringLiteral(TARVIO_SIM_PATH), {"--link", link});
     QVERIFY(second.waitForFinished(WaitMs));
     QCOMPARE(second.exitCode(), 3);
     const QString error = QString::fromLocal8Bit(second.readAllStandardError());
-    QVERIFY2(error.contains(QString("which tarvio-sim process %1 still serves").arg(first.processId())), qPrintable(error));
-    QCOMPARE(QFileInfo(link).symLinkTarget(), terminal);
-    QVERIFY(StopSimulator(first));
+    QVERIFY2(error.contains(QString("which tarvio-sim process %1 still serves").arg(first.process.processId())), qPrintable(error));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), first.terminal);
+    QVERIFY(first.Stop());
 
     // Once nobody serves it, the link left behind is stale and may be taken over.
     QVERIFY(QFile::link("/dev/pts/999999", link));
-    QProcess third;
-    third.start(QStringLiteral(TARVIO_SIM_PATH), {"--link", link});
-    const QString taken = NextTerminal(third);
-    QVERIFY2(taken.startsWith("/dev/"), qPrintable(taken));
-    QCOMPARE(QFileInfo(link).symLinkTarget(), taken);
-    QVERIFY(StopSimulator(third));
+    Session third({"--link", link});
+    QVERIFY2(third.fd >= 0, qPrintable(third.terminal));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), third.terminal);
+    QVERIFY(third.Stop());
 }
 
 QTEST_GUILESS_MAIN(TestSimPty)

@@ -32,59 +32,47 @@ private slots:
         QCOMPARE(ErrorTable().size(), 10);
     }
 
-    // Each row is named after its button: with syntax, a query, none, and two values.
-    void HelpLines_data()
-    {
-        QTest::addColumn<QString>("help");
-        QTest::newRow("CmdSV") << "SOUR:VOLT {P1|P2,}{<전압>|MIN|MAX} : 전압 설정";
-        QTest::newRow("CmdMVQ") << "MEAS:VOLT? {P1|P2} : 순간 측정 전압 읽기";
-        QTest::newRow("CmdIDNQ") << "*IDN? : 제품 모델명 읽기";
-        QTest::newRow("CmdAPPL") << "APPL {P1|P2}{,<전압>|MIN|MAX}{,<전류>|MIN|MAX} : 전압,전류 동시 설정";
-    }
+    // Help lines by button: with syntax, a query, none, and two values.
     void HelpLines()
     {
+        static const struct { const char* button; const char* help; } cases[] = {
+            {"CmdSV", "SOUR:VOLT {P1|P2,}{<전압>|MIN|MAX} : 전압 설정"},
+            {"CmdMVQ", "MEAS:VOLT? {P1|P2} : 순간 측정 전압 읽기"},
+            {"CmdIDNQ", "*IDN? : 제품 모델명 읽기"},
+            {"CmdAPPL", "APPL {P1|P2}{,<전압>|MIN|MAX}{,<전류>|MIN|MAX} : 전압,전류 동시 설정"},
+        };
         const auto& table = CommandTable();
-        const auto entry = std::find_if(table.begin(), table.end(),
-                                        [](const CommandEntry& e) { return qstrcmp(e.Button, QTest::currentDataTag()) == 0; });
-        QVERIFY(entry != table.end());
-        QTEST(HelpLine(*entry), "help");
+        for (const auto& k : cases) {
+            const auto entry = std::find_if(table.begin(), table.end(), [&k](const CommandEntry& e) { return qstrcmp(e.Button, k.button) == 0; });
+            QVERIFY2(entry != table.end() && HelpLine(*entry) == QString::fromUtf8(k.help), k.button);
+        }
     }
 
-    void ReferenceLists_data()
-    {
-        QTest::addColumn<int>("list");
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<bool>("endsWithLineEnd");
-        QTest::addColumn<QStringList>("samples");   // "index:exact line"
-        QTest::newRow("commands") << int(ReferenceList::Commands) << 24 << false
-                                  << QStringList{"0:SOUR:VOLT ---- 전압 설정", "4:SOUR:FLOW? --- 제어모드 읽기(CV/CC)?",
-                                                 "5:APPL --------- 전압,전류 동시 설정",
-                                                 "18:OUTP:TRACK? -- 출력 동시 제어상태 읽기",
-                                                 "23:*CLS --------- 에러 상태 모두 지우기"};
-        QTest::newRow("errors") << int(ReferenceList::Errors) << 11 << true
-                                << QStringList{"0:NO ERROR --------- 오류 없음", "1:ERROR - 1 -------- 냉각팬 #1 오류",
-                                               "9:ERROR - 106 ------ Min. 입력수치 확인 하세요", "10:"};
-        QTest::newRow("models") << int(ReferenceList::Models) << 27 << false
-                                << QStringList{"0:**** MORVANTE DELTRIX R-Series ***********", "1:",
-                                               "2: 1.  QPX-30R03 (30V/3A)", "8: 7.  QPX-120R1.5 (120V/1.5A)",
-                                               "12: 11. QPX-30R05DD (30V/5A x2, 2 Line Display)", "13:",
-                                               "14:**** MORVANTE DELTRIX T-Series *************", "15:",
-                                               "25: 10. QPX-30T03DD (30V/3A x2, 2 Line Display)"};
-    }
+    // The three lists byte for byte where it shows: line count, the line ends
+    // and sample lines as "index:exact line".
     void ReferenceLists()
     {
-        QFETCH(int, list);
-        QFETCH(int, lines);
-        QFETCH(bool, endsWithLineEnd);
-        QFETCH(QStringList, samples);
-        const QString text = ReferenceText(ReferenceList(list));
-        QCOMPARE(text.endsWith(QStringLiteral("\r\n")), endsWithLineEnd);
-        QVERIFY(!text.contains(QRegularExpression(QStringLiteral("\r(?!\n)|(?<!\r)\n"))));   // CR LF only
-        const QStringList split = text.split(QStringLiteral("\r\n"));
-        QCOMPARE(split.size(), lines);
-        for (const QString& sample : samples) {
-            const int colon = sample.indexOf(QLatin1Char(':'));
-            QCOMPARE(split.at(sample.left(colon).toInt()), sample.mid(colon + 1));
+        const struct { ReferenceList list; int lines; bool endsWithLineEnd; QStringList samples; } cases[] = {
+            {ReferenceList::Commands, 24, false,
+             {"0:SOUR:VOLT ---- 전압 설정", "4:SOUR:FLOW? --- 제어모드 읽기(CV/CC)?", "5:APPL --------- 전압,전류 동시 설정",
+              "18:OUTP:TRACK? -- 출력 동시 제어상태 읽기", "23:*CLS --------- 에러 상태 모두 지우기"}},
+            {ReferenceList::Errors, 11, true,
+             {"0:NO ERROR --------- 오류 없음", "1:ERROR - 1 -------- 냉각팬 #1 오류", "9:ERROR - 106 ------ Min. 입력수치 확인 하세요", "10:"}},
+            {ReferenceList::Models, 27, false,
+             {"0:**** MORVANTE DELTRIX R-Series ***********", "1:", "2: 1.  QPX-30R03 (30V/3A)", "8: 7.  QPX-120R1.5 (120V/1.5A)",
+              "12: 11. QPX-30R05DD (30V/5A x2, 2 Line Display)", "13:", "14:**** MORVANTE DELTRIX T-Series *************", "15:",
+              "25: 10. QPX-30T03DD (30V/3A x2, 2 Line Display)"}},
+        };
+        for (const auto& k : cases) {
+            const QString text = ReferenceText(k.list);
+            QCOMPARE(text.endsWith(QStringLiteral("\r\n")), k.endsWithLineEnd);
+            QVERIFY(!text.contains(QRegularExpression(QStringLiteral("\r(?!\n)|(?<!\r)\n"))));   // CR LF only
+            const QStringList split = text.split(QStringLiteral("\r\n"));
+            QCOMPARE(split.size(), k.lines);
+            for (const QString& sample : k.samples) {
+                const int colon = sample.indexOf(QLatin1Char(':'));
+                QCOMPARE(split.at(sample.left(colon).toInt()), sample.mid(colon + 1));
+            }
         }
     }
 

@@ -1,72 +1,17 @@
 // The console's deciding logic without a window: each mode's batch, timers and
 // locks, the timers at start, activation, the repeat rules and the history.
 #include <QtTest>
-#include <map>
 
 #include "console/ConsoleController.h"
 #include "console/ProgramState.h"
+#include "support/FakeConsoleView.h"
 #include "support/FakeSerialPort.h"
 
 namespace {
-
-struct Timer {
-    int Interval = -1;
-    bool Running = false;
-};
-
-// The window's controls as plain fields; enabled states start unknown (-1)
-// so a test sees which ones a decision touched.
-struct FakeView : ConsoleView {
-    CommandMode Mode = CommandMode::Line;
-    bool Single = true, NewModel = true, Repeat = false;
-    QString Command, MonitorText = QStringLiteral("500");
-    int RepeatSpinner = 50, MonitorSpinner = 500;
-
-    int ModeGroup = -1, ModelGroup = -1, PortButton = -1, SendButton = -1, Composer = -1;
-    bool RepeatCheckCleared = false, RepeatCaptionRunning = false;
-    int LampsLit = 0, PatternWindows = 0;
-    QString PortStatus;
-    PortLabel Label = PortLabel::Closed;
-    QStringList Info;
-    std::map<ConsoleTimer, Timer> Timers;
-
-    CommandMode SelectedMode() const override { return Mode; }
-    bool SingleLayoutSelected() const override { return Single; }
-    bool NewModelSelected() const override { return NewModel; }
-    bool RepeatChecked() const override { return Repeat; }
-    QString CommandText() const override { return Command; }
-    QString MonitorIntervalText() const override { return MonitorText; }
-    int RepeatSpinnerValue() const override { return RepeatSpinner; }
-    int MonitorSpinnerValue() const override { return MonitorSpinner; }
-    void EnableModeGroup(bool on) override { ModeGroup = on; }
-    void EnableModelGroup(bool on) override { ModelGroup = on; }
-    void EnablePortButton(bool on) override { PortButton = on; }
-    void EnableSendButton(bool on) override { SendButton = on; }
-    void EnableComposer(bool on) override
-    {
-        Composer = SendButton = on;
-        if (!on) {
-            Repeat = false;
-            RepeatCheckCleared = true;
-        }
-    }
-    void ShowRepeatRunning(bool running) override { RepeatCaptionRunning = running; }
-    void LightSendLamp() override { ++LampsLit; }
-    void ShowPortStatus(const QString& text) override { PortStatus = text; }
-    void ShowPortLabel(PortLabel label) override { Label = label; }
-    void InsertInfoLine(const QString& line) override { Info << line; }
-    void OpenPatternWindow() override { ++PatternWindows; }
-    void SetTimerInterval(ConsoleTimer t, int ms) override { Timers[t].Interval = ms; }
-    int TimerInterval(ConsoleTimer t) const override { return Timers.count(t) ? Timers.at(t).Interval : -1; }
-    void StartTimer(ConsoleTimer t) override { Timers[t].Running = true; }
-    void StopTimer(ConsoleTimer t) override { Timers[t].Running = false; }
-    bool TimerRunning(ConsoleTimer t) const override { return Timers.count(t) && Timers.at(t).Running; }
-};
-
 struct Console {
     ProgramState state;
     FakeSerialPort port;
-    FakeView view;
+    FakeConsoleView view;
     ConsoleController controller{state, port, view};
 
     explicit Console(bool open = true)
@@ -76,12 +21,6 @@ struct Console {
             port.Open();
     }
 };
-
-const char* ModeName(CommandMode m)
-{
-    const char* names[] = {"line", "monitor", "set-monitor", "pattern"};
-    return names[int(m)];
-}
 }
 
 class TestConsoleController : public QObject {
@@ -91,18 +30,17 @@ private slots:
     {
         ProgramState state;
         FakeSerialPort port;
-        FakeView view;
+        FakeConsoleView view;
         view.RepeatSpinner = 70;
         view.MonitorSpinner = 900;
         state.RepeatIdle = 0;
         ConsoleController(state, port, view).Load();
-        QCOMPARE(view.TimerInterval(ConsoleTimer::Repeat), 70);
-        QCOMPARE(view.TimerInterval(ConsoleTimer::Lamps), 300);
-        QCOMPARE(view.TimerInterval(ConsoleTimer::Poll), 200);
-        QCOMPARE(view.TimerInterval(ConsoleTimer::Log), 900);
-        QVERIFY(view.TimerRunning(ConsoleTimer::Lamps));
-        for (ConsoleTimer t : {ConsoleTimer::Repeat, ConsoleTimer::Poll, ConsoleTimer::Log})
-            QVERIFY(!view.TimerRunning(t));
+        const std::pair<ConsoleTimer, int> intervals[] = {
+            {ConsoleTimer::Repeat, 70}, {ConsoleTimer::Lamps, 300}, {ConsoleTimer::Poll, 200}, {ConsoleTimer::Log, 900}};
+        for (const auto& [timer, ms] : intervals) {
+            QCOMPARE(view.TimerInterval(timer), ms);
+            QCOMPARE(view.TimerRunning(timer), timer == ConsoleTimer::Lamps);
+        }
         QCOMPARE(view.SendButton, 0);
         QCOMPARE(state.RepeatIdle, -1);
         QCOMPARE(port.ReceiveThreshold(), 1);
@@ -110,87 +48,62 @@ private slots:
     }
 
     // Every mode in both layouts and both models: what is stored, written,
-    // timed and locked, and how the polling cycle restarts.
-    void ModeSetUp_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("single");
-        QTest::addColumn<bool>("newModel");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QByteArray>("written");
-        QTest::addColumn<int>("pollMs");      // -1: left as it was (200 from the load)
-        QTest::addColumn<bool>("polling");    // poll and log timers run together
-        QTest::addColumn<int>("composer");
-        QTest::addColumn<int>("portButton");
-        QTest::addColumn<int>("modelGroup");
-        QTest::addColumn<bool>("bufferCleared");
-        const auto line = int(CommandMode::Line), mon = int(CommandMode::Monitor);
-        const auto set = int(CommandMode::SetMonitor), pat = int(CommandMode::Pattern);
-        QTest::newRow("line") << line << true << true << "" << QByteArray() << 200 << false << 1 << 1 << 1 << false;
-        QTest::newRow("monitor single new") << mon << true << true << "MEAS:VOLTA? P1\nMEAS:CURRA? P1\n"
-                                            << QByteArray() << 200 << true << 0 << 0 << 0 << true;
-        QTest::newRow("monitor dual old") << mon << false << false
-                                          << "MEAS:VOLT? P1\nMEAS:CURR? P1\nMEAS:VOLT? P2\nMEAS:CURR? P2\n"
-                                          << QByteArray() << 400 << true << 0 << 0 << 0 << true;
-        QTest::newRow("monitor dual new") << mon << false << true
-                                          << "MEAS:VOLTA? P1\nMEAS:CURRA? P1\nMEAS:VOLTA? P2\nMEAS:CURRA? P2\n"
-                                          << QByteArray() << 400 << true << 0 << 0 << 0 << true;
-        QTest::newRow("set-monitor single") << set << true << true << ""
-                                            << QByteArray("SOUR:VOLT? P1\nSOUR:CURR? P1\n") << 200 << false << 0
-                                            << 1 << -1 << true;
-        QTest::newRow("set-monitor dual") << set << false << false << ""
-                                          << QByteArray("SOUR:VOLT? P1\nSOUR:CURR? P1\nSOUR:VOLT? P2\nSOUR:CURR? P2\n")
-                                          << 400 << false << 0 << 1 << -1 << true;
-        QTest::newRow("pattern") << pat << false << true << "" << QByteArray() << 200 << false << 0 << 1 << 0 << true;
-    }
+    // timed and locked, and how the polling cycle restarts; a closed port
+    // only locks the mode group.
     void ModeSetUp()
     {
-        QFETCH(int, mode);
-        QFETCH(bool, single);
-        QFETCH(bool, newModel);
-        Console c;
-        c.view.Mode = CommandMode(mode);
-        c.view.Single = single;
-        c.view.NewModel = newModel;
-        c.view.MonitorText = QStringLiteral("750");
-        c.state.Receive.PollIndex = 3;
-        c.state.Receive.LineBuffer = QStringLiteral("half a li");
-        c.controller.SelectMode(CommandMode(mode));
-
-        QTEST(c.state.SendText, "stored");
-        QTEST(c.port.Written(), "written");
-        QTEST(c.view.TimerInterval(ConsoleTimer::Poll), "pollMs");
-        QTEST(c.view.TimerRunning(ConsoleTimer::Poll), "polling");
-        QTEST(c.view.TimerRunning(ConsoleTimer::Log), "polling");
-        // Both polling modes take the log interval from the field, not the spinner.
-        QCOMPARE(c.view.TimerInterval(ConsoleTimer::Log), mode == int(CommandMode::Monitor) || mode == int(CommandMode::SetMonitor) ? 750 : 500);
-        QTEST(c.view.Composer, "composer");
-        QCOMPARE(c.view.RepeatCheckCleared, c.view.Composer == 0);
-        QTEST(c.view.PortButton, "portButton");
-        QTEST(c.view.ModelGroup, "modelGroup");
-        QCOMPARE(c.view.ModeGroup, 1);
-        QCOMPARE(c.state.Receive.PollIndex, 0);
-        QFETCH(bool, bufferCleared);
-        QCOMPARE(c.state.Receive.LineBuffer.isEmpty(), bufferCleared);
-        QCOMPARE(c.view.PatternWindows, mode == int(CommandMode::Pattern) ? 1 : 0);
-        QCOMPARE(c.view.LampsLit, mode == int(CommandMode::SetMonitor) ? 1 : 0);
-    }
-
-    void ClosedPortOnlyLocksTheModeGroup()
-    {
-        for (CommandMode mode : {CommandMode::Monitor, CommandMode::SetMonitor, CommandMode::Pattern}) {
-            Console c(false);
-            c.view.Mode = mode;
-            c.controller.SelectMode(mode);
-            QVERIFY2(c.view.ModeGroup == 0, ModeName(mode));
-            QVERIFY2(!c.view.TimerRunning(ConsoleTimer::Poll) && c.port.Writes.isEmpty(), ModeName(mode));
-            QVERIFY2(c.view.PatternWindows == 0 && c.state.SendText.isEmpty(), ModeName(mode));
+        using M = CommandMode;
+        static const struct {
+            const char* name;
+            M mode;
+            bool open, single, newModel;
+            const char* stored;
+            const char* written;
+            int pollMs;
+            bool polling;
+            int composer, portButton, modelGroup;
+        } cases[] = {
+            {"line", M::Line, true, true, true, "", "", 200, false, 1, 1, 1},
+            {"monitor single new", M::Monitor, true, true, true, "MEAS:VOLTA? P1\nMEAS:CURRA? P1\n", "", 200, true, 0, 0, 0},
+            {"monitor single old", M::Monitor, true, true, false, "MEAS:VOLT? P1\nMEAS:CURR? P1\n", "", 200, true, 0, 0, 0},
+            {"monitor dual old", M::Monitor, true, false, false, "MEAS:VOLT? P1\nMEAS:CURR? P1\nMEAS:VOLT? P2\nMEAS:CURR? P2\n", "", 400, true, 0, 0, 0},
+            {"monitor dual new", M::Monitor, true, false, true, "MEAS:VOLTA? P1\nMEAS:CURRA? P1\nMEAS:VOLTA? P2\nMEAS:CURRA? P2\n", "", 400, true, 0, 0, 0},
+            {"set-monitor single", M::SetMonitor, true, true, true, "", "SOUR:VOLT? P1\nSOUR:CURR? P1\n", 200, false, 0, 1, -1},
+            {"set-monitor dual", M::SetMonitor, true, false, false, "", "SOUR:VOLT? P1\nSOUR:CURR? P1\nSOUR:VOLT? P2\nSOUR:CURR? P2\n", 400, false, 0, 1, -1},
+            {"pattern", M::Pattern, true, false, true, "", "", 200, false, 0, 1, 0},
+            {"closed: monitor", M::Monitor, false, true, true, "", "", 200, false, -1, 0, 0},
+            {"closed: set-monitor", M::SetMonitor, false, true, true, "", "", 200, false, -1, 1, -1},
+            {"closed: pattern", M::Pattern, false, true, true, "", "", 200, false, -1, 1, 0},
+        };
+        for (const auto& k : cases) {
+            Console c(k.open);
+            c.view.Mode = k.mode;
+            c.view.Single = k.single;
+            c.view.NewModel = k.newModel;
+            c.view.MonitorText = QStringLiteral("750");
+            c.state.Receive.PollIndex = 3;
+            c.state.Receive.LineBuffer = QStringLiteral("half a li");
+            c.controller.SelectMode(k.mode);
+            const bool started = k.open && k.mode != M::Line;
+            const bool polls = k.mode == M::Monitor || k.mode == M::SetMonitor;
+            QVERIFY2(c.state.SendText == QLatin1String(k.stored), k.name);
+            QVERIFY2(c.port.Written() == k.written, k.name);
+            QVERIFY2(c.view.TimerInterval(ConsoleTimer::Poll) == k.pollMs, k.name);
+            QVERIFY2(c.view.TimerRunning(ConsoleTimer::Poll) == k.polling && c.view.TimerRunning(ConsoleTimer::Log) == k.polling, k.name);
+            // Both polling modes take the log interval from the field, not the spinner.
+            QVERIFY2(c.view.TimerInterval(ConsoleTimer::Log) == (k.open && polls ? 750 : 500), k.name);
+            QVERIFY2(c.view.Composer == k.composer && c.view.RepeatCheckCleared == (k.composer == 0), k.name);
+            QVERIFY2(c.view.PortButton == k.portButton && c.view.ModelGroup == k.modelGroup, k.name);
+            QVERIFY2(c.view.ModeGroup == (k.open ? 1 : 0), k.name);
+            QVERIFY2(c.state.Receive.PollIndex == (k.open ? 0 : 3) && c.state.Receive.LineBuffer.isEmpty() == started, k.name);
+            QVERIFY2(c.view.PatternWindows == (started && k.mode == M::Pattern), k.name);
+            QVERIFY2(c.view.LampsLit == (started && k.mode == M::SetMonitor), k.name);
         }
     }
 
     // The return from the port dialog shows the port as it now stands and
-    // starts the selected mode on it.
-    void ActivationRefreshesStatusAndMode()
+    // starts the selected mode on it; a lost port stops it again.
+    void ActivationAndLoss()
     {
         Console c(false);
         c.view.Mode = CommandMode::Monitor;
@@ -203,44 +116,31 @@ private slots:
         QCOMPARE(c.view.ModeGroup, 1);
 
         c.port.Close();
+        c.controller.PortLost();
+        QVERIFY(!c.view.TimerRunning(ConsoleTimer::Poll) && !c.view.TimerRunning(ConsoleTimer::Log));
+        QCOMPARE(c.view.PortButton, 1);
+        QCOMPARE(c.view.SendButton, 0);
+        QCOMPARE(c.view.ModeGroup, 0);
+        c.view.ModeGroup = -1;
         c.controller.Activate();
         QCOMPARE(c.view.ModeGroup, 0);
     }
 
-    void PortLostStopsPollingAndFreesThePortButton()
-    {
-        Console c;
-        c.view.Mode = CommandMode::Monitor;
-        c.controller.SelectMode(CommandMode::Monitor);
-        c.port.Close();
-        c.controller.PortLost();
-        QVERIFY(!c.view.TimerRunning(ConsoleTimer::Poll));
-        QVERIFY(!c.view.TimerRunning(ConsoleTimer::Log));
-        QCOMPARE(c.view.PortButton, 1);
-        QCOMPARE(c.view.SendButton, 0);
-        QCOMPARE(c.view.ModeGroup, 0);
-    }
-
-    void SendOnceOrNothing_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QByteArray>("written");
-        QTest::newRow("line sends field and LF") << int(CommandMode::Line) << "SOUR:VOLT " << QByteArray("SOUR:VOLT \n");
-        QTest::newRow("empty field") << int(CommandMode::Line) << "" << QByteArray();
-        QTest::newRow("not in line mode") << int(CommandMode::SetMonitor) << "*IDN?" << QByteArray();
-    }
     void SendOnceOrNothing()
     {
-        QFETCH(int, mode);
-        QFETCH(QString, field);
-        Console c;
-        c.view.Mode = CommandMode(mode);
-        c.view.Command = field;
-        c.controller.SendButtonPressed();
-        QTEST(c.port.Written(), "written");
-        QCOMPARE(c.controller.History().Size(), c.port.Writes.size());
-        QCOMPARE(c.view.LampsLit, c.port.Writes.size());
+        static const struct { const char* name; CommandMode mode; const char* field; const char* written; } cases[] = {
+            {"line sends field and LF", CommandMode::Line, "SOUR:VOLT ", "SOUR:VOLT \n"},
+            {"empty field", CommandMode::Line, "", ""},
+            {"not in line mode", CommandMode::SetMonitor, "*IDN?", ""},
+        };
+        for (const auto& k : cases) {
+            Console c;
+            c.view.Mode = k.mode;
+            c.view.Command = QString::fromLatin1(k.field);
+            c.controller.SendButtonPressed();
+            QVERIFY2(c.port.Written() == k.written, k.name);
+            QVERIFY2(c.controller.History().Size() == c.port.Writes.size() && c.view.LampsLit == c.port.Writes.size(), k.name);
+        }
     }
 
     void RepeatStartsAndStops()
@@ -250,9 +150,8 @@ private slots:
         c.view.Command = QStringLiteral("MEAS:VOLT? P1");
         c.controller.SendButtonPressed();
         QVERIFY(c.port.Writes.isEmpty());   // the first send waits one interval
-        QVERIFY(c.view.TimerRunning(ConsoleTimer::Repeat));
+        QVERIFY(c.view.TimerRunning(ConsoleTimer::Repeat) && c.view.RepeatCaptionRunning);
         QCOMPARE(c.state.RepeatIdle, 0);
-        QVERIFY(c.view.RepeatCaptionRunning);
         QCOMPARE(c.view.ModeGroup, 0);
         QCOMPARE(c.view.ModelGroup, 0);
 
@@ -260,45 +159,33 @@ private slots:
         c.controller.SendNow();
         c.controller.SendButtonPressed();   // stop: the field is stored but not recalled
         QCOMPARE(c.port.Written(), QByteArray("MEAS:VOLT? P1\n"));
-        QVERIFY(!c.view.TimerRunning(ConsoleTimer::Repeat));
+        QVERIFY(!c.view.TimerRunning(ConsoleTimer::Repeat) && !c.view.RepeatCaptionRunning);
         QCOMPARE(c.state.RepeatIdle, -1);
-        QVERIFY(!c.view.RepeatCaptionRunning);
         QCOMPARE(c.view.ModeGroup, 1);
         QCOMPARE(c.view.ModelGroup, 1);
         QCOMPARE(c.controller.History().Size(), 1);
         QCOMPARE(c.controller.History().Older(QString()), QStringLiteral("MEAS:VOLT? P1"));
     }
 
-    // The spinner can stop and restart a running repeat; 0 ms never fires.
-    void RepeatIntervalChanges_data()
+    // The spinners take effect at once; a repeat at 0 ms never fires, and
+    // leaving 0 restarts a running one.
+    void IntervalChanges()
     {
-        QTest::addColumn<bool>("repeating");
-        QTest::addColumn<int>("ms");
-        QTest::addColumn<bool>("running");
-        QTest::newRow("0 stops a running repeat") << true << 0 << false;
-        QTest::newRow("back from 0 restarts it") << true << 10 << true;
-        QTest::newRow("idle stays idle") << false << 10 << false;
-    }
-    void RepeatIntervalChanges()
-    {
-        QFETCH(bool, repeating);
-        QFETCH(int, ms);
-        Console c;
-        c.view.RepeatSpinner = 0;
-        c.controller.Load();
-        c.view.Repeat = true;
-        c.view.Command = QStringLiteral("*IDN?");
-        if (repeating) {
-            c.controller.SendButtonPressed();
-            QVERIFY(!c.view.TimerRunning(ConsoleTimer::Repeat));   // started at 0 ms: never fires
+        static const struct { const char* name; bool repeating; int ms; bool running; } cases[] = {
+            {"0 stops a running repeat", true, 0, false}, {"back from 0 restarts it", true, 10, true}, {"idle stays idle", false, 10, false}};
+        for (const auto& k : cases) {
+            Console c;
+            c.view.RepeatSpinner = 0;
+            c.controller.Load();
+            c.view.Repeat = true;
+            c.view.Command = QStringLiteral("*IDN?");
+            if (k.repeating) {
+                c.controller.SendButtonPressed();
+                QVERIFY2(!c.view.TimerRunning(ConsoleTimer::Repeat), k.name);   // started at 0 ms: never fires
+            }
+            c.controller.RepeatIntervalChanged(k.ms);
+            QVERIFY2(c.view.TimerInterval(ConsoleTimer::Repeat) == k.ms && c.view.TimerRunning(ConsoleTimer::Repeat) == k.running, k.name);
         }
-        c.controller.RepeatIntervalChanged(ms);
-        QCOMPARE(c.view.TimerInterval(ConsoleTimer::Repeat), ms);
-        QTEST(c.view.TimerRunning(ConsoleTimer::Repeat), "running");
-    }
-
-    void MonitorIntervalTakesEffectAtOnce()
-    {
         Console c;
         c.controller.MonitorIntervalChanged(1200);
         QCOMPARE(c.view.TimerInterval(ConsoleTimer::Log), 1200);

@@ -1,5 +1,4 @@
 #include "console/MeasurementLog.h"
-#include "console/QueryBatch.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,78 +29,38 @@ class TestMonitorLogic : public QObject {
     Q_OBJECT
 
 private slots:
-    void Batches_data()
+    // The log's name and records, each text as it must come out; the polling
+    // batches are held by the console controller's mode set-up.
+    void Texts()
     {
-        QTest::addColumn<QString>("batch");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("monitor single new") << BuildMonitorBatch(true, true) << "MEAS:VOLTA? P1\nMEAS:CURRA? P1\n";
-        QTest::newRow("monitor single old") << BuildMonitorBatch(true, false) << "MEAS:VOLT? P1\nMEAS:CURR? P1\n";
-        QTest::newRow("monitor dual new")
-            << BuildMonitorBatch(false, true) << "MEAS:VOLTA? P1\nMEAS:CURRA? P1\nMEAS:VOLTA? P2\nMEAS:CURRA? P2\n";
-        QTest::newRow("set-monitor single") << BuildSetMonitorBatch(true) << "SOUR:VOLT? P1\nSOUR:CURR? P1\n";
-        QTest::newRow("set-monitor dual")
-            << BuildSetMonitorBatch(false) << "SOUR:VOLT? P1\nSOUR:CURR? P1\nSOUR:VOLT? P2\nSOUR:CURR? P2\n";
-        QTest::newRow("poll interval single") << QString::number(PollIntervalMs(true)) << "200";
-        QTest::newRow("poll interval dual") << QString::number(PollIntervalMs(false)) << "400";
-    }
-    void Batches()
-    {
-        QFETCH(QString, batch);
-        QTEST(batch, "expected");
+        const QString ts = QStringLiteral("050309 PM 02:05:07");
+        const struct { const char* name; QString got, expected; } cases[] = {
+            {"file name, one-digit month and day", LogFileName(Day), "050309_MS.txt"},
+            {"file name, turn of the century", LogFileName(QDate(2100, 1, 1)), "000101_MS.txt"},
+            {"single before any reply", BuildSingleRecord("00.000", "00.000", ts), "00.000   00.000   050309 PM 02:05:07\r\n"},
+            {"single keeps a trailing CR and an empty readout", BuildSingleRecord("12.345\r", QString(), ts), "12.345\r      050309 PM 02:05:07\r\n"},
+            {"dual record on one line", BuildDualRecord("1", "2", "3", "4", ts), "P1: 1   2   P2: 3   4   050309 PM 02:05:07\r\n"},
+            {"dual echo on two lines", BuildDualEcho("1", "2", "3", "4", ts), "P1: 1   2   050309 PM 02:05:07\r\nP2: 3   4   050309 PM 02:05:07\r\n"},
+        };
+        for (const auto& k : cases)
+            QVERIFY2(k.got == k.expected, qPrintable(QStringLiteral("%1: %2").arg(k.name, k.got)));
     }
 
-    void Timestamp_data()
-    {
-        QTest::addColumn<QDateTime>("time");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("afternoon") << QDateTime(Day, QTime(14, 5, 7)) << "050309 PM 02:05:07";
-        QTest::newRow("just after midnight is 12 AM") << QDateTime(Day, QTime(0, 0, 5)) << "050309 AM 12:00:05";
-        QTest::newRow("noon is 12 PM") << QDateTime(Day, QTime(12, 0, 0)) << "050309 PM 12:00:00";
-    }
+    // Whatever the user's locale says about AM and PM.
     void Timestamp()
     {
-        QFETCH(QDateTime, time);
-        QTEST(LogTimestamp(time), "expected");
-        // Whatever the user's locale says about AM and PM.
-        const QLocale previous;
-        QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
-        const QString korean = LogTimestamp(time);
-        QLocale::setDefault(previous);
-        QTEST(korean, "expected");
-    }
-
-    void FileName_data()
-    {
-        QTest::addColumn<QDate>("day");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("one-digit month and day") << Day << "050309_MS.txt";
-        QTest::newRow("turn of the century") << QDate(2100, 1, 1) << "000101_MS.txt";
-    }
-    void FileName()
-    {
-        QFETCH(QDate, day);
-        QTEST(LogFileName(day), "expected");
-    }
-
-    void Records_data()
-    {
-        QTest::addColumn<QString>("record");
-        QTest::addColumn<QString>("expected");
-        const QString ts = QStringLiteral("050309 PM 02:05:07");
-        QTest::newRow("single before any reply")
-            << BuildSingleRecord("00.000", "00.000", ts) << "00.000   00.000   050309 PM 02:05:07\r\n";
-        QTest::newRow("single keeps a trailing CR and an empty readout")
-            << BuildSingleRecord("12.345\r", QString(), ts) << "12.345\r      050309 PM 02:05:07\r\n";
-        QTest::newRow("dual record on one line")
-            << BuildDualRecord("1", "2", "3", "4", ts) << "P1: 1   2   P2: 3   4   050309 PM 02:05:07\r\n";
-        QTest::newRow("dual echo on two lines")
-            << BuildDualEcho("1", "2", "3", "4", ts)
-            << "P1: 1   2   050309 PM 02:05:07\r\nP2: 3   4   050309 PM 02:05:07\r\n";
-    }
-    void Records()
-    {
-        QFETCH(QString, record);
-        QTEST(record, "expected");
+        static const struct { QTime time; const char* expected; } cases[] = {
+            {QTime(14, 5, 7), "050309 PM 02:05:07"}, {QTime(0, 0, 5), "050309 AM 12:00:05"}, {QTime(12, 0, 0), "050309 PM 12:00:00"}};
+        for (const auto& k : cases) {
+            const QDateTime time(Day, k.time);
+            const QString plain = LogTimestamp(time);
+            const QLocale previous;
+            QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
+            const QString korean = LogTimestamp(time);
+            QLocale::setDefault(previous);
+            QCOMPARE(plain, QLatin1String(k.expected));
+            QCOMPARE(korean, QLatin1String(k.expected));
+        }
     }
 
     void ChoosesWritableFolder()

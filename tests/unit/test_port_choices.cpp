@@ -50,39 +50,33 @@ private slots:
 
     // What the port reports that no option stands for keeps the design default
     // shown, while the remembered choice takes the reported value.
-    void LoadRules_data()
-    {
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<int>("flow");
-        QTest::addColumn<QString>("parity");   // remembered before the load
-        QTest::addColumn<QList<int>>("shown");
-        QTest::addColumn<int>("rememberedBaud");
-        QTest::newRow("design defaults") << 1 << "19200,N,8,1" << 2 << "" << QList<int>{0, 6, 0, 1, 0, 2} << 19200;
-        QTest::newRow("unlisted baud") << 2 << "38400,N,8,1" << 0 << "" << QList<int>{1, 6, 0, 1, 0, 0} << 384;
-        QTest::newRow("1200 read as its first three digits")
-            << 4 << "1200,N,8,1" << 3 << "" << QList<int>{3, 2, 0, 1, 0, 3} << 1200;
-        QTest::newRow("port and flow out of range") << 5 << "300,N,8,1" << 7 << "" << QList<int>{0, 0, 0, 1, 0, 2} << 300;
-        QTest::newRow("parity from the choice, not the port")
-            << 1 << "19200,E,7,2" << 2 << "O" << QList<int>{0, 6, 1, 1, 0, 2} << 19200;
-    }
     void LoadRules()
     {
-        QFETCH(int, port);
-        QFETCH(QString, settings);
-        QFETCH(int, flow);
-        QFETCH(QString, parity);
-        QFETCH(QList<int>, shown);
-        CommInitChoices c;
-        c.SelectedParity = parity;
-        const DialogSelection s = LoadDialogChoices(c, port, settings, flow);
-        QList<int> indices;
-        for (int g = 0; g < ChoiceGroupCount; ++g)
-            indices << s.Index[g];
-        QCOMPARE(indices, shown);
-        QTEST(c.SelectedBaud, "rememberedBaud");
-        QCOMPARE(c.SelectedPort, port);
-        QCOMPARE(c.SelectedFlow, flow);
+        const struct {
+            const char* name;
+            int port;
+            const char* settings;
+            int flow;
+            const char* parity;   // remembered before the load
+            QList<int> shown;
+            int rememberedBaud;
+        } cases[] = {
+            {"design defaults", 1, "19200,N,8,1", 2, "", {0, 6, 0, 1, 0, 2}, 19200},
+            {"unlisted baud", 2, "38400,N,8,1", 0, "", {1, 6, 0, 1, 0, 0}, 384},
+            {"1200 read as its first three digits", 4, "1200,N,8,1", 3, "", {3, 2, 0, 1, 0, 3}, 1200},
+            {"port and flow out of range", 5, "300,N,8,1", 7, "", {0, 0, 0, 1, 0, 2}, 300},
+            {"parity from the choice, not the port", 1, "19200,E,7,2", 2, "O", {0, 6, 1, 1, 0, 2}, 19200},
+        };
+        for (const auto& k : cases) {
+            CommInitChoices c;
+            c.SelectedParity = QString::fromLatin1(k.parity);
+            const DialogSelection s = LoadDialogChoices(c, k.port, QString::fromLatin1(k.settings), k.flow);
+            QList<int> indices;
+            for (int g = 0; g < ChoiceGroupCount; ++g)
+                indices << s.Index[g];
+            QVERIFY2(indices == k.shown, k.name);
+            QVERIFY2(c.SelectedBaud == k.rememberedBaud && c.SelectedPort == k.port && c.SelectedFlow == k.flow, k.name);
+        }
     }
 };
 
