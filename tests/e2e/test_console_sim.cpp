@@ -1,12 +1,5 @@
 // The whole console against the simulated supply: open COM 1 through the
 // dialog, talk to the instrument, monitor it and play a pattern on it.
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QtTest>
-
 #include "pattern/frmPattern.h"
 #include "support/ConsoleBench.h"
 
@@ -77,9 +70,9 @@ private slots:
         b.window.OptionPatternCmd->setChecked(true);
         auto* pattern = qobject_cast<frmPattern*>(b.window.PatternWindow());
         QVERIFY(pattern);
-        const QList<PatternStep> steps{{"0.000", "5.000", "1.000"}, {"0.100", "12.500", "0.500"}, {"0.200", "0.000", "0.000"}};
-        for (int i = 0; i < steps.size(); ++i)
-            pattern->Table().SetStep(i + 1, steps.at(i));
+        pattern->Table().SetStep(1, {"0.000", "5.000", "1.000"});
+        pattern->Table().SetStep(2, {"0.100", "12.500", "0.500"});
+        pattern->Table().SetStep(3, {"0.200", "0.000", "0.000"});
         pattern->ShowTable();
         pattern->TextReDo->setText(QStringLiteral("2"));
         pattern->TextReDo_KeyPress();

@@ -1,16 +1,6 @@
 // The console on a bad day: a supply that vanishes and comes back, ports that
 // cannot be opened, lost and garbled replies, floods and a stalled line. Each
 // case checks that the console keeps working and loses nothing it had.
-#include <QCheckBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QtTest>
-
 #include "bench/BenchConsole.h"
 #include "pattern/frmPattern.h"
 #include "support/ConsoleBench.h"
@@ -142,9 +132,8 @@ private slots:
         ConsoleBench b({"--no-noise", "--drop-every", "13"});
         QVERIFY(b.sim.Ok());
         b.OpenThroughTheDialog();
-        b.Send(QStringLiteral("APPL P1,12,1.5"));
-        b.Send(QStringLiteral("APPL P2,5,1"));
-        b.Send(QStringLiteral("OUTP:STAT ON"));
+        for (const char* command : {"APPL P1,12,1.5", "APPL P2,5,1", "OUTP:STAT ON"})
+            b.Send(QString::fromLatin1(command));
         b.window.OptionDual->setChecked(true);
         b.window.OptionMonitorCmd->setChecked(true);
         auto aligned = [&] {
@@ -234,9 +223,7 @@ private slots:
         ConsoleBench b({"--no-noise"});
         QVERIFY(b.sim.Ok());
         QTemporaryDir dir;
-        QFile plain(dir.filePath(QStringLiteral("file")));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
+        QVERIFY(QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly));
         b.window.LogFolder = dir.filePath(QStringLiteral("file/logs"));   // a folder under a file
         b.OpenThroughTheDialog();
         b.Send(QStringLiteral("APPL P1,3,1"));
