@@ -217,23 +217,6 @@ private slots:
         QCOMPARE(window.TextInfo->toPlainText().count(full), 2);
         QCOMPARE(console.Port.ErrorCallbackCount(), 0);
     }
-
-    void UnwritableLogFolderIsToldOnceWhileMonitoringGoesOn()
-    {
-        ConsoleBench b({"--no-noise"});
-        QVERIFY(b.sim.Ok());
-        QTemporaryDir dir;
-        QVERIFY(QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly));
-        b.window.LogFolder = dir.filePath(QStringLiteral("file/logs"));   // a folder under a file
-        b.OpenThroughTheDialog();
-        b.Send(QStringLiteral("APPL P1,3,1"));
-        b.Send(QStringLiteral("OUTP:STAT ON"));
-        b.window.OptionMonitorCmd->setChecked(true);
-        QTRY_COMPARE(b.window.Label_P1_Voltage->text(), QStringLiteral("3.000"));
-        QTRY_VERIFY_WITH_TIMEOUT(b.Info().count(QStringLiteral("AM ")) + b.Info().count(QStringLiteral("PM ")) >= 3, 5000);
-        QCOMPARE(b.Info().count(QStringLiteral("_MS.txt")), 1);
-        QVERIFY(b.window.Timer3.isActive() && b.window.Timer4.isActive());
-    }
 };
 
 QTEST_MAIN(TestFaultsE2E)

@@ -116,10 +116,12 @@ private slots:
         Console c;
         // A folder where the day's file should be: even root cannot append to it.
         QVERIFY(QDir(c.logDir.path()).mkdir(QStringLiteral("050309_MS.txt")));
+        c.window.OptionMonitorCmd->setChecked(true);
         c.window.Timer4_Timer();
         c.window.Timer4_Timer();
         QCOMPARE(c.Info().count(QStringLiteral("050309_MS.txt")), 1);
         QCOMPARE(c.Info().count(QStringLiteral("PM 02:05:07")), 2);   // the echo goes on
+        QVERIFY(c.window.Timer3.isActive() && c.window.Timer4.isActive());   // and so does monitoring
     }
 
     void InfoPanelKeepsTheLatestLines()
