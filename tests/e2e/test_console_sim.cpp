@@ -1,22 +1,17 @@
 // The whole console against the simulated supply: open COM 1 through the
 // dialog, talk to the instrument, monitor it and play a pattern on it.
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QtTest>
-
 #include "pattern/frmPattern.h"
 #include "support/ConsoleBench.h"
 
 class TestConsoleSim : public QObject {
     Q_OBJECT
 private slots:
-    void OpensComOneAndTalksToTheSupply()
+    void OpensComOneTalksAndMonitorsBothOutputs()
     {
-        ConsoleBench b;
+        ConsoleBench b({QStringLiteral("--outputs"), QStringLiteral("2"), QStringLiteral("--no-noise")});
         QVERIFY(b.sim.Ok());
+        QTemporaryDir logs;
+        b.window.LogFolder = logs.path();
         b.OpenThroughTheDialog();
         QVERIFY2(b.services.Messages.isEmpty(), qPrintable(b.services.Messages.join('\n')));
         QVERIFY(b.port.IsOpen());
@@ -29,15 +24,7 @@ private slots:
         QTRY_VERIFY(b.sim.RecordText().contains(QStringLiteral("\tLF\t*IDN?\n")));
         QCOMPARE(b.sim.Commands(), QStringList{QStringLiteral("*IDN?")});
         QTRY_VERIFY(b.Info().contains(QStringLiteral("QPX-")));
-    }
 
-    void DualMonitoringFillsTheReadoutsAndTheLog()
-    {
-        ConsoleBench b({QStringLiteral("--outputs"), QStringLiteral("2"), QStringLiteral("--no-noise")});
-        QVERIFY(b.sim.Ok());
-        QTemporaryDir logs;
-        b.window.LogFolder = logs.path();
-        b.OpenThroughTheDialog();
         for (const char* command : {"APPL P1,12.5,1.2", "APPL P2,7.5,1", "OUTP:STAT ON"})
             b.Send(QString::fromLatin1(command));
         b.window.OptionDual->setChecked(true);
@@ -59,8 +46,9 @@ private slots:
 
         // Replies are answered in order: once *IDN? is back, no monitor reply is still on its way.
         b.window.OptionLineCmd->setChecked(true);
+        const qsizetype replies = b.Info().count(QStringLiteral("QPX-"));
         b.Send(QStringLiteral("*IDN?"));
-        QTRY_VERIFY(b.Info().contains(QStringLiteral("QPX-")));
+        QTRY_COMPARE(b.Info().count(QStringLiteral("QPX-")), replies + 1);
         b.window.OptionSetCmd->setChecked(true);
         QTRY_COMPARE(b.window.Label_P2_Set_Current->text(), QStringLiteral("1.000"));
         QCOMPARE(b.window.Label_P1_Set_Voltage->text(), QStringLiteral("12.500"));
@@ -77,9 +65,9 @@ private slots:
         b.window.OptionPatternCmd->setChecked(true);
         auto* pattern = qobject_cast<frmPattern*>(b.window.PatternWindow());
         QVERIFY(pattern);
-        const QList<PatternStep> steps{{"0.000", "5.000", "1.000"}, {"0.100", "12.500", "0.500"}, {"0.200", "0.000", "0.000"}};
-        for (int i = 0; i < steps.size(); ++i)
-            pattern->Table().SetStep(i + 1, steps.at(i));
+        pattern->Table().SetStep(1, {"0.000", "5.000", "1.000"});
+        pattern->Table().SetStep(2, {"0.100", "12.500", "0.500"});
+        pattern->Table().SetStep(3, {"0.200", "0.000", "0.000"});
         pattern->ShowTable();
         pattern->TextReDo->setText(QStringLiteral("2"));
         pattern->TextReDo_KeyPress();

@@ -1,16 +1,6 @@
 // The console on a bad day: a supply that vanishes and comes back, ports that
 // cannot be opened, lost and garbled replies, floods and a stalled line. Each
 // case checks that the console keeps working and loses nothing it had.
-#include <QCheckBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QtTest>
-
 #include "bench/BenchConsole.h"
 #include "pattern/frmPattern.h"
 #include "support/ConsoleBench.h"
@@ -142,9 +132,8 @@ private slots:
         ConsoleBench b({"--no-noise", "--drop-every", "13"});
         QVERIFY(b.sim.Ok());
         b.OpenThroughTheDialog();
-        b.Send(QStringLiteral("APPL P1,12,1.5"));
-        b.Send(QStringLiteral("APPL P2,5,1"));
-        b.Send(QStringLiteral("OUTP:STAT ON"));
+        for (const char* command : {"APPL P1,12,1.5", "APPL P2,5,1", "OUTP:STAT ON"})
+            b.Send(QString::fromLatin1(command));
         b.window.OptionDual->setChecked(true);
         b.window.OptionMonitorCmd->setChecked(true);
         auto aligned = [&] {
@@ -227,25 +216,6 @@ private slots:
         QVERIFY(!window.Timer1.isActive());
         QCOMPARE(window.TextInfo->toPlainText().count(full), 2);
         QCOMPARE(console.Port.ErrorCallbackCount(), 0);
-    }
-
-    void UnwritableLogFolderIsToldOnceWhileMonitoringGoesOn()
-    {
-        ConsoleBench b({"--no-noise"});
-        QVERIFY(b.sim.Ok());
-        QTemporaryDir dir;
-        QFile plain(dir.filePath(QStringLiteral("file")));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
-        b.window.LogFolder = dir.filePath(QStringLiteral("file/logs"));   // a folder under a file
-        b.OpenThroughTheDialog();
-        b.Send(QStringLiteral("APPL P1,3,1"));
-        b.Send(QStringLiteral("OUTP:STAT ON"));
-        b.window.OptionMonitorCmd->setChecked(true);
-        QTRY_COMPARE(b.window.Label_P1_Voltage->text(), QStringLiteral("3.000"));
-        QTRY_VERIFY_WITH_TIMEOUT(b.Info().count(QStringLiteral("AM ")) + b.Info().count(QStringLiteral("PM ")) >= 3, 5000);
-        QCOMPARE(b.Info().count(QStringLiteral("_MS.txt")), 1);
-        QVERIFY(b.window.Timer3.isActive() && b.window.Timer4.isActive());
     }
 };
 

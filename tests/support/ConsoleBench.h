@@ -1,6 +1,13 @@
 #pragma once
 #include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
+#include <QtTest>
 
 #include "console/ProgramState.h"
 #include "console/frmMain.h"

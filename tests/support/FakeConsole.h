@@ -1,7 +1,12 @@
 #pragma once
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QtTest>
 
 #include "console/ProgramState.h"
 #include "console/frmMain.h"

@@ -1,11 +1,17 @@
 #pragma once
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "pattern/PatternState.h"
 #include "pattern/frmPattern.h"
+#include "platform/Controls.h"
+#include "platform/PictureBox.h"
 #include "support/Fakes.h"
 
 // The pattern window on an open fake port and fake services, shown and

@@ -37,14 +37,11 @@ public:
     // Command lines the simulator received, without their timestamps.
     QStringList Commands() const
     {
-        QFile f(record_);
         QStringList commands;
-        if (!f.open(QIODevice::ReadOnly))
-            return commands;
-        for (const QByteArray& line : f.readAll().split('\n')) {
-            const QString kind = QString::fromLatin1(line).section(QLatin1Char('\t'), 1, 1);
+        for (const QString& line : RecordText().split(QLatin1Char('\n'))) {
+            const QString kind = line.section(QLatin1Char('\t'), 1, 1);
             if (kind == QLatin1String("LF") || kind == QLatin1String("CR"))
-                commands << QString::fromLatin1(line).section(QLatin1Char('\t'), 2);
+                commands << line.section(QLatin1Char('\t'), 2);
         }
         return commands;
     }

@@ -5,8 +5,9 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "support/PatternTables.h"
 #include "pattern/PatternFile.h"
+#include "support/PatternTables.h"
+#include "support/Rows.h"
 
 namespace {
 QString Rows(const PatternTable& t, int first, int last)
@@ -31,6 +32,7 @@ QByteArray Read(const QString& path)
 }
 
 const QString Old = QStringLiteral("9.000 9.000 9.000");
+constexpr qint64 Gigabyte = qint64(1) << 30;
 }
 
 class TestPatternFile : public QObject {
@@ -55,122 +57,99 @@ private slots:
         QCOMPARE(Read(path), QByteArray());
     }
 
-    void Load_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<qint64>("padTo");   // -1: nothing is written, `file` names what is there
-        QTest::addColumn<int>("loaded");
-        QTest::addColumn<bool>("complete");
-        QTest::addColumn<QString>("rows");   // rows 1..3 afterwards, each "9.000 9.000 9.000" before
-
-        const QString two = QStringLiteral("1.000 2.000 3.000|4.000 5.000 6.000|") + Old;
-        const QString one = QStringLiteral("1.000 2.000 3.000|") + Old + '|' + Old;
-        const qint64 gigabyte = qint64(1) << 30;
-        QTest::newRow("CR LF lines") << QByteArray("0,5,1\r\n10,12.5,2\r\n") << qint64(0) << 2 << true
-                                     << "0.000 5.000 1.000|10.000 12.500 2.000|" + Old;
-        QTest::newRow("six fields on one line") << QByteArray("1,2,3,4,5,6") << qint64(0) << 2 << true << two;
-        QTest::newRow("bare LF, bare CR, blank lines") << QByteArray("\n1,2,3\n\n4,5\r6\r") << qint64(0) << 2 << true << two;
-        QTest::newRow("blanks around fields, mark") << QByteArray("\xEF\xBB\xBF 1 ,\t2\r\n3 , 4\n5,6 \r\n") << qint64(0) << 2 << true << two;
-        QTest::newRow("decimal forms") << QByteArray(".5,1.,-0.0625\r\n1e1,+2,3E-1") << qint64(0) << 2 << true
-                                       << "0.500 1.000 -0.063|10.000 2.000 0.300|" + Old;
-        QTest::newRow("empty file") << QByteArray() << qint64(0) << 0 << true << Old + '|' + Old + '|' + Old;
-        QTest::newRow("word") << QByteArray("1,2,3\r\n4,abc,6\r\n7,8,9\r\n") << qint64(0) << 1 << false << one;
-        QTest::newRow("unit after a number") << QByteArray("1,2,3,4V,5,6") << qint64(0) << 1 << false << one;
-        QTest::newRow("blank inside") << QByteArray("1,2,3,4,5 5,6") << qint64(0) << 1 << false << one;
-        QTest::newRow("empty field") << QByteArray("1,2,3\r\n4,,6\r\n") << qint64(0) << 1 << false << one;
-        QTest::newRow("comma before line end") << QByteArray("1,2,3,4,5,\r\n6") << qint64(0) << 1 << false << one;
-        QTest::newRow("too large") << QByteArray("1,2,3,1e999,5,6") << qint64(0) << 1 << false << one;
-        QTest::newRow("ends mid-step") << QByteArray("1,2,3\r\n4,5") << qint64(0) << 1 << false << one;
-        QTest::newRow("field with no end") << QByteArray("1,2,3,") + QByteArray(100, '7') << gigabyte << 1 << false << one;
-        QTest::newRow("no such file") << QByteArray("missing.txt") << qint64(-1) << 0 << false << Old + '|' + Old + '|' + Old;
-        QTest::newRow("a folder") << QByteArray(".") << qint64(-1) << 0 << false << Old + '|' + Old + '|' + Old;
-    }
     void Load()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(qint64, padTo);
-        QFETCH(int, loaded);
-        QFETCH(bool, complete);
-        QFETCH(QString, rows);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(padTo < 0 ? QString::fromLatin1(file) : QStringLiteral("p.txt"));
-        QVERIFY(padTo < 0 || Write(path, file, padTo));
-        PatternTable table = Table(Old + '|' + Old + '|' + Old);
-        StepArrays arrays;
-        const LoadResult r = LoadPattern(path, table, arrays);
-        QCOMPARE(r.StepsLoaded, loaded);
-        QCOMPARE(r.Complete, complete);
-        QCOMPARE(Rows(table, 1, 3), rows);
-        if (complete)
-            QCOMPARE(r.Message, QString());
-        else
-            QVERIFY2(r.Message.contains(path) && r.Message.contains(QStringLiteral("불러온 단계: %1개").arg(loaded)),
-                     qPrintable(r.Message));
+        // Rows 1..3 each hold `Old` before; `rows` is what they hold after. A
+        // negative padTo writes nothing: `file` names what is there.
+        const QString two = QStringLiteral("1.000 2.000 3.000|4.000 5.000 6.000|") + Old;
+        const QString one = QStringLiteral("1.000 2.000 3.000|") + Old + '|' + Old;
+        const QString none = Old + '|' + Old + '|' + Old;
+        const struct { const char* name; QByteArray file; qint64 padTo; int loaded; bool complete; QString rows; } cases[] = {
+            {"CR LF lines", "0,5,1\r\n10,12.5,2\r\n", 0, 2, true, "0.000 5.000 1.000|10.000 12.500 2.000|" + Old},
+            {"six fields on one line", "1,2,3,4,5,6", 0, 2, true, two},
+            {"bare LF, bare CR, blank lines", "\n1,2,3\n\n4,5\r6\r", 0, 2, true, two},
+            {"blanks around fields, mark", "\xEF\xBB\xBF 1 ,\t2\r\n3 , 4\n5,6 \r\n", 0, 2, true, two},
+            {"decimal forms", ".5,1.,-0.0625\r\n1e1,+2,3E-1", 0, 2, true, "0.500 1.000 -0.063|10.000 2.000 0.300|" + Old},
+            {"empty file", "", 0, 0, true, none},
+            {"word", "1,2,3\r\n4,abc,6\r\n7,8,9\r\n", 0, 1, false, one},
+            {"unit after a number", "1,2,3,4V,5,6", 0, 1, false, one},
+            {"blank inside", "1,2,3,4,5 5,6", 0, 1, false, one},
+            {"empty field", "1,2,3\r\n4,,6\r\n", 0, 1, false, one},
+            {"comma before line end", "1,2,3,4,5,\r\n6", 0, 1, false, one},
+            {"too large", "1,2,3,1e999,5,6", 0, 1, false, one},
+            {"ends mid-step", "1,2,3\r\n4,5", 0, 1, false, one},
+            {"field with no end", "1,2,3," + QByteArray(100, '7'), Gigabyte, 1, false, one},
+            {"no such file", "missing.txt", -1, 0, false, none},
+            {"a folder", ".", -1, 0, false, none}};
+        for (const auto& c : cases) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(c.padTo < 0 ? QString::fromLatin1(c.file) : QStringLiteral("p.txt"));
+            QVERIFY2(c.padTo < 0 || Write(path, c.file, c.padTo), c.name);
+            PatternTable table = Table(none);
+            StepArrays arrays;
+            const LoadResult r = LoadPattern(path, table, arrays);
+            ROW_COMPARE(c.name, r.StepsLoaded, c.loaded);
+            ROW_COMPARE(c.name, r.Complete, c.complete);
+            ROW_COMPARE(c.name, Rows(table, 1, 3), c.rows);
+            const bool told = r.Message.contains(path) && r.Message.contains(QStringLiteral("불러온 단계: %1개").arg(c.loaded));
+            QVERIFY2(c.complete ? r.Message.isEmpty() : told, qPrintable(c.name + QStringLiteral(": ") + r.Message));
+        }
     }
 
-    void HundredStepsAtMost_data()
-    {
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<QString>("lastRows");   // rows 99..101 afterwards
-        const QString step99 = QStringLiteral("99.000 2.000 3.000|");
-        QTest::newRow("99 lines") << 99 << step99 + QStringLiteral("  |  ");
-        QTest::newRow("100 lines") << 100 << step99 + QStringLiteral("100.000 2.000 3.000|  ");
-        QTest::newRow("101 lines, then a gigabyte never read") << 101 << step99 + QStringLiteral("100.000 2.000 3.000|  ");
-    }
     void HundredStepsAtMost()
     {
-        QFETCH(int, lines);
-        QByteArray file;
-        for (int n = 1; n <= lines; ++n)
-            file += QByteArray::number(n) + ",2,3\r\n";
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("p.txt"));
-        QVERIFY(Write(path, file, lines > 100 ? qint64(1) << 30 : 0));
-        PatternTable table;
-        StepArrays arrays;
-        const LoadResult r = LoadPattern(path, table, arrays);
-        QCOMPARE(r.StepsLoaded, qMin(lines, 100));
-        QVERIFY(r.Complete);
-        QTEST(Rows(table, 99, 101), "lastRows");
-        QCOMPARE(arrays.StepTime[101], 0.0);
+        const QString step99 = QStringLiteral("99.000 2.000 3.000|");
+        const QString step100 = step99 + QStringLiteral("100.000 2.000 3.000|  ");
+        const struct { const char* name; int lines; QString lastRows; } cases[] = {
+            {"99 lines", 99, step99 + QStringLiteral("  |  ")},
+            {"100 lines", 100, step100},
+            {"101 lines, then a gigabyte never read", 101, step100}};
+        for (const auto& c : cases) {
+            QByteArray file;
+            for (int n = 1; n <= c.lines; ++n)
+                file += QByteArray::number(n) + ",2,3\r\n";
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("p.txt"));
+            QVERIFY(Write(path, file, c.lines > 100 ? Gigabyte : 0));
+            PatternTable table;
+            StepArrays arrays;
+            const LoadResult r = LoadPattern(path, table, arrays);
+            ROW_COMPARE(c.name, r.StepsLoaded, qMin(c.lines, 100));
+            QVERIFY2(r.Complete, c.name);
+            ROW_COMPARE(c.name, Rows(table, 99, 101), c.lastRows);
+            ROW_COMPARE(c.name, arrays.StepTime[101], 0.0);
+        }
     }
 
-    void FailedSaveLeavesEverythingAsItWas_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("diskFull");
-        QTest::newRow("folder that does not exist") << "no/such/p.txt" << false;
-        QTest::newRow("parent is a file") << "old.txt/p.txt" << false;
-        QTest::newRow("path is a folder") << "folder" << false;
-        QTest::newRow("disk full over an old file") << "old.txt" << true;
-    }
     void FailedSaveLeavesEverythingAsItWas()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, diskFull);
-        QTemporaryDir dir;
-        QVERIFY(Write(dir.filePath(QStringLiteral("old.txt")), "0,1,1\r\n"));
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-        const QString path = dir.filePath(name);
-        // A file size limit fails the write as a full disk would, for root too.
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small = saved;
-        small.rlim_cur = diskFull ? 8 : saved.rlim_cur;
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        StepArrays arrays;
-        const SaveResult r = SavePattern(path, Table(QStringLiteral("0.000 5.000 1.000|10.000 12.500 2.000")), arrays);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-        QVERIFY(!r.Ok);
-        QVERIFY2(r.Message.startsWith(QStringLiteral("패턴 파일을 저장할 수 없습니다: ") + path + '\n')
-                     && !r.Message.endsWith(QLatin1Char('\n')),
-                 qPrintable(r.Message));
-        QCOMPARE(Read(dir.filePath(QStringLiteral("old.txt"))), QByteArray("0,1,1\r\n"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 (QStringList{QStringLiteral("folder"), QStringLiteral("old.txt")}));
-        QVERIFY(QDir(dir.filePath(QStringLiteral("folder"))).isEmpty());
+        static const struct { const char* name; bool diskFull; } cases[] = {
+            {"no/such/p.txt", false}, {"old.txt/p.txt", false}, {"folder", false}, {"old.txt", true}};
+        for (const auto& c : cases) {
+            QTemporaryDir dir;
+            QVERIFY(Write(dir.filePath(QStringLiteral("old.txt")), "0,1,1\r\n"));
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+            const QString path = dir.filePath(QString::fromLatin1(c.name));
+            // A file size limit fails the write as a full disk would, for root too.
+            rlimit saved{};
+            QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+            rlimit small = saved;
+            small.rlim_cur = c.diskFull ? 8 : saved.rlim_cur;
+            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+            StepArrays arrays;
+            const SaveResult r = SavePattern(path, Table(QStringLiteral("0.000 5.000 1.000|10.000 12.500 2.000")), arrays);
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, oldHandler);
+            QVERIFY2(!r.Ok, c.name);
+            QVERIFY2(r.Message.startsWith(QStringLiteral("패턴 파일을 저장할 수 없습니다: ") + path + '\n')
+                         && !r.Message.endsWith(QLatin1Char('\n')),
+                     qPrintable(r.Message));
+            ROW_COMPARE(c.name, Read(dir.filePath(QStringLiteral("old.txt"))), QByteArray("0,1,1\r\n"));
+            ROW_COMPARE(c.name, QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                        (QStringList{QStringLiteral("folder"), QStringLiteral("old.txt")}));
+            QVERIFY2(QDir(dir.filePath(QStringLiteral("folder"))).isEmpty(), c.name);
+        }
     }
 };
 

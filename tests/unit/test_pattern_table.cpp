@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include "pattern/PatternTable.h"
+#include "support/Rows.h"
 
 namespace {
 // "cccc.c" : one character per row from row 1; c = complete step, . = empty row,
@@ -11,10 +12,9 @@ PatternTable Table(const QString& rows)
     PatternTable t;
     for (int i = 0; i < rows.size(); ++i) {
         const QString n = QString::number(i + 1);
-        if (rows.at(i) == QLatin1Char('c'))
-            t.SetStep(i + 1, {n + QStringLiteral(".000"), n + QStringLiteral("0.000"), QStringLiteral("1.000")});
-        else if (rows.at(i) == QLatin1Char('v'))
-            t.SetStep(i + 1, {n + QStringLiteral(".000"), QString(), QStringLiteral("1.000")});
+        if (rows.at(i) != QLatin1Char('.'))
+            t.SetStep(i + 1, {n + QStringLiteral(".000"), rows.at(i) == QLatin1Char('c') ? n + QStringLiteral("0.000") : QString(),
+                              QStringLiteral("1.000")});
     }
     return t;
 }
@@ -48,31 +48,22 @@ private slots:
         QCOMPARE(t.Cell(7, 0), QStringLiteral(" 7"));
     }
 
-    void LineEditing_data()
-    {
-        QTest::addColumn<QString>("rows");
-        QTest::addColumn<bool>("insert");
-        QTest::addColumn<int>("clicked");
-        QTest::addColumn<bool>("done");
-        QTest::addColumn<QString>("after");   // times of rows 1..6
-        QTest::newRow("insert among complete steps") << "cccc" << true << 2 << true << "1 - 2 3 4 -";
-        QTest::newRow("insert shifts only down to a gap") << "ccc.c" << true << 1 << true << "- 1 2 3 5 -";
-        QTest::newRow("insert beyond the pattern") << "cc" << true << 4 << true << "1 2 - - - -";
-        QTest::newRow("insert stops at an incomplete row") << "ccvc" << true << 1 << true << "- 1 2 4 - -";
-        QTest::newRow("delete among complete steps") << "cccc" << false << 2 << true << "1 3 4 - - -";
-        QTest::newRow("delete keeps rows past the gap") << "ccc.c" << false << 1 << true << "2 3 - - 5 -";
-        QTest::newRow("delete the last step") << "ccc" << false << 3 << true << "1 2 - - - -";
-    }
     void LineEditing()
     {
-        QFETCH(QString, rows);
-        QFETCH(bool, insert);
-        QFETCH(int, clicked);
-        QFETCH(bool, done);
-        QFETCH(QString, after);
-        PatternTable t = Table(rows);
-        QCOMPARE(insert ? t.InsertLine(clicked) : t.DeleteLine(clicked), done);
-        QCOMPARE(Times(t, 6), after);
+        // Times of rows 1..6 after inserting (I) or deleting (D) at the clicked row.
+        static const struct { const char* name; const char* rows; char edit; int clicked; const char* after; } cases[] = {
+            {"insert among complete steps", "cccc", 'I', 2, "1 - 2 3 4 -"},
+            {"insert shifts only down to a gap", "ccc.c", 'I', 1, "- 1 2 3 5 -"},
+            {"insert beyond the pattern", "cc", 'I', 4, "1 2 - - - -"},
+            {"insert stops at an incomplete row", "ccvc", 'I', 1, "- 1 2 4 - -"},
+            {"delete among complete steps", "cccc", 'D', 2, "1 3 4 - - -"},
+            {"delete keeps rows past the gap", "ccc.c", 'D', 1, "2 3 - - 5 -"},
+            {"delete the last step", "ccc", 'D', 3, "1 2 - - - -"}};
+        for (const auto& c : cases) {
+            PatternTable t = Table(QString::fromLatin1(c.rows));
+            QVERIFY2(c.edit == 'I' ? t.InsertLine(c.clicked) : t.DeleteLine(c.clicked), c.name);
+            ROW_COMPARE(c.name, Times(t, 6), QString::fromLatin1(c.after));
+        }
     }
 
     void FullTable()

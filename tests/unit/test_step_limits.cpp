@@ -3,47 +3,37 @@
 
 #include "pattern/StepLimits.h"
 #include "support/PatternTables.h"
+#include "support/Rows.h"
 
 class TestStepLimits : public QObject {
     Q_OBJECT
 private slots:
-    void Refuses_data()
-    {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<bool>("refused");
-        QTest::newRow("voltage at the maximum") << 2 << "30.000" << false;
-        QTest::newRow("voltage just above") << 2 << "30.001" << true;
-        QTest::newRow("negative voltage") << 2 << "-0.001" << true;
-        QTest::newRow("zero voltage") << 2 << "0.000" << false;
-        QTest::newRow("current at the maximum") << 3 << "5.000" << false;
-        QTest::newRow("current above, under the voltage maximum") << 3 << "5.001" << true;
-        QTest::newRow("negative current") << 3 << "-1.000" << true;
-        QTest::newRow("empty cell") << 3 << "" << false;
-        QTest::newRow("negative time never reaches the supply") << 1 << "-5.000" << false;
-    }
     void Refuses()
     {
-        QFETCH(int, column);
-        QFETCH(QString, cell);
+        static const struct { const char* name; int column; const char* cell; bool refused; } rows[] = {
+            {"voltage at the maximum", 2, "30.000", false},
+            {"voltage just above", 2, "30.001", true},
+            {"negative voltage", 2, "-0.001", true},
+            {"zero voltage", 2, "0.000", false},
+            {"current at the maximum", 3, "5.000", false},
+            {"current above, under the voltage maximum", 3, "5.001", true},
+            {"empty cell", 3, "", false},
+            {"negative time never reaches the supply", 1, "-5.000", false}};
         const StepLimits limits = StepLimits::FromTexts(QStringLiteral("30.000"), QStringLiteral("5.000"));
-        QTEST(limits.Refuses(column, cell), "refused");
+        for (const auto& r : rows)
+            ROW_COMPARE(r.name, limits.Refuses(r.column, QString::fromLatin1(r.cell)), r.refused);
     }
 
-    void RefusedStepsOfARun_data()
-    {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<int>("refused");
-        QTest::newRow("none") << "0 30 5|1 0 0" << 0;
-        QTest::newRow("both values of one step count once") << "0 -1 9|1 5 1" << 1;
-        QTest::newRow("each refused step") << "0 31 1|1 5 -1|2 5 1|3 5 6" << 3;
-        QTest::newRow("steps past the run's end are not sent") << "0 31 1|1 5 |2 31 1" << 1;
-    }
     void RefusedStepsOfARun()
     {
-        QFETCH(QString, steps);
+        static const struct { const char* name; const char* steps; int refused; } rows[] = {
+            {"none", "0 30 5|1 0 0", 0},
+            {"both values of one step count once", "0 -1 9|1 5 1", 1},
+            {"each refused step", "0 31 1|1 5 -1|2 5 1|3 5 6", 3},
+            {"steps past the run's end are not sent", "0 31 1|1 5 |2 31 1", 1}};
         const StepLimits limits = StepLimits::FromTexts(QStringLiteral("30"), QStringLiteral("5"));
-        QTEST(limits.RefusedSteps(Table(steps)), "refused");
+        for (const auto& r : rows)
+            ROW_COMPARE(r.name, limits.RefusedSteps(Table(QString::fromLatin1(r.steps))), r.refused);
     }
 };
 

@@ -3,37 +3,22 @@
 #include <QtTest>
 #include <climits>
 #include <clocale>
+#include <limits>
 
 #include "pattern/StepValues.h"
+#include "support/Rows.h"
 
 class TestStepValues : public QObject {
     Q_OBJECT
 private slots:
-    void LeadingNumberReadsTrickyTexts_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
-        QTest::newRow("blanks inside") << " 1 2" << 12.0;
-        QTest::newRow("tab and line feed") << "\t3\n.5" << 3.5;
-        QTest::newRow("unit after") << "12V" << 12.0;
-        QTest::newRow("comma ends it") << "1,5" << 1.0;
-        QTest::newRow("hex") << "&H1F" << 31.0;
-        QTest::newRow("octal") << "&o17" << 15.0;
-        QTest::newRow("D exponent") << "1D2" << 100.0;
-        QTest::newRow("E exponent with sign") << "2.5e-1" << 0.25;
-        QTest::newRow("exponent without digits") << "7E" << 7.0;
-        QTest::newRow("sign alone") << "-" << 0.0;
-        QTest::newRow("negative") << " - 4.25" << -4.25;
-        QTest::newRow("second point ends it") << "1.2.3" << 1.2;
-        QTest::newRow("empty") << "" << 0.0;
-        QTest::newRow("no number") << "연속" << 0.0;
-        QTest::newRow("huge exponent is not infinity") << "1e999" << 0.0;
-    }
     void LeadingNumberReadsTrickyTexts()
     {
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        QCOMPARE(LeadingNumber(text), value);
+        static const struct { const char* text; double value; } rows[] = {
+            {" 1 2", 12}, {"\t3\n.5", 3.5}, {"12V", 12}, {"1,5", 1}, {"&H1F", 31}, {"&o17", 15},
+            {"1D2", 100}, {"2.5e-1", 0.25}, {"7E", 7}, {"-", 0}, {" - 4.25", -4.25}, {"1.2.3", 1.2},
+            {"", 0}, {"연속", 0}, {"1e999", 0}};
+        for (const auto& r : rows)
+            ROW_COMPARE(r.text, LeadingNumber(QString::fromUtf8(r.text)), r.value);
     }
 
     // The program runs under the operator's locale; a comma-decimal one must
@@ -58,68 +43,41 @@ private slots:
         QCOMPARE(shortest, QStringLiteral("0.25"));
     }
 
-    void ThreeDecimals_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("half away from zero") << 0.0625 << "0.063";
-        QTest::newRow("half of the last place") << 0.0005 << "0.001";
-        QTest::newRow("negative half") << -0.0005 << "-0.001";
-        QTest::newRow("negative that rounds to zero") << -0.0004 << "0.000";
-        QTest::newRow("decimal, not binary, half") << 1.0005 << "1.001";
-        QTest::newRow("just below half") << 1.0004999 << "1.000";
-        QTest::newRow("binary just below, decimal exact") << 2.675 << "2.675";
-        QTest::newRow("binary just below a half") << 2.6745 << "2.675";
-        QTest::newRow("carry through nines") << 9.9995 << "10.000";
-        QTest::newRow("zero") << 0.0 << "0.000";
-        QTest::newRow("large, every integer digit") << 12345678.0 << "12345678.000";
-        QTest::newRow("large with a half") << 1234567.0625 << "1234567.063";
-        QTest::newRow("beyond 2^53") << 1e20 << "100000000000000000000.000";
-        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << "0.000";
-    }
     void ThreeDecimals()
     {
-        QFETCH(double, value);
-        QFETCH(QString, text);
-        QCOMPARE(FormatThreeDecimals(value), text);
+        static const struct { const char* name; double value; const char* text; } rows[] = {
+            {"half away from zero", 0.0625, "0.063"},
+            {"half of the last place", 0.0005, "0.001"},
+            {"negative half", -0.0005, "-0.001"},
+            {"negative that rounds to zero", -0.0004, "0.000"},
+            {"decimal, not binary, half", 1.0005, "1.001"},
+            {"just below half", 1.0004999, "1.000"},
+            {"binary just below, decimal exact", 2.675, "2.675"},
+            {"binary just below a half", 2.6745, "2.675"},
+            {"carry through nines", 9.9995, "10.000"},
+            {"large with a half", 1234567.0625, "1234567.063"},
+            {"beyond 2^53", 1e20, "100000000000000000000.000"},
+            {"not a number", std::numeric_limits<double>::quiet_NaN(), "0.000"}};
+        for (const auto& r : rows)
+            ROW_COMPARE(r.name, FormatThreeDecimals(r.value), QString::fromLatin1(r.text));
     }
 
-    void ShortestForms_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("half") << 12.5 << "12.5";
-        QTest::newRow("whole") << 1.0 << "1";
-        QTest::newRow("zero") << 0.0 << "0";
-        QTest::newRow("negative zero") << -0.0 << "0";
-        QTest::newRow("three decimals") << 0.063 << "0.063";
-        QTest::newRow("large whole") << 1234.0 << "1234";
-        QTest::newRow("negative") << -2.25 << "-2.25";
-    }
     void ShortestForms()
     {
-        QFETCH(double, value);
-        QFETCH(QString, text);
-        QCOMPARE(ShortestDecimal(value), text);
+        static const struct { double value; const char* text; } rows[] = {
+            {12.5, "12.5"}, {1, "1"}, {-1e-7, "0"}, {0.063, "0.063"}, {1234, "1234"}, {-2.25, "-2.25"}};
+        for (const auto& r : rows)
+            ROW_COMPARE(r.text, ShortestDecimal(r.value), QString::fromLatin1(r.text));
     }
 
-    void RoundingHalvesToEven_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<qlonglong>("rounded");
-        QTest::newRow("2.5 down") << 2.5 << 2LL;
-        QTest::newRow("3.5 up") << 3.5 << 4LL;
-        QTest::newRow("-2.5 towards zero") << -2.5 << -2LL;
-        QTest::newRow("above a half") << 2.6 << 3LL;
-        QTest::newRow("beyond the range") << 1e300 << qlonglong(LLONG_MAX);
-        QTest::newRow("below the range") << -1e300 << qlonglong(LLONG_MIN);
-        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << 0LL;
-    }
     void RoundingHalvesToEven()
     {
-        QFETCH(double, value);
-        QFETCH(qlonglong, rounded);
-        QCOMPARE(RoundHalfEven(value), rounded);
+        static const struct { const char* name; double value; long long rounded; } rows[] = {
+            {"2.5 down", 2.5, 2}, {"3.5 up", 3.5, 4}, {"-2.5 towards zero", -2.5, -2}, {"above a half", 2.6, 3},
+            {"2^63 and beyond", 9223372036854775808.0, LLONG_MAX}, {"below the range", -1e300, LLONG_MIN},
+            {"infinity", std::numeric_limits<double>::infinity(), 0}};
+        for (const auto& r : rows)
+            ROW_COMPARE(r.name, RoundHalfEven(r.value), r.rounded);
     }
 };
 

@@ -2,32 +2,20 @@
 // keypad, help line, Enter and history, and the three reference lists.
 #include <QApplication>
 #include <QClipboard>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
-#include <QtTest>
 
-#include "console/ProgramState.h"
 #include "console/ReferenceTexts.h"
-#include "console/frmMain.h"
-#include "platform/Controls.h"
 #include "support/FakeConsole.h"
 
 namespace {
 struct Console : FakeConsole {
-    void Press(const char* button)
-    {
-        auto* b = window.findChild<QPushButton*>(QLatin1String(button));
-        QVERIFY2(b, button);
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
     void Press(std::initializer_list<const char*> buttons)
     {
-        for (const char* b : buttons)
-            Press(b);
+        for (const char* name : buttons) {
+            auto* b = window.findChild<QPushButton*>(QLatin1String(name));
+            QVERIFY2(b, name);
+            QTest::mouseClick(b, Qt::LeftButton);
+        }
     }
     QString Field() const { return window.TextCommand->text(); }
     QString Help() const { return window.sbrInfo->text(); }
@@ -37,24 +25,17 @@ struct Console : FakeConsole {
 class TestComposer : public QObject {
     Q_OBJECT
 private slots:
-    void KeywordThenKeypad()
+    void ButtonsComposeAndSend()
     {
         Console c;
-        c.Press({"CmdAPPL", "CmdP1", "CmdComma", "Cmd1", "Cmd0", "CmdComma", "Cmd2"});
-        QCOMPARE(c.Field(), QStringLiteral("APPL P1,10,2"));
-        QCOMPARE(c.Help(), QStringLiteral("APPL {P1|P2}{,<전압>|MIN|MAX}{,<전류>|MIN|MAX} : 전압,전류 동시 설정"));
-        c.Press({"CmdSpace", "CmdSpace"});
+        c.Press({"CmdDel"});
+        QCOMPARE(c.Field(), QString());
+        c.Press({"CmdAPPL", "CmdP1", "CmdComma", "Cmd1", "Cmd0", "CmdComma", "Cmd2", "CmdSpace", "CmdSpace"});
         QCOMPARE(c.Field(), QStringLiteral("APPL P1,10,2  "));
-        c.Press("CmdMVQ");   // a keyword starts afresh
+        QCOMPARE(c.Help(), QStringLiteral("APPL {P1|P2}{,<전압>|MIN|MAX}{,<전류>|MIN|MAX} : 전압,전류 동시 설정"));
+        c.Press({"CmdMVQ"});   // a keyword starts afresh
         QCOMPARE(c.Field(), QStringLiteral("MEAS:VOLT? "));
         QCOMPARE(c.Help(), QStringLiteral("MEAS:VOLT? {P1|P2} : 순간 측정 전압 읽기"));
-    }
-
-    void DelRemovesOneCharacterAtTheEnd()
-    {
-        Console c;
-        c.Press("CmdDel");
-        QCOMPARE(c.Field(), QString());
         c.Press({"CmdOS", "CmdON", "CmdDel"});
         QCOMPARE(c.Field(), QStringLiteral("OUTP:STAT O"));
         // The caret does not matter: keys always work at the end.
@@ -62,46 +43,37 @@ private slots:
         c.Press({"CmdOFF", "CmdDel"});
         QCOMPARE(c.Field(), QStringLiteral("OUTP:STAT OOF"));
         QCOMPARE(c.Help(), QStringLiteral("OUTP:STAT {ON|OFF} : 출력 제어 상태 설정"));
-    }
 
-    void ComposedCommandGoesOnTheLine()
-    {
-        Console c;
         c.Press({"CmdSV", "CmdP1", "CmdComma", "Cmd1", "Cmd2", "CmdDot", "Cmd5", "CmdStartStop"});
         QCOMPARE(c.port.Written(), QByteArray("SOUR:VOLT P1,12.5\n"));
+        QVERIFY(!c.window.Timer1.isActive());   // no repeat asked for
         c.Press({"CmdIDNQ", "CmdStartStop"});
         QCOMPARE(c.port.Writes.last(), QByteArray("*IDN?\n"));
     }
 
-    void EnterIsAPressOfTheSendButton()
+    void EnterSendsAndUpDownRecallSentCommandsOnly()
     {
         Console c;
-        c.window.TextCommand->setFocus();
-        c.window.TextCommand->setText(QStringLiteral("*IDN?"));
-        QTest::keyClick(c.window.TextCommand, Qt::Key_Return);
-        QCOMPARE(c.port.Written(), QByteArray("*IDN?\n"));
-        c.window.CmdStartStop->setEnabled(false);
-        QTest::keyClick(c.window.TextCommand, Qt::Key_Return);
-        QCOMPARE(c.port.Writes.size(), 1);
-    }
-
-    void UpAndDownRecallSentCommandsOnly()
-    {
-        Console c;
+        QLineEdit* field = c.window.TextCommand;
+        field->setFocus();
         for (const char* command : {"*IDN?", "APPL P1,5,1"}) {
-            c.window.TextCommand->setText(QString::fromLatin1(command));
-            c.window.CmdStartStop_Click();
+            field->setText(QString::fromLatin1(command));
+            QTest::keyClick(field, Qt::Key_Return);
         }
+        QCOMPARE(c.port.Written(), QByteArray("*IDN?\nAPPL P1,5,1\n"));
+        c.window.CmdStartStop->setEnabled(false);
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(c.port.Writes.size(), 2);
         c.window.OptionMonitorCmd->setChecked(true);   // polling is not the operator's history
         c.window.Timer3_Timer();
         c.window.OptionLineCmd->setChecked(true);
-        c.window.TextCommand->setText(QStringLiteral("OUT"));
-        QTest::keyClick(c.window.TextCommand, Qt::Key_Up);
+        field->setText(QStringLiteral("OUT"));
+        QTest::keyClick(field, Qt::Key_Up);
         QCOMPARE(c.Field(), QStringLiteral("APPL P1,5,1"));
-        QTest::keyClick(c.window.TextCommand, Qt::Key_Up);
+        QTest::keyClick(field, Qt::Key_Up);
         QCOMPARE(c.Field(), QStringLiteral("*IDN?"));
-        QTest::keyClick(c.window.TextCommand, Qt::Key_Down);
-        QTest::keyClick(c.window.TextCommand, Qt::Key_Down);
+        QTest::keyClick(field, Qt::Key_Down);
+        QTest::keyClick(field, Qt::Key_Down);
         QCOMPARE(c.Field(), QStringLiteral("OUT"));
     }
 
@@ -121,7 +93,6 @@ private slots:
         QCOMPARE(panel->toPlainText(), shown(ReferenceList::Models));
         QCOMPARE(panel->textCursor().position(), 1);
         QCOMPARE(panel->verticalScrollBar()->value(), 0);
-
         panel->selectAll();
         panel->copy();
         QCOMPARE(QApplication::clipboard()->text(), shown(ReferenceList::Models));

@@ -1,22 +1,10 @@
 // Sending, repeat, the four command modes, reply routing and the measurement
 // log, driven through the console window with the timers' handlers called
 // directly.
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include "console/ProgramState.h"
-#include "console/frmMain.h"
-#include "platform/Controls.h"
 #include "support/FakeConsole.h"
+#include "support/Rows.h"
 
 namespace {
-
 struct Console : FakeConsole {
     QByteArray Log() const
     {
@@ -29,16 +17,6 @@ struct Console : FakeConsole {
 class TestConsoleModes : public QObject {
     Q_OBJECT
 private slots:
-    // The decisions are the controller's; this only proves the button reaches it.
-    void SendButtonWritesTheField()
-    {
-        Console c;
-        c.window.TextCommand->setText(QStringLiteral("*IDN?"));
-        QTest::mouseClick(c.window.CmdStartStop, Qt::LeftButton);
-        QCOMPARE(c.port.Written(), QByteArray("*IDN?\n"));
-        QVERIFY(!c.window.Timer1.isActive());
-    }
-
     void RepeatSendsTheTextCapturedAtItsStart()
     {
         Console c;
@@ -53,55 +31,38 @@ private slots:
         c.window.Timer1_Timer();
         c.window.Timer1_Timer();
         QCOMPARE(c.port.Written(), QByteArray("MEAS:VOLT? P1\nMEAS:VOLT? P1\n"));
+        // A closed port is outlived without writing.
+        c.port.Close();
+        c.window.Timer1_Timer();
+        QCOMPARE(c.port.Writes.size(), 2);
+        QVERIFY(c.window.Timer1.isActive());
 
+        c.port.Open();
         c.window.CmdStartStop_Click();
         QCOMPARE(c.port.Writes.size(), 2);
         QCOMPARE(c.state.RepeatIdle, -1);
         QVERIFY(!c.window.Timer1.isActive());
     }
 
-    void RepeatOutlivesTheClosedPortWithoutWriting()
-    {
-        Console c;
-        c.window.CheckRedo->setChecked(true);
-        c.window.TextCommand->setText(QStringLiteral("*IDN?"));
-        c.window.CmdStartStop_Click();
-        c.port.Close();
-        c.window.Timer1_Timer();
-        QVERIFY(c.port.Writes.isEmpty());
-        QVERIFY(c.window.Timer1.isActive());
-    }
-
-    void MonitorBatches_data()
-    {
-        QTest::addColumn<bool>("dual");
-        QTest::addColumn<bool>("oldModel");
-        QTest::addColumn<int>("pollMs");
-        QTest::addColumn<QByteArray>("batch");
-        QTest::newRow("single new") << false << false << 200 << QByteArray("MEAS:VOLTA? P1\nMEAS:CURRA? P1\n");
-        QTest::newRow("dual old") << true << true << 400
-                                  << QByteArray("MEAS:VOLT? P1\nMEAS:CURR? P1\nMEAS:VOLT? P2\nMEAS:CURR? P2\n");
-    }
     void MonitorBatches()
     {
-        QFETCH(bool, dual);
-        QFETCH(bool, oldModel);
-        QFETCH(int, pollMs);
-        QFETCH(QByteArray, batch);
-        Console c;
-        c.window.CheckRedo->setChecked(true);
-        (dual ? c.window.OptionDual : c.window.OptionSingle)->setChecked(true);
-        (oldModel ? c.window.OptionOld : c.window.OptionNew)->setChecked(true);
-        c.window.OptionMonitorCmd->setChecked(true);
-        QVERIFY(c.port.Writes.isEmpty());
-        QVERIFY(c.window.Timer3.isActive() && c.window.Timer4.isActive());
-        QCOMPARE(c.window.Timer3.interval(), pollMs);
-        QVERIFY(!c.window.CheckRedo->isChecked());
-        c.window.Timer3_Timer();
-        QCOMPARE(c.port.Writes, QList<QByteArray>{batch});
-
-        c.window.OptionLineCmd->setChecked(true);
-        QVERIFY(!c.window.Timer3.isActive() && !c.window.Timer4.isActive());
+        static const struct { const char* name; bool dual, oldModel; int pollMs; const char* batch; } rows[] = {
+            {"single new", false, false, 200, "MEAS:VOLTA? P1\nMEAS:CURRA? P1\n"},
+            {"dual old", true, true, 400, "MEAS:VOLT? P1\nMEAS:CURR? P1\nMEAS:VOLT? P2\nMEAS:CURR? P2\n"}};
+        for (const auto& r : rows) {
+            Console c;
+            c.window.CheckRedo->setChecked(true);
+            (r.dual ? c.window.OptionDual : c.window.OptionSingle)->setChecked(true);
+            (r.oldModel ? c.window.OptionOld : c.window.OptionNew)->setChecked(true);
+            c.window.OptionMonitorCmd->setChecked(true);
+            QVERIFY2(c.port.Writes.isEmpty() && c.window.Timer3.isActive() && c.window.Timer4.isActive(), r.name);
+            ROW_COMPARE(r.name, c.window.Timer3.interval(), r.pollMs);
+            QVERIFY2(!c.window.CheckRedo->isChecked(), r.name);
+            c.window.Timer3_Timer();
+            ROW_COMPARE(r.name, c.port.Writes, QList<QByteArray>{r.batch});
+            c.window.OptionLineCmd->setChecked(true);
+            QVERIFY2(!c.window.Timer3.isActive() && !c.window.Timer4.isActive(), r.name);
+        }
     }
 
     void RepliesLandInTheReadoutsOfTheMode()
@@ -132,31 +93,22 @@ private slots:
         QVERIFY(c.Info().contains(QStringLiteral("QPX-30R03D")));
     }
 
-    void LogTickEchoesAndAppends_data()
-    {
-        QTest::addColumn<bool>("dual");
-        QTest::addColumn<QString>("echo");
-        QTest::addColumn<QByteArray>("record");
-        QTest::newRow("single") << false << QStringLiteral("1.500   0.250   050309 PM 02:05:07\n")
-                                << QByteArray("1.500   0.250   050309 PM 02:05:07\r\n");
-        QTest::newRow("dual") << true
-                              << QStringLiteral("P1: 1.500   0.250   050309 PM 02:05:07\nP2: 00.000   00.000   050309 PM 02:05:07\n")
-                              << QByteArray("P1: 1.500   0.250   P2: 00.000   00.000   050309 PM 02:05:07\r\n");
-    }
     void LogTickEchoesAndAppends()
     {
-        QFETCH(bool, dual);
-        QFETCH(QString, echo);
-        QFETCH(QByteArray, record);
-        Console c;
-        (dual ? c.window.OptionDual : c.window.OptionSingle)->setChecked(true);
-        c.window.Label_P1_Voltage->setText(QStringLiteral("1.500"));
-        c.window.Label_P1_Current->setText(QStringLiteral("0.250"));
-        c.window.Timer4_Timer();
-        QCOMPARE(c.Info(), echo);
-        QCOMPARE(c.Log(), record);
-        c.window.Timer4_Timer();
-        QCOMPARE(c.Log(), record + record);
+        const struct { const char* name; bool dual; QString echo; QByteArray record; } rows[] = {
+            {"single", false, "1.500   0.250   050309 PM 02:05:07\n", "1.500   0.250   050309 PM 02:05:07\r\n"},
+            {"dual", true, "P1: 1.500   0.250   050309 PM 02:05:07\nP2: 00.000   00.000   050309 PM 02:05:07\n",
+             "P1: 1.500   0.250   P2: 00.000   00.000   050309 PM 02:05:07\r\n"}};
+        for (const auto& r : rows) {
+            Console c;
+            (r.dual ? c.window.OptionDual : c.window.OptionSingle)->setChecked(true);
+            c.window.Label_P1_Voltage->setText(QStringLiteral("1.500"));
+            c.window.Label_P1_Current->setText(QStringLiteral("0.250"));
+            c.window.Timer4_Timer();
+            ROW_COMPARE(r.name, c.Info(), r.echo);
+            c.window.Timer4_Timer();
+            ROW_COMPARE(r.name, c.Log(), r.record + r.record);
+        }
     }
 
     void UnwritableLogIsReportedOncePerRunOfFailures()
@@ -164,10 +116,12 @@ private slots:
         Console c;
         // A folder where the day's file should be: even root cannot append to it.
         QVERIFY(QDir(c.logDir.path()).mkdir(QStringLiteral("050309_MS.txt")));
+        c.window.OptionMonitorCmd->setChecked(true);
         c.window.Timer4_Timer();
         c.window.Timer4_Timer();
         QCOMPARE(c.Info().count(QStringLiteral("050309_MS.txt")), 1);
         QCOMPARE(c.Info().count(QStringLiteral("PM 02:05:07")), 2);   // the echo goes on
+        QVERIFY(c.window.Timer3.isActive() && c.window.Timer4.isActive());   // and so does monitoring
     }
 
     void InfoPanelKeepsTheLatestLines()

@@ -1,16 +1,9 @@
 // Playing, saving, loading and printing a pattern from the pattern window.
-#include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include "pattern/PatternPrintout.h"
-#include "platform/Controls.h"
-#include "platform/PictureBox.h"
 #include "support/PatternWindow.h"
+#include "support/Rows.h"
 
 namespace {
 struct Window : PatternWindow {
@@ -55,10 +48,8 @@ private slots:
     {
         Window p;
         p.Steps({{"0.000", "-1.000", "1.000"}, {"0.000", "5.000", "6.000"}, {"0.000", "31.000", "1.000"}});
-        const QColor red(Qt::red);
-        QCOMPARE(p.w->MSFlexGrid1->item(0, 1)->foreground().color(), red);
-        QCOMPARE(p.w->MSFlexGrid1->item(1, 2)->foreground().color(), red);
-        QCOMPARE(p.w->MSFlexGrid1->item(2, 1)->foreground().color(), red);
+        for (const QPoint cell : {QPoint(0, 1), QPoint(1, 2), QPoint(2, 1)})
+            QCOMPARE(p.w->MSFlexGrid1->item(cell.x(), cell.y())->foreground().color(), QColor(Qt::red));
         QCOMPARE(p.w->MSFlexGrid1->item(0, 2)->foreground().style(), Qt::NoBrush);
         p.w->UpDownMaxVoltage->SetValue(31);   // a higher maximum takes the last voltage
         QCOMPARE(p.w->MSFlexGrid1->item(2, 1)->foreground().style(), Qt::NoBrush);
@@ -70,34 +61,27 @@ private slots:
         QCOMPARE(p.w->LabelRefused->text(), QString());
     }
 
-    void ControlsDuringAndAfterARun_data()
-    {
-        QTest::addColumn<bool>("single");
-        QTest::addColumn<int>("output");
-        QTest::newRow("P1 on a dual supply") << false << 1;
-        QTest::newRow("P1 on a single supply") << true << 1;
-        QTest::newRow("P2 on a dual supply") << false << 2;
-    }
     void ControlsDuringAndAfterARun()
     {
-        QFETCH(bool, single);
-        QFETCH(int, output);
-        Window p(single);
-        p.Steps(ThreeSteps);
-        QPushButton* own = output == 1 ? p.w->CmdRunP1 : p.w->CmdRunP2;
-        QPushButton* other = output == 1 ? p.w->CmdRunP2 : p.w->CmdRunP1;
-        own->click();
-        const QList<QWidget*> locked{other, p.w->TextReDo, p.w->UpDownReDo, p.w->CmdNewFile,
-                                     p.w->CmdFileOpen, p.w->CmdFileSave, p.w->CmdPrint};
-        for (QWidget* w : locked)
-            QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
-        p.Ticks(1);
-        QCOMPARE(p.port.Writes.value(0), QByteArray(output == 1 ? "APPL P1,5,1\r" : "APPL P2,5,1\r"));
-        own->click();
-        for (QWidget* w : locked)
-            if (w != p.w->CmdRunP2 || !single)
-                QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
-        QCOMPARE(p.w->CmdRunP2->isEnabled(), !single);
+        static const struct { const char* name; bool single; int output; } rows[] = {
+            {"P1 on a dual supply", false, 1}, {"P1 on a single supply", true, 1}, {"P2 on a dual supply", false, 2}};
+        for (const auto& r : rows) {
+            Window p(r.single);
+            p.Steps(ThreeSteps);
+            QPushButton* own = r.output == 1 ? p.w->CmdRunP1 : p.w->CmdRunP2;
+            QPushButton* other = r.output == 1 ? p.w->CmdRunP2 : p.w->CmdRunP1;
+            own->click();
+            const QList<QWidget*> locked{other, p.w->TextReDo, p.w->UpDownReDo, p.w->CmdNewFile,
+                                         p.w->CmdFileOpen, p.w->CmdFileSave, p.w->CmdPrint};
+            for (QWidget* w : locked)
+                QVERIFY2(!w->isEnabled(), qPrintable(r.name + QStringLiteral(": ") + w->objectName()));
+            p.Ticks(1);
+            ROW_COMPARE(r.name, p.port.Writes.value(0), QByteArray(r.output == 1 ? "APPL P1,5,1\r" : "APPL P2,5,1\r"));
+            own->click();
+            for (QWidget* w : locked)
+                QVERIFY2(w->isEnabled() || (w == p.w->CmdRunP2 && r.single), qPrintable(r.name + QStringLiteral(": ") + w->objectName()));
+            ROW_COMPARE(r.name, p.w->CmdRunP2->isEnabled(), !r.single);
+        }
     }
 
     void NoFirstStepBeepsAndStartsNothing()

@@ -1,15 +1,7 @@
 // The pattern window as the operator edits a pattern: clicks, line editing,
 // committing values, the repeat count and the preview's callers.
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableWidget>
-#include <QtTest>
-
-#include "platform/Controls.h"
-#include "platform/PictureBox.h"
 #include "support/PatternWindow.h"
+#include "support/Rows.h"
 
 namespace {
 const QColor Armed(255, 255, 192), NotArmed(192, 192, 192);
@@ -109,49 +101,32 @@ private slots:
         QCOMPARE(p.Grid(100, 1), QStringLiteral("100.000"));
     }
 
-    void CommitStep_data()
-    {
-        QTest::addColumn<QString>("time");
-        QTest::addColumn<QString>("voltage");
-        QTest::addColumn<QString>("current");
-        QTest::addColumn<int>("enterIn");   // 0 time, 1 voltage, 2 current
-        QTest::addColumn<QStringList>("row");
-        QTest::addColumn<QStringList>("fields");
-        QTest::addColumn<int>("focus");
-        QTest::addColumn<bool>("redrawn");
-        QTest::newRow("enter in time") << "5" << "12" << "1.5" << 0 << QStringList{"5.000", "12.000", "1.500"}
-                                       << QStringList{"5.000", "12.000", "1.500"} << 1 << false;
-        QTest::newRow("enter in current") << "5" << "12" << "1.5" << 2 << QStringList{"5.000", "12.000", "1.500"}
-                                          << QStringList{"5.000", "12.000", "1.500"} << 0 << true;
-        QTest::newRow("negative voltage") << "5" << "-3" << "1" << 1 << QStringList{"5.000", "9.000", "9.000"}
-                                          << QStringList{"5.000", "ERROR", "1"} << 1 << false;
-    }
+    // Enter in a field commits the step; a refused value leaves the table as it was.
     void CommitStep()
     {
-        QFETCH(QString, time);
-        QFETCH(QString, voltage);
-        QFETCH(QString, current);
-        QFETCH(int, enterIn);
-        QFETCH(QStringList, row);
-        QFETCH(QStringList, fields);
-        QFETCH(int, focus);
-        QFETCH(bool, redrawn);
-        Window p;
-        p.Steps({{"0.000", "1.000", "1.000"}, {"9.000", "9.000", "9.000"}});
-        p.Click(2, 1);
-        p.w->DrawPatternPreview();
-        QCOMPARE(p.state.PreviewMaxTime, 9.0f);
-        p.w->TextTime->setText(time);
-        p.w->TextVoltage->setText(voltage);
-        p.w->TextCurrent->setText(current);
-        QLineEdit* fieldsInOrder[] = {p.w->TextTime, p.w->TextVoltage, p.w->TextCurrent};
-        fieldsInOrder[enterIn]->setFocus();
-        p.Enter(fieldsInOrder[enterIn]);
-        QCOMPARE((QStringList{p.Grid(2, 1), p.Grid(2, 2), p.Grid(2, 3)}), row);
-        QCOMPARE((QStringList{p.w->TextTime->text(), p.w->TextVoltage->text(), p.w->TextCurrent->text()}), fields);
-        QCOMPARE(QApplication::focusWidget(), fieldsInOrder[focus]);
-        // Only a redraw picks up the new time of step 2.
-        QCOMPARE(p.state.PreviewMaxTime, redrawn ? float(row.at(0).toDouble()) : 9.0f);
+        static const struct { const char* name; const char* typed[3]; int enterIn; const char* row[3]; const char* fields[3]; int focus; bool redrawn; } rows[] = {
+            {"enter in time", {"5", "12", "1.5"}, 0, {"5.000", "12.000", "1.500"}, {"5.000", "12.000", "1.500"}, 1, false},
+            {"enter in current", {"5", "12", "1.5"}, 2, {"5.000", "12.000", "1.500"}, {"5.000", "12.000", "1.500"}, 0, true},
+            {"negative voltage", {"5", "-3", "1"}, 1, {"5.000", "9.000", "9.000"}, {"5.000", "ERROR", "1"}, 1, false}};
+        for (const auto& r : rows) {
+            Window p;
+            p.Steps({{"0.000", "1.000", "1.000"}, {"9.000", "9.000", "9.000"}});
+            p.Click(2, 1);
+            p.w->DrawPatternPreview();
+            QCOMPARE(p.state.PreviewMaxTime, 9.0f);
+            QLineEdit* fields[] = {p.w->TextTime, p.w->TextVoltage, p.w->TextCurrent};
+            for (int i = 0; i < 3; ++i)
+                fields[i]->setText(QString::fromLatin1(r.typed[i]));
+            fields[r.enterIn]->setFocus();
+            p.Enter(fields[r.enterIn]);
+            for (int i = 0; i < 3; ++i) {
+                ROW_COMPARE(r.name, p.Grid(2, i + 1), QString::fromLatin1(r.row[i]));
+                ROW_COMPARE(r.name, fields[i]->text(), QString::fromLatin1(r.fields[i]));
+            }
+            QVERIFY2(QApplication::focusWidget() == fields[r.focus], r.name);
+            // Only a redraw picks up the new time of step 2.
+            ROW_COMPARE(r.name, p.state.PreviewMaxTime, r.redrawn ? 5.0f : 9.0f);
+        }
     }
 
     void PreviewLagsWhereTheOperatorExpectsIt()

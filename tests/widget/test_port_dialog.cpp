@@ -1,17 +1,10 @@
 // The port dialog: what it shows on opening, what it remembers, and how it
 // opens, closes and refuses.
 #include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTimer>
-#include <QtTest>
 
-#include "console/ProgramState.h"
-#include "console/frmMain.h"
 #include "platform/CommInit.h"
-#include "support/Fakes.h"
+#include "support/FakeConsole.h"
 
 namespace {
 struct Dialog {
@@ -43,23 +36,15 @@ void Click(QRadioButton* option)
 class TestPortDialog : public QObject {
     Q_OBJECT
 private slots:
-    void FirstOpeningShowsThePortsStartUpConfiguration()
+    void OpenWithChosenFramingReopenAndClose()
     {
         Dialog d;
         d.dialog.Form_Load();
         QCOMPARE(d.Selected(), (QStringList{"Baud19200", "Com1", "Data8bit", "Flow_rtscts", "NoneParity", "Stop1bit"}));
         QVERIFY(!d.dialog.Flowcntlxonoff->isEnabled());
         QVERIFY(!d.dialog.Flow_both->isEnabled());
-    }
-
-    void OpenWithChosenFramingAndReopen()
-    {
-        Dialog d;
-        d.dialog.Form_Load();
-        Click(d.dialog.Baud9600);
-        Click(d.dialog.EvenParity);
-        Click(d.dialog.Data7bit);
-        Click(d.dialog.Stop2bit);
+        for (QRadioButton* option : {d.dialog.Baud9600, d.dialog.EvenParity, d.dialog.Data7bit, d.dialog.Stop2bit})
+            Click(option);
         d.dialog.CommInit_OK_Click();
         QVERIFY(d.port.IsOpen());
         QCOMPARE(d.port.PortNumber(), 1);
@@ -71,6 +56,18 @@ private slots:
 
         d.dialog.Form_Load();
         QCOMPARE(d.Selected(), (QStringList{"Baud9600", "Com1", "Data7bit", "EvenParity", "Flow_rtscts", "Stop2bit"}));
+        // Open on an open port only tells the operator.
+        Click(d.dialog.Baud300);
+        d.dialog.CommInit_OK_Click();
+        QCOMPARE(d.services.Messages, QStringList{"통신포트가 이미 열려 있습니다."});
+        QCOMPARE(d.port.Settings(), QStringLiteral("9600,E,7,2"));
+        QCOMPARE(d.port.Opens, 1);
+        QVERIFY(d.port.IsOpen());
+
+        d.dialog.CommInit_Close_Click();
+        QVERIFY(!d.port.IsOpen());
+        QCOMPARE(d.label.text(), QStringLiteral("닫혔음"));
+        QVERIFY(!d.send.isEnabled());
     }
 
     void CancelledClicksAreStillRemembered()
@@ -87,60 +84,24 @@ private slots:
         QCOMPARE(d.Selected(), (QStringList{"Baud19200", "Com1", "Data8bit", "Flow_rtscts", "OddParity", "Stop1bit"}));
     }
 
-    void OpenOnAnOpenPortOnlyTellsTheOperator()
-    {
-        Dialog d;
-        d.dialog.Form_Load();
-        d.dialog.CommInit_OK_Click();
-        d.dialog.Form_Load();
-        Click(d.dialog.Baud300);
-        d.dialog.CommInit_OK_Click();
-        QCOMPARE(d.services.Messages, QStringList{"통신포트가 이미 열려 있습니다."});
-        QCOMPARE(d.port.Settings(), QStringLiteral("19200,N,8,1"));
-        QCOMPARE(d.port.Opens, 1);
-        QVERIFY(d.port.IsOpen());
-    }
-
-    void CloseButton()
-    {
-        Dialog d;
-        d.dialog.Form_Load();
-        d.dialog.CommInit_OK_Click();
-        d.dialog.CommInit_Close_Click();
-        QVERIFY(!d.port.IsOpen());
-        QCOMPARE(d.label.text(), QStringLiteral("닫혔음"));
-        QVERIFY(!d.send.isEnabled());
-    }
-
-    void FailedOpenLeavesThePortClosedAndSaysWhy_data()
-    {
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("hint");
-        QTest::newRow("missing") << int(OpenError::NotFound) << QStringLiteral("장치가 없습니다");
-        QTest::newRow("permission") << int(OpenError::PermissionDenied) << QStringLiteral("dialout");
-        QTest::newRow("other") << int(OpenError::Other) << QStringLiteral("strange failure");
-    }
     void FailedOpenLeavesThePortClosedAndSaysWhy()
     {
-        QFETCH(int, error);
-        QFETCH(QString, hint);
-        Dialog d;
-        d.port.NextOpen = OpenResult{OpenError(error), QString(), QStringLiteral("strange failure")};
-        d.dialog.Form_Load();
-        d.dialog.CommInit_OK_Click();
-        QVERIFY(!d.port.IsOpen());
-        QVERIFY(!d.send.isEnabled());
-        QVERIFY(d.services.Messages.value(0).contains(QStringLiteral("/dev/fake1")));
-        QVERIFY2(d.services.Messages.value(0).contains(hint), qPrintable(d.services.Messages.value(0)));
+        static const struct { OpenError error; const char* hint; } rows[] = {
+            {OpenError::NotFound, "장치가 없습니다"}, {OpenError::PermissionDenied, "dialout"}, {OpenError::Other, "strange failure"}};
+        for (const auto& r : rows) {
+            Dialog d;
+            d.port.NextOpen = OpenResult{r.error, QString(), QStringLiteral("strange failure")};
+            d.dialog.Form_Load();
+            d.dialog.CommInit_OK_Click();
+            QVERIFY2(!d.port.IsOpen() && !d.send.isEnabled(), r.hint);
+            const QString told = d.services.Messages.value(0);
+            QVERIFY2(told.contains(QStringLiteral("/dev/fake1")) && told.contains(QString::fromUtf8(r.hint)), qPrintable(told));
+        }
     }
 
     void ReturnFromTheDialogRefreshesTheConsole()
     {
-        ProgramState state;
-        FakeSerialPort port;
-        FakeServices services;
-        frmMain window(state, port, services);
-        window.show();
+        FakeConsole c(false);
         // Answer the modal dialog from inside its own loop, as the operator would.
         QTimer::singleShot(0, [] {
             auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget());
@@ -149,11 +110,11 @@ private slots:
             Click(dialog->Baud2400);
             dialog->CommInit_OK->click();
         });
-        window.CmdComport_Click();
-        QCOMPARE(window.sbrComm->text(), QStringLiteral("COM 2 : 2400,N,8,1"));
-        QVERIFY(window.FrameRedo->isEnabled());
-        QCOMPARE(window.LabelComportOpen->text(), QStringLiteral("열렸음"));
-        QVERIFY(window.CmdStartStop->isEnabled());
+        c.window.CmdComport_Click();
+        QCOMPARE(c.window.sbrComm->text(), QStringLiteral("COM 2 : 2400,N,8,1"));
+        QVERIFY(c.window.FrameRedo->isEnabled());
+        QCOMPARE(c.window.LabelComportOpen->text(), QStringLiteral("열렸음"));
+        QVERIFY(c.window.CmdStartStop->isEnabled());
     }
 };
 
