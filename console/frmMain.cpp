@@ -20,6 +20,8 @@
 #include "link/CommInit.h"
 #include "link/LineEvents.h"
 #include "link/SerialPort.h"
+#include "plot/PlotWindow.h"
+#include "plot/Readings.h"
 #include "platform/Controls.h"
 #include "platform/Services.h"
 
@@ -36,6 +38,7 @@ frmMain::frmMain(ProgramState& state, SerialPort& port, UiServices& services, QW
     BuildControls();
     TextInfo->SetMaximumLines(MaxInfoLines + 1);   // the last line end opens one more block
     ConnectHandlers();
+    ConnectPlot();
     Form_Load();
 }
 
@@ -258,6 +261,7 @@ void frmMain::ShowReadout(Readout which, const QString& text)
                                 Label_P2_Current,     Label_P1_Set_Voltage, Label_P1_Set_Current,
                                 Label_P2_Set_Voltage, Label_P2_Set_Current};
     readouts[int(which)]->setText(text);
+    emit ReadoutShown(which, text);
 }
 
 void frmMain::InsertInfoText(const QString& text)
@@ -293,6 +297,7 @@ void frmMain::OnDeviceLost(const QString& device, const QString& reason)
     TextInfo->InsertText(DeviceLostMessage(device, reason) + QStringLiteral("\r\n"));
     LabelComportOpen->setText(QStringLiteral("닫혔음"));
     controller_.PortLost();
+    emit ReadingsInterrupted();
 }
 
 void frmMain::CmdComport_Click()

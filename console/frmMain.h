@@ -18,6 +18,8 @@ class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class CommInit;
+class LiveReadings;
+class PlotWindow;
 class SerialPort;
 class UiServices;
 struct ProgramState;
@@ -63,6 +65,7 @@ public:
     void CommandButton_Click(const struct CommandEntry& entry);
     void KeypadKey_Click(const struct KeypadKey& key);
     void CmdDel_Click();
+    void CmdGraph_Click();
 
     // The local clock the log reads; tests and benchmarks drive their own.
     std::function<QDateTime()> Clock = [] { return QDateTime::currentDateTime(); };
@@ -70,6 +73,8 @@ public:
     QString LogFolder;
     // The open pattern window, if any.
     QWidget* PatternWindow() const { return patternWindow_; }
+    // The trend window once it has been opened.
+    PlotWindow* Plot() const { return plotWindow_.get(); }
 
     // Most lines TextInfo keeps; older lines are dropped from the top.
     static constexpr int MaxInfoLines = 5000;
@@ -84,6 +89,7 @@ public:
     QGroupBox* FrameModelSelect;
     QRadioButton *OptionSingle, *OptionDual, *OptionOld, *OptionNew;
     QPushButton* CmdComport;
+    QPushButton* CmdGraph;
     QLabel* LabelComportOpen;
     // Sending.
     Lamp *ShapeSend, *ShapeReceive;
@@ -104,6 +110,13 @@ public:
 
     QTimer Timer1, Timer2, Timer3, Timer4;
 
+signals:
+    // For listeners such as the trend plot: every reply shown in a readout,
+    // and every place where the readings stop (mode or layout change, the
+    // port dialog, a lost port), so no line is drawn across it.
+    void ReadoutShown(Readout which, const QString& text);
+    void ReadingsInterrupted();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -112,6 +125,7 @@ protected:
 private:
     void BuildControls();
     void ConnectHandlers();
+    void ConnectPlot();
     QLabel* MakeReadout(const char* name, const QString& description, bool measured);
     // The controls only a two-output supply uses.
     QList<QWidget*> P2Controls() const;
@@ -161,4 +175,6 @@ private:
     QPointer<QWidget> patternWindow_;
     ConsoleController controller_;
     std::unique_ptr<class MeasurementLogFile> log_;
+    std::unique_ptr<LiveReadings> plotReadings_;
+    std::unique_ptr<PlotWindow> plotWindow_;
 };
