@@ -78,10 +78,11 @@ QLineSeries* PlotView::RunSeries(std::vector<QLineSeries*>& pool, int k, int ser
         line->attachAxis(IsCurrent(series) ? amps_ : volts_);
         const bool head = pool.empty();
         pool.push_back(line);
+        // Hiding a series would bring its legend entry back: an unused one
+        // stays shown with no points instead.
         if (!head)
             for (QLegendMarker* m : chart_->legend()->markers(line))
                 m->setVisible(false);
-        line->setVisible(visible_[series] && head);
     }
     return pool[k];
 }
@@ -103,9 +104,8 @@ void PlotView::ShowRuns(std::vector<QLineSeries*>& pool, const std::vector<PlotR
         }
         QLineSeries* line = RunSeries(pool, k, series, reference);
         pointsHanded_ += int(points.size());
-        line->replace(points);
-        // The legend entry stays even when its series has nothing to show.
-        line->setVisible(visible_[series] && (k == 0 || !points.isEmpty()));
+        if (!points.isEmpty() || line->count() > 0)
+            line->replace(points);
     }
 }
 
@@ -178,6 +178,7 @@ void PlotView::Refresh()
         }
         const double margin = std::max((hi[a] - lo[a]) * 0.05, 0.01);
         axes[a]->setRange(lo[a] - margin, hi[a] + margin);
+        axes[a]->applyNiceNumbers();
     }
     PlaceFolds();
 }

@@ -228,8 +228,11 @@ void PlotWindow::CmdCsv_Click(bool wholeRun)
         return;
     const SampleStore* store = CurrentStore();
     PlotView* view = CurrentView();
+    if (view->Following())
+        view->Refresh();
+    // The view's end is the latest moment shown, so it belongs to the view.
     const qint64 t0 = wholeRun ? std::numeric_limits<qint64>::min() : view->RangeStart();
-    const qint64 t1 = wholeRun ? std::numeric_limits<qint64>::max() : view->RangeEnd();
+    const qint64 t1 = wholeRun ? std::numeric_limits<qint64>::max() : view->RangeEnd() + 1;
     csvFile_ = std::make_unique<QSaveFile>(path);
     if (!csvFile_->open(QIODevice::WriteOnly)) {
         Fail(QStringLiteral("CSV 파일을 저장할 수 없습니다: %1\n%2").arg(path, csvFile_->errorString()));

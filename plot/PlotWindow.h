@@ -38,6 +38,9 @@ public:
     void RefreshTimer_Timer();
     // True while a CSV export is still being written.
     bool Exporting() const { return csvWriter_ != nullptr; }
+    const LiveReadings& Live() const { return live_; }
+    // The log being read or last read, if any.
+    const LogLoader* Loader() const { return loader_.get(); }
     // The view of the tab shown.
     PlotView* CurrentView() const;
     const SampleStore* CurrentStore() const;
