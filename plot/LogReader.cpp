@@ -1,6 +1,7 @@
 #include "plot/LogReader.h"
 
 #include <QDateTime>
+#include <tuple>
 
 #include "plot/Readings.h"
 
@@ -36,11 +37,6 @@ bool ReadStamp(QByteArrayView s, QDate* date, QTime* time)
     return date->isValid() && time->isValid();
 }
 
-std::optional<double> Reading(QByteArrayView field)
-{
-    return ReadReading(QString::fromLatin1(field));
-}
-
 } // namespace
 
 std::optional<LogRecord> ReadLogRecord(QByteArrayView line)
@@ -64,16 +60,16 @@ std::optional<LogRecord> ReadLogRecord(QByteArrayView line)
         from = gap + Gap.size();
     }
     if (parts.size() == 2 && !parts[0].startsWith("P1: ")) {
-        r.Values[0] = Reading(parts[0]);
-        r.Values[1] = Reading(parts[1]);
+        r.Values[0] = ReadReading(parts[0]);
+        r.Values[1] = ReadReading(parts[1]);
         return r;
     }
     if (parts.size() == 4 && parts[0].startsWith("P1: ") && parts[2].startsWith("P2: ")) {
         r.Dual = true;
-        r.Values[0] = Reading(parts[0].sliced(4));
-        r.Values[1] = Reading(parts[1]);
-        r.Values[2] = Reading(parts[2].sliced(4));
-        r.Values[3] = Reading(parts[3]);
+        r.Values[0] = ReadReading(parts[0].sliced(4));
+        r.Values[1] = ReadReading(parts[1]);
+        r.Values[2] = ReadReading(parts[2].sliced(4));
+        r.Values[3] = ReadReading(parts[3]);
         return r;
     }
     return std::nullopt;
@@ -102,7 +98,14 @@ std::pair<qint64, qint64> LocalMoments(const QDate& date, const QTime& time)
 qint64 LogTimeline::Place(const QDate& date, const QTime& time, bool* fold)
 {
     *fold = false;
-    const auto [earliest, latest] = LocalMoments(date, time);
+    // Each local-time conversion reads the zone anew: once an hour is enough,
+    // as clocks change on the hour.
+    if (!cachedHour_.isValid() || cachedHour_.date() != date || cachedHour_.time().hour() != time.hour()) {
+        cachedHour_ = QDateTime(date, QTime(time.hour(), 0));
+        std::tie(hourEarliest_, hourLatest_) = LocalMoments(date, QTime(time.hour(), 0));
+    }
+    const qint64 intoHour = (time.minute() * 60 + time.second()) * 1000 + time.msec();
+    const qint64 earliest = hourEarliest_ + intoHour, latest = hourLatest_ + intoHour;
     qint64 t = earliest + shift_;
     if (any_ && t < last_) {
         if (latest + shift_ >= last_) {

@@ -20,6 +20,7 @@ const char* const ReferenceName[PlotSeriesCount] = {"P1 설정 V", "P1 설정 A"
 constexpr int MaxRuns = 256;
 constexpr qint64 MinRange = 1000;
 constexpr double WheelZoom = 0.8;
+constexpr int PixelsPerColumn = 2;
 
 bool IsCurrent(int series)
 {
@@ -69,7 +70,9 @@ QLineSeries* PlotView::RunSeries(std::vector<QLineSeries*>& pool, int k, int ser
     while (int(pool.size()) <= k) {
         auto* line = new QLineSeries;
         QPen pen(OutputColour[series / 2]);
-        pen.setWidthF(reference ? 1.0 : 1.5);
+        // One pixel wide: a wider line goes through the slow stroker, at full
+        // density several times the cost of the whole redraw.
+        pen.setWidthF(1.0);
         pen.setStyle(reference ? Qt::DotLine : IsCurrent(series) ? Qt::DashLine : Qt::SolidLine);
         line->setPen(pen);
         line->setName(QString::fromUtf8(reference ? ReferenceName[series] : SeriesName[series]));
@@ -88,7 +91,7 @@ QLineSeries* PlotView::RunSeries(std::vector<QLineSeries*>& pool, int k, int ser
 }
 
 void PlotView::ShowRuns(std::vector<QLineSeries*>& pool, const std::vector<PlotRun>& runs, int series,
-                        bool reference, double* lo, double* hi)
+                        bool reference)
 {
     const int used = std::min<int>(int(runs.size()), MaxRuns);
     for (int k = 0; k < std::max<int>(used, int(pool.size())); ++k) {
@@ -96,15 +99,12 @@ void PlotView::ShowRuns(std::vector<QLineSeries*>& pool, const std::vector<PlotR
         if (k < used) {
             const int last = k == used - 1 ? int(runs.size()) : k + 1;
             for (int r = k; r < last; ++r)
-                for (const PlotPoint& p : runs[r]) {
+                for (const PlotPoint& p : runs[r])
                     points.append(QPointF(p.T, p.V));
-                    *lo = std::min(*lo, p.V);
-                    *hi = std::max(*hi, p.V);
-                }
         }
         QLineSeries* line = RunSeries(pool, k, series, reference);
         pointsHanded_ += int(points.size());
-        if (!points.isEmpty() || line->count() > 0)
+        if (!points.isEmpty())
             line->replace(points);
     }
 }
@@ -154,21 +154,36 @@ void PlotView::Refresh()
 {
     if (following_)
         FollowRange();
-    const int columns = std::max(1, int(chart_->plotArea().width()));
+    // A minimum and a maximum every two pixels: the envelope looks the same
+    // as with a pair on each pixel, for half the points.
+    const int columns = std::max(1, int(chart_->plotArea().width()) / PixelsPerColumn);
     pointsHanded_ = 0;
+    std::vector<PlotRun> runs[PlotSeriesCount], references[PlotSeriesCount];
     double lo[2] = {INFINITY, INFINITY}, hi[2] = {-INFINITY, -INFINITY};
     for (int s = 0; s < PlotSeriesCount; ++s) {
+        if (!visible_[s])
+            continue;
+        runs[s] = store_.Series(s).Decimate(t0_, t1_, columns);
+        references[s] = store_.ReferenceRuns(s, t0_, t1_, std::max(now_(), store_.LastTime()));
         const int axis = IsCurrent(s) ? 1 : 0;
-        std::vector<PlotRun> runs;
-        std::vector<PlotRun> references;
-        if (visible_[s]) {
-            runs = store_.Series(s).Decimate(t0_, t1_, columns);
-            references = store_.ReferenceRuns(s, t0_, t1_, std::max(now_(), store_.LastTime()));
-        }
-        ShowRuns(runs_[s], runs, s, false, &lo[axis], &hi[axis]);
-        ShowRuns(references_[s], references, s, true, &lo[axis], &hi[axis]);
+        for (const auto* group : {&runs[s], &references[s]})
+            for (const PlotRun& run : *group)
+                for (const PlotPoint& p : run) {
+                    lo[axis] = std::min(lo[axis], p.V);
+                    hi[axis] = std::max(hi[axis], p.V);
+                }
     }
-    time_->setFormat(t1_ - t0_ > 24 * 3600 * 1000 ? QStringLiteral("MM-dd HH:mm") : QStringLiteral("HH:mm:ss"));
+    // Every change of an axis lays out all series again (and the chart
+    // strokes each line's outline for hovering): the old points go first,
+    // the ranges are set only when they change, then the new points come.
+    for (auto* pools : {runs_, references_})
+        for (int s = 0; s < PlotSeriesCount; ++s)
+            for (QLineSeries* line : pools[s])
+                if (line->count() > 0)
+                    line->clear();
+    const QString format = t1_ - t0_ > 24 * 3600 * 1000 ? QStringLiteral("MM-dd HH:mm") : QStringLiteral("HH:mm:ss");
+    if (time_->format() != format)
+        time_->setFormat(format);
     time_->setRange(QDateTime::fromMSecsSinceEpoch(t0_), QDateTime::fromMSecsSinceEpoch(t1_));
     QValueAxis* const axes[2] = {volts_, amps_};
     for (int a = 0; a < 2; ++a) {
@@ -176,9 +191,18 @@ void PlotView::Refresh()
             lo[a] = 0;
             hi[a] = 1;
         }
+        // Kept while the readings stay inside it, so the axis does not twitch.
         const double margin = std::max((hi[a] - lo[a]) * 0.05, 0.01);
-        axes[a]->setRange(lo[a] - margin, hi[a] + margin);
-        axes[a]->applyNiceNumbers();
+        const bool inside = lo[a] >= axes[a]->min() && hi[a] <= axes[a]->max();
+        const bool tight = (axes[a]->max() - axes[a]->min()) < 4 * (hi[a] - lo[a] + 2 * margin);
+        if (!(inside && tight)) {
+            axes[a]->setRange(lo[a] - margin, hi[a] + margin);
+            axes[a]->applyNiceNumbers();
+        }
+    }
+    for (int s = 0; s < PlotSeriesCount; ++s) {
+        ShowRuns(runs_[s], runs[s], s, false);
+        ShowRuns(references_[s], references[s], s, true);
     }
     PlaceFolds();
 }

@@ -53,8 +53,7 @@ protected:
 
 private:
     QLineSeries* RunSeries(std::vector<QLineSeries*>& pool, int k, int series, bool reference);
-    void ShowRuns(std::vector<QLineSeries*>& pool, const std::vector<PlotRun>& runs, int series, bool reference,
-                  double* lo, double* hi);
+    void ShowRuns(std::vector<QLineSeries*>& pool, const std::vector<PlotRun>& runs, int series, bool reference);
     qint64 TimeAtX(double x) const;
     void FollowRange();
     void PlaceCursor(double x);

@@ -15,6 +15,18 @@ std::optional<double> ReadReading(QStringView text)
     return value;
 }
 
+std::optional<double> ReadReading(QByteArrayView bytes)
+{
+    const QByteArrayView trimmed = bytes.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const double value = trimmed.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 LiveReadings::LiveReadings(MonotonicClock monotonic, WallClock wall, std::size_t budgetBytes)
     : store_(budgetBytes), monotonic_(std::move(monotonic)), anchorWall_(wall().toMSecsSinceEpoch()),
       anchorMonotonic_(monotonic_())

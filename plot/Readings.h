@@ -12,6 +12,8 @@
 // ignored, a sign and an exponent are accepted; anything else (an error
 // text, a garbled or empty reply, infinity) is not a reading.
 std::optional<double> ReadReading(QStringView text);
+// The same for the bytes of a log file's field.
+std::optional<double> ReadReading(QByteArrayView bytes);
 
 // Turns the replies that land in the console's readouts into the live plot's
 // samples, stamped on a time line that is spaced by a monotonic clock and
