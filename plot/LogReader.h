@@ -48,8 +48,9 @@ class LogLoader : public QObject {
     Q_OBJECT
 public:
     static constexpr int MaxLineLength = 4096;
-    // About 10 ms of reading on these machines: the window answers between slices.
-    static constexpr qint64 SliceBytes = 32 * 1024;
+    // A few milliseconds of reading on these machines: the window answers
+    // between slices, also while a redraw of the growing plot shares the loop.
+    static constexpr qint64 SliceBytes = 16 * 1024;
 
     explicit LogLoader(SampleStore& store, QObject* parent = nullptr);
 
