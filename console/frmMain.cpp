@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <utility>
 
 #include "console/CommandTable.h"
 #include "console/MeasurementLog.h"
@@ -266,11 +267,15 @@ void frmMain::ShowReadout(Readout which, const QString& text)
 
 void frmMain::InsertInfoText(const QString& text)
 {
-    TextInfo->InsertText(text);
+    if (batchingInfo_)
+        infoBatch_ += text;
+    else
+        TextInfo->InsertText(text);
 }
 
 void frmMain::ClearInfoText()
 {
+    infoBatch_.clear();
     TextInfo->ClearText();
 }
 
@@ -283,7 +288,13 @@ void frmMain::Timer2_Timer()
 void frmMain::MSComm1_OnComm(int code)
 {
     if (code == LineEventCode::Receive) {
+        // One insertion and one scroll for all the lines of a read: line by
+        // line, a flood stalled the window for tens of milliseconds.
+        batchingInfo_ = true;
         ReceiveParser(state_.Receive, *this, QString::fromLatin1(port_.ReadAll()));
+        batchingInfo_ = false;
+        if (!infoBatch_.isEmpty())
+            TextInfo->InsertText(std::exchange(infoBatch_, QString()));
         ShapeReceive->SetFillColor(LampReceived);
         return;
     }

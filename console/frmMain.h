@@ -175,6 +175,9 @@ private:
     QPointer<QWidget> patternWindow_;
     ConsoleController controller_;
     std::unique_ptr<class MeasurementLogFile> log_;
+    // The message lines of one read, inserted into TextInfo at once.
+    bool batchingInfo_ = false;
+    QString infoBatch_;
     std::unique_ptr<LiveReadings> plotReadings_;
     std::unique_ptr<PlotWindow> plotWindow_;
 };
