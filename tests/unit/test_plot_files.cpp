@@ -79,12 +79,6 @@ private slots:
         QCOMPARE(Csv(SampleStore(), 0, 1, 100), header);
     }
 
-    void IsoTimeCarriesTheOffset()
-    {
-        QCOMPARE(IsoLocalTime(QDateTime(QDate(2026, 7, 1), QTime(9, 30, 0, 5)).toMSecsSinceEpoch()),
-                 QStringLiteral("2026-07-01T09:30:00.005+02:00"));
-    }
-
     void CsvWriteFailureIsReported()
     {
         SampleStore store;
@@ -221,24 +215,15 @@ private slots:
         QVERIFY(!missing.Start(dir.filePath(QStringLiteral("none.txt")), &failure));
         QVERIFY(failure.contains(QStringLiteral("none.txt")));
 
-        // A file removed while it is read: what was opened is read to its end.
-        const QString gone = dir.filePath(QStringLiteral("gone.txt"));
+        // Cancelled: it stops where it is and says so once.
+        const QString path = dir.filePath(QStringLiteral("long.txt"));
         QByteArray bytes;
         for (int i = 0; i < 4000; ++i)
             bytes += DualRecord(i);
-        QVERIFY(WriteFile(gone, bytes));
-        LogLoader reader(store);
-        QVERIFY(reader.Start(gone, &failure));
-        QVERIFY(reader.Step());
-        QVERIFY(QFile::remove(gone));
-        LoadAll(reader);
-        QCOMPARE(reader.Records(), qint64(4000));
-
-        // Cancelled: it stops where it is and says so once.
-        QVERIFY(WriteFile(gone, bytes));
+        QVERIFY(WriteFile(path, bytes));
         LogLoader cancelled(store);
         QSignalSpy finished(&cancelled, &LogLoader::Finished);
-        QVERIFY(cancelled.Start(gone, &failure));
+        QVERIFY(cancelled.Start(path, &failure));
         QVERIFY(cancelled.Step());
         cancelled.Cancel();
         QVERIFY(!cancelled.Step());
