@@ -112,8 +112,8 @@ private slots:
         QTest::newRow("three fields") << QByteArray("1   2   3   050309 PM 01:00:00") << false << QDateTime() << "";
         QTest::newRow("dual without P2") << QByteArray("P1: 1   2   3   4   050309 PM 01:00:00") << false
                                          << QDateTime() << "";
-        QTest::newRow("binary") << QByteArray("\x00\xff\x01   \x02   050309 PM 01:00:0\x00", 30) << false
-                                << QDateTime() << "";
+        static const char binary[] = "\x00\xff\x01   \x02   050309 PM 01:00:0\x00";
+        QTest::newRow("binary") << QByteArray(binary, sizeof binary - 1) << false << QDateTime() << "";
         QTest::newRow("stamp only") << QByteArray("050309 PM 01:00:00") << false << QDateTime() << "";
     }
     void Records()
