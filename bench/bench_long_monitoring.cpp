@@ -138,6 +138,7 @@ int main(int argc, char** argv)
     ReplyingPort port;
     frmMain window(state, port, services);
     window.show();
+    bench::OpenPlotWhenAsked(window);
     QTimer::singleShot(0, [] {
         if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget()))
             dialog->CommInit_OK->click();

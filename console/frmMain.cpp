@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <utility>
 
 #include "console/CommandTable.h"
 #include "console/MeasurementLog.h"
@@ -18,6 +19,8 @@
 #include "console/ReferenceTexts.h"
 #include "pattern/frmPattern.h"
 #include "platform/CommInit.h"
+#include "plot/PlotWindow.h"
+#include "plot/Readings.h"
 #include "link/LineEvents.h"
 #include "link/SerialPort.h"
 #include "platform/Controls.h"
@@ -36,6 +39,7 @@ frmMain::frmMain(ProgramState& state, SerialPort& port, UiServices& services, QW
     BuildControls();
     TextInfo->SetMaximumLines(MaxInfoLines + 1);   // the last line end opens one more block
     ConnectHandlers();
+    ConnectPlot();
     Form_Load();
 }
 
@@ -240,21 +244,6 @@ void frmMain::AppendLogRecord(const QDateTime& now, const QString& record)
         InsertInfoText(failure + QStringLiteral("\r\n"));
 }
 
-bool frmMain::MonitorModeSelected() const
-{
-    return OptionMonitorCmd->isChecked();
-}
-
-bool frmMain::SetMonitorModeSelected() const
-{
-    return OptionSetCmd->isChecked();
-}
-
-bool frmMain::SingleLayoutSelected() const
-{
-    return OptionSingle->isChecked();
-}
-
 void frmMain::ShowReadout(Readout which, const QString& text)
 {
     QLabel* const readouts[] = {Label_P1_Voltage,     Label_P1_Current,     Label_P2_Voltage,
@@ -263,15 +252,20 @@ void frmMain::ShowReadout(Readout which, const QString& text)
     readouts[int(which)]->setText(text);
     if (which <= Readout::P2Current)
         controller_.ReadoutArrived();
+    emit ReadoutShown(which, text);
 }
 
 void frmMain::InsertInfoText(const QString& text)
 {
-    TextInfo->InsertText(text);
+    if (batchingInfo_)
+        infoBatch_ += text;
+    else
+        TextInfo->InsertText(text);
 }
 
 void frmMain::ClearInfoText()
 {
+    infoBatch_.clear();
     TextInfo->ClearText();
 }
 
@@ -284,7 +278,13 @@ void frmMain::Timer2_Timer()
 void frmMain::MSComm1_OnComm(int code)
 {
     if (code == LineEventCode::Receive) {
+        // One insertion and one scroll for all the lines of a read: line by
+        // line, a flood stalled the window for tens of milliseconds.
+        batchingInfo_ = true;
         ReceiveParser(state_.Receive, *this, QString::fromLatin1(port_.ReadAll()));
+        batchingInfo_ = false;
+        if (!infoBatch_.isEmpty())
+            TextInfo->InsertText(std::exchange(infoBatch_, QString()));
         ShapeReceive->SetFillColor(LampReceived);
         return;
     }
@@ -298,6 +298,7 @@ void frmMain::OnDeviceLost(const QString& device, const QString& reason)
     TextInfo->InsertText(DeviceLostMessage(device, reason) + QStringLiteral("\r\n"));
     LabelComportOpen->setText(QStringLiteral("닫혔음"));
     controller_.PortLost();
+    emit ReadingsInterrupted();
 }
 
 void frmMain::CmdComport_Click()

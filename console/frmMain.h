@@ -18,6 +18,8 @@ class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class CommInit;
+class LiveReadings;
+class PlotWindow;
 class SerialPort;
 class UiServices;
 struct ProgramState;
@@ -66,6 +68,7 @@ public:
     void CommandButton_Click(const struct CommandEntry& entry);
     void KeypadKey_Click(const struct KeypadKey& key);
     void CmdDel_Click();
+    void CmdGraph_Click();
 
     // The local clock the log reads; tests and benchmarks drive their own.
     std::function<QDateTime()> Clock = [] { return QDateTime::currentDateTime(); };
@@ -73,6 +76,8 @@ public:
     QString LogFolder;
     // The open pattern window, if any.
     QWidget* PatternWindow() const { return patternWindow_; }
+    // The trend window once it has been opened.
+    PlotWindow* Plot() const { return plotWindow_.get(); }
 
     // Most lines TextInfo keeps; older lines are dropped from the top.
     static constexpr int MaxInfoLines = 5000;
@@ -87,6 +92,7 @@ public:
     QGroupBox* FrameModelSelect;
     QRadioButton *OptionSingle, *OptionDual, *OptionOld, *OptionNew;
     QPushButton* CmdComport;
+    QPushButton* CmdGraph;
     QLabel* LabelComportOpen;
     // Sending.
     Lamp *ShapeSend, *ShapeReceive;
@@ -109,6 +115,13 @@ public:
     // About once a second while a lost device is awaited.
     QTimer TimerReconnect;
 
+signals:
+    // For listeners such as the trend plot: every reply shown in a readout,
+    // and every place where the readings stop (mode or layout change, the
+    // port dialog, a lost port), so no line is drawn across it.
+    void ReadoutShown(Readout which, const QString& text);
+    void ReadingsInterrupted();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -117,6 +130,7 @@ protected:
 private:
     void BuildControls();
     void ConnectHandlers();
+    void ConnectPlot();
     QLabel* MakeReadout(const char* name, const QString& description, bool measured);
     // The controls only a two-output supply uses.
     QList<QWidget*> P2Controls() const;
@@ -168,4 +182,9 @@ private:
     QPointer<QWidget> patternWindow_;
     ConsoleController controller_;
     std::unique_ptr<class MeasurementLogFile> log_;
+    // The message lines of one read, inserted into TextInfo at once.
+    bool batchingInfo_ = false;
+    QString infoBatch_;
+    std::unique_ptr<LiveReadings> plotReadings_;
+    std::unique_ptr<PlotWindow> plotWindow_;
 };

@@ -148,10 +148,14 @@ void frmMain::BuildControls()
     LabelComportOpen = Named(new QLabel(QStringLiteral("닫혔음")), "LabelComportOpen");
     LabelComportOpen->setAlignment(Qt::AlignCenter);
     LabelComportOpen->setAccessibleDescription(QStringLiteral("통신포트 상태"));
+    // In the room the port group leaves below its label, so nothing else moves.
+    CmdGraph = Named(new QPushButton(QStringLiteral("그래프")), "CmdGraph");
+    CmdGraph->setAccessibleDescription(QStringLiteral("측정 그래프 창 열기"));
     auto* portBox = new QVBoxLayout(portGroup);
     portBox->addWidget(CmdComport);
     portBox->addWidget(LabelComportOpen);
     portBox->addStretch();
+    portBox->addWidget(CmdGraph);
 
     auto* top = new QHBoxLayout;
     top->addWidget(FrameModelSelect, 1);

@@ -1,4 +1,5 @@
-// The console's controls as the console controller reads and writes them.
+// The console's controls as the console controller and the receive parser
+// read and write them.
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -75,3 +76,8 @@ int frmMain::TimerInterval(ConsoleTimer timer) const { return TimerFor(timer).in
 void frmMain::StartTimer(ConsoleTimer timer) { TimerFor(timer).start(); }
 void frmMain::StopTimer(ConsoleTimer timer) { TimerFor(timer).stop(); }
 bool frmMain::TimerRunning(ConsoleTimer timer) const { return TimerFor(timer).isActive(); }
+
+bool frmMain::MonitorModeSelected() const { return OptionMonitorCmd->isChecked(); }
+bool frmMain::SetMonitorModeSelected() const { return OptionSetCmd->isChecked(); }
+bool frmMain::SingleLayoutSelected() const { return OptionSingle->isChecked(); }
+

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QComboBox>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,6 +20,8 @@
 #include "console/frmMain.h"
 #include "platform/CommInit.h"
 #include "pattern/frmPattern.h"
+#include "plot/PlotView.h"
+#include "plot/PlotWindow.h"
 #include "platform/Fonts.h"
 #include "platform/QtSerialDevice.h"
 #include "platform/Services.h"
@@ -92,6 +96,28 @@ int main(int argc, char** argv)
     console.OptionMonitorCmd->setChecked(true);
     Wait(2600);
     failures += !Shoot(&console, out.filePath(QStringLiteral("main-window.png")));
+
+    // The trend window over a minute: a set-value change between two stretches
+    // of monitoring leaves a gap, the set values show as dotted lines.
+    console.CmdGraph_Click();
+    PlotWindow* plot = console.Plot();
+    plot->move(30, 30);
+    plot->ComboSpan->setCurrentIndex(0);
+    Wait(9000);
+    console.OptionLineCmd->setChecked(true);
+    Send(console, "APPL P1,10,1.2");
+    Send(console, "APPL P2,6,0.3");
+    console.OptionSetCmd->setChecked(true);
+    Wait(600);
+    console.OptionMonitorCmd->setChecked(true);
+    Wait(9000);
+    plot->RefreshTimer_Timer();
+    QWidget* surface = plot->LiveView->viewport();
+    const QPointF at(surface->width() * 0.7, surface->height() * 0.4);
+    QMouseEvent hover(QEvent::MouseMove, at, surface->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(surface, &hover);
+    failures += !Shoot(plot, out.filePath(QStringLiteral("plot-window.png")));
+    plot->close();
 
     console.OptionSetCmd->setChecked(true);
     Wait(600);

@@ -134,6 +134,28 @@ private slots:
         QVERIFY(c.Info().endsWith(QStringLiteral("latest\n")));
     }
 
+    // Lines of one read go in at once, yet the panel ends up as it would
+    // line by line, the parser's emptying every hundred lines included.
+    void ReadsReachThePanelAsLineByLine()
+    {
+        Console c;
+        TextPanel reference;
+        int count = 0;
+        QByteArray flood;
+        for (int i = 0; i < 250; ++i) {
+            const QByteArray line = "reply " + QByteArray::number(i);
+            flood += line + '\n';
+            reference.InsertText(QString::fromLatin1(line) + QStringLiteral("\r\n"));
+            if (++count > MaxMessageLines) {
+                reference.ClearText();
+                count = 0;
+            }
+        }
+        for (int from = 0, size = 1; from < flood.size(); from += size, size = size * 3 % 1000 + 7)
+            c.port.Receive(flood.mid(from, size));
+        QCOMPARE(c.Info(), reference.toPlainText());
+    }
+
     void PatternModeHandsTheConsoleBackInLineMode()
     {
         Console c;

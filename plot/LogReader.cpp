@@ -1,0 +1,229 @@
+#include "plot/LogReader.h"
+
+#include <QDateTime>
+#include <tuple>
+
+#include "plot/Readings.h"
+
+namespace {
+
+constexpr int StampLength = 18;   // "yymmdd AM hh:mm:ss"
+const QByteArray Gap("   ");
+
+bool Digits(QByteArrayView s, int from, int count, int* value)
+{
+    int v = 0;
+    for (int i = from; i < from + count; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+        v = v * 10 + (s[i] - '0');
+    }
+    *value = v;
+    return true;
+}
+
+bool ReadStamp(QByteArrayView s, QDate* date, QTime* time)
+{
+    int yy, mm, dd, hh, mi, ss;
+    if (!Digits(s, 0, 2, &yy) || !Digits(s, 2, 2, &mm) || !Digits(s, 4, 2, &dd) || s[6] != ' ' || s[9] != ' '
+        || !Digits(s, 10, 2, &hh) || s[12] != ':' || !Digits(s, 13, 2, &mi) || s[15] != ':' || !Digits(s, 16, 2, &ss))
+        return false;
+    const QByteArrayView half = s.sliced(7, 2);
+    if ((half != "AM" && half != "PM") || hh < 1 || hh > 12)
+        return false;
+    const int hour = hh % 12 + (half == "PM" ? 12 : 0);
+    *date = QDate(2000 + yy, mm, dd);
+    *time = QTime(hour, mi, ss);
+    return date->isValid() && time->isValid();
+}
+
+} // namespace
+
+std::optional<LogRecord> ReadLogRecord(QByteArrayView line)
+{
+    if (line.endsWith('\r'))
+        line.chop(1);
+    if (line.size() < StampLength + Gap.size())
+        return std::nullopt;
+    LogRecord r;
+    if (!ReadStamp(line.last(StampLength), &r.Date, &r.Time) || !line.chopped(StampLength).endsWith(Gap))
+        return std::nullopt;
+    const QByteArrayView body = line.chopped(StampLength + Gap.size());
+    QList<QByteArrayView> parts;
+    for (qsizetype from = 0;;) {
+        const qsizetype gap = body.indexOf(Gap, from);
+        if (gap < 0) {
+            parts << body.sliced(from);
+            break;
+        }
+        parts << body.sliced(from, gap - from);
+        from = gap + Gap.size();
+    }
+    if (parts.size() == 2 && !parts[0].startsWith("P1: ")) {
+        r.Values[0] = ReadReading(parts[0]);
+        r.Values[1] = ReadReading(parts[1]);
+        return r;
+    }
+    if (parts.size() == 4 && parts[0].startsWith("P1: ") && parts[2].startsWith("P2: ")) {
+        r.Dual = true;
+        r.Values[0] = ReadReading(parts[0].sliced(4));
+        r.Values[1] = ReadReading(parts[1]);
+        r.Values[2] = ReadReading(parts[2].sliced(4));
+        r.Values[3] = ReadReading(parts[3]);
+        return r;
+    }
+    return std::nullopt;
+}
+
+namespace {
+// The earliest and latest moments a local date and time can mean: they
+// differ only in the hour that comes twice when summer time ends.
+std::pair<qint64, qint64> LocalMoments(const QDate& date, const QTime& time)
+{
+    constexpr qint64 Hours3 = 3 * 3600 * 1000;
+    const qint64 guess = QDateTime(date, time).toMSecsSinceEpoch();
+    qint64 earliest = guess, latest = guess;
+    for (qint64 probe : {guess - Hours3, guess + Hours3}) {
+        const int offset = QDateTime::fromMSecsSinceEpoch(probe).offsetFromUtc();
+        const qint64 moment = QDateTime(date, time, Qt::OffsetFromUTC, offset).toMSecsSinceEpoch();
+        if (QDateTime::fromMSecsSinceEpoch(moment).offsetFromUtc() == offset) {
+            earliest = std::min(earliest, moment);
+            latest = std::max(latest, moment);
+        }
+    }
+    return {earliest, latest};
+}
+}
+
+qint64 LogTimeline::Place(const QDate& date, const QTime& time, bool* fold)
+{
+    *fold = false;
+    // Each local-time conversion reads the zone anew: once an hour is enough,
+    // as clocks change on the hour.
+    if (!cachedHour_.isValid() || cachedHour_.date() != date || cachedHour_.time().hour() != time.hour()) {
+        cachedHour_ = QDateTime(date, QTime(time.hour(), 0));
+        std::tie(hourEarliest_, hourLatest_) = LocalMoments(date, QTime(time.hour(), 0));
+    }
+    const qint64 intoHour = (time.minute() * 60 + time.second()) * 1000 + time.msec();
+    const qint64 earliest = hourEarliest_ + intoHour, latest = hourLatest_ + intoHour;
+    qint64 t = earliest + shift_;
+    if (any_ && t < last_) {
+        if (latest + shift_ >= last_) {
+            // The second pass through a repeated hour: one fold where it starts.
+            t = latest + shift_;
+            *fold = !secondPass_;
+            secondPass_ = true;
+        } else {
+            *fold = true;
+            shift_ += last_ - t;
+            t = last_;
+            secondPass_ = false;
+        }
+    } else {
+        secondPass_ = false;
+    }
+    any_ = true;
+    last_ = t;
+    return t;
+}
+
+LogLoader::LogLoader(SampleStore& store, QObject* parent) : QObject(parent), store_(store)
+{
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(0);
+    connect(&timer_, &QTimer::timeout, this, [this] { Step(); });
+}
+
+bool LogLoader::Start(const QString& path, QString* failure)
+{
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::ReadOnly)) {
+        *failure = QStringLiteral("로그 파일을 열 수 없습니다: %1\n%2").arg(path, file_.errorString());
+        return false;
+    }
+    size_ = file_.size();
+    timer_.start();
+    return true;
+}
+
+void LogLoader::Cancel()
+{
+    if (file_.isOpen())
+        Stop(false);
+}
+
+void LogLoader::Stop(bool ok)
+{
+    timer_.stop();
+    file_.close();
+    emit Finished(ok);
+}
+
+bool LogLoader::Step()
+{
+    if (!file_.isOpen())
+        return false;
+    const QByteArray slice = file_.read(SliceBytes);
+    if (slice.isEmpty()) {
+        if (file_.error() != QFileDevice::NoError) {
+            failure_ = QStringLiteral("로그 파일을 끝까지 읽지 못했습니다: %1").arg(file_.errorString());
+            Stop(false);
+            return false;
+        }
+        if (!pending_.isEmpty() || overlong_)
+            TakeLine(pending_);
+        pending_.clear();
+        Stop(true);
+        return false;
+    }
+    position_ += slice.size();
+    qsizetype from = 0;
+    while (from < slice.size()) {
+        const qsizetype lf = slice.indexOf('\n', from);
+        const qsizetype end = lf < 0 ? slice.size() : lf;
+        if (!overlong_) {
+            if (pending_.size() + (end - from) > MaxLineLength) {
+                overlong_ = true;
+                pending_.clear();
+            } else {
+                pending_.append(slice.constData() + from, end - from);
+            }
+        }
+        if (lf < 0)
+            break;
+        TakeLine(pending_);
+        pending_.clear();
+        from = lf + 1;
+    }
+    emit Progress();
+    return true;
+}
+
+void LogLoader::TakeLine(QByteArrayView line)
+{
+    if (overlong_) {
+        overlong_ = false;
+        ++skipped_;
+        return;
+    }
+    const std::optional<LogRecord> record = ReadLogRecord(line);
+    if (!record) {
+        if (!line.trimmed().isEmpty())
+            ++skipped_;
+        return;
+    }
+    bool fold = false;
+    const qint64 t = timeline_.Place(record->Date, record->Time, &fold);
+    if (fold) {
+        folds_.push_back(t);
+        store_.BreakAll();
+    }
+    ++records_;
+    const int count = record->Dual ? 4 : 2;
+    for (int s = 0; s < count; ++s) {
+        if (record->Values[s])
+            store_.Append(s, t, float(*record->Values[s]));
+        else
+            ++unreadable_;
+    }
+}

@@ -1,0 +1,82 @@
+#pragma once
+#include <QChartView>
+#include <QPointer>
+#include <functional>
+#include <vector>
+
+#include "plot/SampleStore.h"
+
+class QDateTimeAxis;
+class QGraphicsLineItem;
+class QLineSeries;
+class QRubberBand;
+class QValueAxis;
+
+// One chart of a sample store: voltage on the left axis, current on the
+// right, local clock time below. It follows the latest readings over a span
+// until the operator zooms (wheel, rubber band with the right button) or
+// pans (drag); a double-click returns to following. The chart is only ever
+// handed the decimated points.
+class PlotView : public QChartView {
+    Q_OBJECT
+public:
+    // now: the time the followed view ends at.
+    PlotView(const SampleStore& store, std::function<qint64()> now, QWidget* parent = nullptr);
+
+    // The followed span in milliseconds; 0 shows the whole run.
+    void SetSpan(qint64 ms);
+    void Follow();
+    bool Following() const { return following_; }
+    void SetRange(qint64 t0, qint64 t1);
+    qint64 RangeStart() const { return t0_; }
+    qint64 RangeEnd() const { return t1_; }
+    void SetSeriesVisible(int series, bool on);
+    bool SeriesVisible(int series) const { return visible_[series]; }
+    void SetFolds(std::vector<qint64> folds);
+    // Reads the store again and redraws the points.
+    void Refresh();
+    // Points handed to the chart at the last refresh, all series together.
+    int PointsHanded() const { return pointsHanded_; }
+    // The time under the cursor line and the four readings nearest to it.
+    QString CursorText(qint64 t) const;
+
+signals:
+    void CursorMoved(const QString& text);
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QLineSeries* RunSeries(std::vector<QLineSeries*>& pool, int k, int series, bool reference);
+    void ShowRuns(std::vector<QLineSeries*>& pool, const std::vector<PlotRun>& runs, int series, bool reference);
+    qint64 TimeAtX(double x) const;
+    void FollowRange();
+    void PlaceCursor(double x);
+    void PlaceFolds();
+
+    const SampleStore& store_;
+    std::function<qint64()> now_;
+    QChart* chart_;
+    QDateTimeAxis* time_;
+    QValueAxis* volts_;
+    QValueAxis* amps_;
+    std::vector<QLineSeries*> runs_[PlotSeriesCount];
+    std::vector<QLineSeries*> references_[PlotSeriesCount];
+    std::vector<QGraphicsLineItem*> foldLines_;
+    std::vector<qint64> folds_;
+    QGraphicsLineItem* cursor_;
+    QRubberBand* band_;
+    QPoint pressAt_;
+    qint64 pressT0_ = 0, pressT1_ = 0;
+    Qt::MouseButton dragging_ = Qt::NoButton;
+    bool visible_[PlotSeriesCount] = {true, true, true, true};
+    bool following_ = true;
+    qint64 span_ = 5 * 60 * 1000;
+    qint64 t0_ = 0, t1_ = 1;
+    int pointsHanded_ = 0;
+};

@@ -1,0 +1,245 @@
+#include "plot/CsvExport.h"
+#include "plot/LogReader.h"
+
+#include <QBuffer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <ctime>
+
+namespace {
+
+const QDateTime Start(QDate(2005, 3, 9), QTime(14, 5, 7));
+
+QByteArray Csv(const SampleStore& store, qint64 t0, qint64 t1, int rowsPerSlice)
+{
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    CsvWriter writer(store, t0, t1);
+    while (!writer.WriteSome(out, rowsPerSlice)) {
+    }
+    return out.data();
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Reads the whole file the way the window does, one slice per step.
+int LoadAll(LogLoader& loader)
+{
+    int steps = 0;
+    while (loader.Step())
+        ++steps;
+    return steps;
+}
+
+QByteArray DualRecord(int second)
+{
+    const QTime t = QTime(13, 0, 0).addSecs(second);
+    return QStringLiteral("P1: %1\r   0.500\r   P2: 5.000\r   1.000\r   050309 PM %2\r\n")
+        .arg(second % 100)
+        .arg(t.addSecs(-12 * 3600).toString(QStringLiteral("hh:mm:ss")))
+        .toLatin1();
+}
+
+} // namespace
+
+// Checks the CSV export and the reading of measurement log files, in a
+// time zone with summer time.
+class TestPlotFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    // A single-layout stretch, a break, then both outputs: one row per
+    // moment, empty cells where a series has nothing at that moment.
+    void CsvBytes()
+    {
+        SampleStore store;
+        const qint64 a = Start.toMSecsSinceEpoch();
+        store.Append(0, a, 12.0f);
+        store.Append(1, a + 250, 0.5f);
+        store.BreakAll();
+        store.Append(0, a + 400, 12.345f);
+        store.Append(1, a + 400, -0.25f);
+        store.Append(2, a + 900, 5.0f);
+        store.Append(3, a + 900, 1e-5f);
+        store.Append(0, a + 900, 12.5f);
+        const QByteArray header("시각,P1 V,P1 A,P2 V,P2 A\r\n");
+        const QByteArray rows[] = {"2005-03-09T14:05:07.000+01:00,12,,,\r\n",
+                                   "2005-03-09T14:05:07.250+01:00,,0.5,,\r\n",
+                                   "2005-03-09T14:05:07.400+01:00,12.345,-0.25,,\r\n",
+                                   "2005-03-09T14:05:07.900+01:00,12.5,,5,1e-05\r\n"};
+        QCOMPARE(Csv(store, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max(), 2),
+                 header + rows[0] + rows[1] + rows[2] + rows[3]);
+        // The view's CSV ends before the view's end.
+        QCOMPARE(Csv(store, a + 250, a + 900, 100), header + rows[1] + rows[2]);
+        QCOMPARE(Csv(SampleStore(), 0, 1, 100), header);
+    }
+
+    void CsvWriteFailureIsReported()
+    {
+        SampleStore store;
+        store.Append(0, 0, 1.0f);
+        QBuffer closed;   // never opened: every write fails
+        CsvWriter writer(store, 0, 10);
+        QVERIFY(writer.WriteSome(closed, 10));
+        QVERIFY(writer.Failed());
+    }
+
+    void Records_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("record");
+        QTest::addColumn<QDateTime>("when");
+        QTest::addColumn<QString>("values");   // P1 V, P1 A, P2 V, P2 A; "-" for none
+        const QDate day(2005, 3, 9);
+        QTest::newRow("single, CR LF") << QByteArray("12.000\r   0.500\r   050309 PM 02:05:07\r") << true
+                                       << QDateTime(day, QTime(14, 5, 7)) << "12 0.5 - -";
+        QTest::newRow("dual, after midnight")
+            << QByteArray("P1: 12.000\r   0.500\r   P2: -5.000\r   1E-3\r   050309 AM 12:00:01") << true
+            << QDateTime(day, QTime(0, 0, 1)) << "12 0.5 -5 0.001";
+        QTest::newRow("noon, error reply")
+            << QByteArray("ERROR - 101\r   +1.5E+00\r   050309 PM 12:30:00") << true << QDateTime(day, QTime(12, 30))
+            << "- 1.5 - -";
+        QTest::newRow("empty readouts") << QByteArray("   " "   " "050309 AM 01:00:00") << true
+                                        << QDateTime(day, QTime(1, 0)) << "- - - -";
+        QTest::newRow("garbage") << QByteArray("hello world") << false << QDateTime() << "";
+        QTest::newRow("hour 13") << QByteArray("1   2   050309 PM 13:00:00") << false << QDateTime() << "";
+        QTest::newRow("30 February") << QByteArray("1   2   050230 PM 01:00:00") << false << QDateTime() << "";
+        QTest::newRow("three fields") << QByteArray("1   2   3   050309 PM 01:00:00") << false << QDateTime() << "";
+        QTest::newRow("dual without P2") << QByteArray("P1: 1   2   3   4   050309 PM 01:00:00") << false
+                                         << QDateTime() << "";
+        static const char binary[] = "\x00\xff\x01   \x02   050309 PM 01:00:0\x00";
+        QTest::newRow("binary") << QByteArray(binary, sizeof binary - 1) << false << QDateTime() << "";
+        QTest::newRow("stamp only") << QByteArray("050309 PM 01:00:00") << false << QDateTime() << "";
+    }
+    void Records()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, record);
+        QFETCH(QDateTime, when);
+        QFETCH(QString, values);
+        const std::optional<LogRecord> r = ReadLogRecord(line);
+        QCOMPARE(r.has_value(), record);
+        if (!record)
+            return;
+        QCOMPARE(QDateTime(r->Date, r->Time), when);
+        QStringList read;
+        for (const std::optional<double>& v : r->Values)
+            read << (v ? QString::number(*v) : QStringLiteral("-"));
+        QCOMPARE(read.join(QLatin1Char(' ')), values);
+    }
+
+    // Summer time ends: the repeated hour continues in order, one fold;
+    // a clock set back keeps record order and continues from the last moment.
+    void ClockGoingBack()
+    {
+        LogTimeline line;
+        bool fold = false;
+        const QDate day(2026, 10, 25);
+        const qint64 before = line.Place(day, QTime(2, 59, 59), &fold);
+        QVERIFY(!fold);
+        QCOMPARE(line.Place(day, QTime(2, 0, 0), &fold), before + 1000);
+        QVERIFY(fold);
+        QCOMPARE(line.Place(day, QTime(2, 30, 0), &fold), before + 1801 * 1000);
+        QVERIFY(!fold);
+        QCOMPARE(line.Place(day, QTime(3, 0, 0), &fold), before + 3601 * 1000);
+        QVERIFY(!fold);
+
+        const qint64 noon = line.Place(day, QTime(12, 0, 0), &fold);
+        QCOMPARE(line.Place(day, QTime(11, 0, 0), &fold), noon);
+        QVERIFY(fold);
+        QCOMPARE(line.Place(day, QTime(11, 0, 10), &fold), noon + 10 * 1000);
+        QVERIFY(!fold);
+    }
+
+    // A file larger than a slice, with lines cut across slices, garbage,
+    // binary bytes, a 1 MB line, mixed layouts, LF and CR LF, no final line end.
+    void LoaderReadsAMixedFileInSlices()
+    {
+        QTemporaryDir dir;
+        QByteArray bytes;
+        for (int i = 0; i < 3000; ++i)
+            bytes += DualRecord(i);
+        bytes += "garbage line\n";
+        bytes += QByteArray(1 << 20, 'x') + "\r\n";
+        bytes += QByteArray("\x00\x01\xfe\xff\n", 5);
+        bytes += "12.000\r   ERROR - 101\r   050309 PM 02:00:00\n";   // a single record among dual ones
+        for (int i = 3000; i < 6000; ++i)
+            bytes += DualRecord(i);
+        bytes += "\n\r\n";
+        bytes += "1.000\r   2.000\r   050309 PM 03:00:00";
+        const QString path = dir.filePath(QStringLiteral("050309_MS.txt"));
+        QVERIFY(WriteFile(path, bytes));
+
+        SampleStore store;
+        LogLoader loader(store);
+        QSignalSpy finished(&loader, &LogLoader::Finished);
+        QString failure;
+        QVERIFY(loader.Start(path, &failure));
+        QVERIFY(LoadAll(loader) > bytes.size() / LogLoader::SliceBytes);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.at(0).at(0).toBool(), true);
+        QCOMPARE(loader.Records(), qint64(6002));
+        QCOMPARE(loader.Skipped(), qint64(3));
+        QCOMPARE(loader.Unreadable(), qint64(1));
+        QCOMPARE(loader.Position(), qint64(bytes.size()));
+        QCOMPARE(store.Series(0).RawCount(), qint64(6002));
+        QCOMPARE(store.Series(1).RawCount(), qint64(6001));
+        QCOMPARE(store.Series(3).RawCount(), qint64(6000));
+        // 14:00 comes after 14:49:59: a step back, kept in order.
+        QCOMPARE(loader.Folds(), qint64(1));
+        float v = 0;
+        qint64 at = 0;
+        QVERIFY(store.Series(0).Nearest(QDateTime(QDate(2005, 3, 9), QTime(13, 0, 0)).toMSecsSinceEpoch(), &at, &v));
+        QCOMPARE(v, 0.0f);
+    }
+
+    void LoaderEdges()
+    {
+        QTemporaryDir dir;
+        const QString empty = dir.filePath(QStringLiteral("empty.txt"));
+        QVERIFY(WriteFile(empty, QByteArray()));
+        SampleStore store;
+        LogLoader loader(store);
+        QString failure;
+        QVERIFY(loader.Start(empty, &failure));
+        QCOMPARE(LoadAll(loader), 0);
+        QVERIFY(store.Empty());
+        QVERIFY(!loader.Running());
+
+        LogLoader missing(store);
+        QVERIFY(!missing.Start(dir.filePath(QStringLiteral("none.txt")), &failure));
+        QVERIFY(failure.contains(QStringLiteral("none.txt")));
+
+        // Cancelled: it stops where it is and says so once.
+        const QString path = dir.filePath(QStringLiteral("long.txt"));
+        QByteArray bytes;
+        for (int i = 0; i < 4000; ++i)
+            bytes += DualRecord(i);
+        QVERIFY(WriteFile(path, bytes));
+        LogLoader cancelled(store);
+        QSignalSpy finished(&cancelled, &LogLoader::Finished);
+        QVERIFY(cancelled.Start(path, &failure));
+        QVERIFY(cancelled.Step());
+        cancelled.Cancel();
+        QVERIFY(!cancelled.Step());
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.at(0).at(0).toBool(), false);
+        QVERIFY(cancelled.Records() < 4000);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // Summer time, so folds and offsets are tried for real.
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    QCoreApplication app(argc, argv);
+    TestPlotFiles test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_plot_files.moc"

@@ -1,0 +1,272 @@
+#include "plot/Readings.h"
+#include "plot/SampleStore.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct Sample {
+    qint64 T;
+    float V;
+    bool BreakBefore;
+};
+
+// A series with uneven spacing, long silences and breaks far apart.
+std::vector<Sample> RandomRun(quint32 seed, int count)
+{
+    QRandomGenerator random(seed);
+    std::vector<Sample> samples;
+    qint64 t = 1'000'000;
+    int sinceBreak = 0;
+    for (int i = 0; i < count; ++i) {
+        t += random.bounded(100) < 3 ? random.bounded(50'000) : random.bounded(1, 400);
+        const bool breakHere = i > 0 && sinceBreak > 600 && random.bounded(100) < 1;
+        sinceBreak = breakHere ? 0 : sinceBreak + 1;
+        samples.push_back({t, float(random.bounded(-5000, 5000)) / 100.0f, breakHere});
+    }
+    return samples;
+}
+
+SampleSeries Load(const std::vector<Sample>& samples)
+{
+    SampleSeries series;
+    for (const Sample& s : samples) {
+        if (s.BreakBefore)
+            series.Break();
+        series.Append(s.T, s.V);
+    }
+    return series;
+}
+
+qint64 ColumnEnd(qint64 t0, qint64 t1, int columns, int p)
+{
+    return p == columns - 1 ? t1 : t0 + qint64(std::floor((p + 1) * (double(t1 - t0) / columns)));
+}
+
+} // namespace
+
+// Checks the plot's sample store: decimation, the memory cap and the readings fed to it.
+class TestPlotStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every column shows exactly the extremes a full scan finds, at most two
+    // points a column, and no line crosses a break.
+    void DecimationMatchesAFullScan_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("from");   // view as fractions of the run
+        QTest::addColumn<double>("to");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("whole run, wide") << 1u << 20000 << 0.0 << 1.0 << 1280;
+        QTest::newRow("whole run, narrow") << 2u << 30000 << 0.0 << 1.0 << 97;
+        QTest::newRow("middle slice") << 3u << 20000 << 0.41 << 0.43 << 640;
+        QTest::newRow("zoomed past single samples") << 4u << 5000 << 0.5 << 0.5005 << 300;
+        QTest::newRow("over the end") << 5u << 9000 << 0.9 << 1.3 << 500;
+        QTest::newRow("before the start") << 6u << 9000 << -0.2 << 0.05 << 400;
+    }
+    void DecimationMatchesAFullScan()
+    {
+        QFETCH(quint32, seed);
+        QFETCH(int, count);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(int, columns);
+        const std::vector<Sample> samples = RandomRun(seed, count);
+        const SampleSeries series = Load(samples);
+        const qint64 first = samples.front().T, span = samples.back().T - first;
+        const qint64 t0 = first + qint64(from * span), t1 = first + qint64(to * span);
+        const std::vector<PlotRun> runs = series.Decimate(t0, t1, columns);
+
+        // Per column: the extremes drawn against those of the samples in it.
+        std::vector<float> drawnMin(columns, INFINITY), drawnMax(columns, -INFINITY);
+        int inside = 0, breaksInView = 0;
+        for (const PlotRun& run : runs)
+            for (const PlotPoint& p : run) {
+                if (p.T < t0 || p.T >= t1)
+                    continue;
+                ++inside;
+                int col = int((p.T - t0) * columns / double(t1 - t0));
+                while (col + 1 < columns && p.T >= ColumnEnd(t0, t1, columns, col))
+                    ++col;
+                drawnMin[col] = std::min(drawnMin[col], float(p.V));
+                drawnMax[col] = std::max(drawnMax[col], float(p.V));
+            }
+        std::size_t k = 0;
+        for (int p = 0; p < columns; ++p) {
+            float lo = INFINITY, hi = -INFINITY;
+            for (; k < samples.size() && samples[k].T < ColumnEnd(t0, t1, columns, p); ++k) {
+                if (samples[k].T < t0)
+                    continue;
+                breaksInView += samples[k].BreakBefore;
+                lo = std::min(lo, samples[k].V);
+                hi = std::max(hi, samples[k].V);
+            }
+            QCOMPARE(drawnMin[p], lo);
+            QCOMPARE(drawnMax[p], hi);
+        }
+        QVERIFY(inside <= 2 * columns + 2 * breaksInView);
+
+        // Runs follow the unbroken stretches that show, the samples just
+        // outside the view included when no break separates them.
+        std::vector<std::pair<qint64, qint64>> stretches;
+        const auto lower = std::lower_bound(samples.begin(), samples.end(), t0,
+                                            [](const Sample& s, qint64 t) { return s.T < t; });
+        const auto upper = std::lower_bound(samples.begin(), samples.end(), t1,
+                                            [](const Sample& s, qint64 t) { return s.T < t; });
+        auto begin = lower != samples.begin() && lower != samples.end() && !lower->BreakBefore ? lower - 1 : lower;
+        auto end = upper != samples.end() && !upper->BreakBefore ? upper + 1 : upper;
+        for (auto it = begin; it != end; ++it) {
+            if (it == begin || it->BreakBefore)
+                stretches.push_back({it->T, it->T});
+            stretches.back().second = it->T;
+        }
+        QCOMPARE(runs.size(), stretches.size());
+        const double width = double(t1 - t0) / columns;
+        for (std::size_t r = 0; r < runs.size(); ++r) {
+            QVERIFY(runs[r].front().T >= stretches[r].first - width);
+            QVERIFY(runs[r].back().T <= stretches[r].second + width);
+        }
+    }
+
+    // Past the cap the oldest raw samples go, their extremes stay in view and
+    // memory stops growing.
+    void OldestSamplesLeaveASummary()
+    {
+        SampleStore store(2 << 20);
+        const int perChunk = SampleSeries::ChunkSize;
+        auto fill = [&store](qint64 from, qint64 to) {
+            for (qint64 i = from; i < to; ++i)
+                for (int s = 0; s < 2; ++s)
+                    store.Append(s, i * 100, i == 5 ? 1000.0f : float(i % 7));
+        };
+        fill(0, 20 * perChunk);
+        const std::size_t settled = store.Bytes();
+        QVERIFY(settled <= std::size_t(2 << 20));
+        fill(20 * perChunk, (2 * SampleSeries::MaxSummaries + 40) * perChunk);   // past a merge of summaries
+        QVERIFY(store.Bytes() <= settled + std::size_t(SampleSeries::MaxSummaries) * 100);
+
+        const SampleSeries& series = store.Series(0);
+        QCOMPARE(store.FirstTime(), qint64(0));
+        QVERIFY(series.FirstRawTime() > 20 * perChunk * 100);
+        QVERIFY(series.RawCount() < 20 * perChunk);
+        float top = -INFINITY;
+        for (const PlotRun& run : series.Decimate(0, series.LastTime() + 1, 1280))
+            for (const PlotPoint& p : run)
+                top = std::max(top, float(p.V));
+        QCOMPARE(top, 1000.0f);
+        int raw = 0;
+        series.ForEachRaw(0, series.LastTime() + 1, [&raw](qint64, float) { ++raw; });
+        QCOMPARE(qint64(raw), series.RawCount());
+    }
+
+    // The series whose raw samples are oldest gives them up first.
+    void OldestSeriesGivesWayFirst()
+    {
+        SampleStore store(0);   // room for the least: four chunks
+        for (qint64 i = 0; i < 3 * SampleSeries::ChunkSize; ++i)
+            store.Append(0, i, 1.0f);
+        for (qint64 i = 0; i < 4 * SampleSeries::ChunkSize; ++i)
+            store.Append(1, 1'000'000 + i, 2.0f);
+        // Each keeps the chunk it fills; the older series gave up all it could first.
+        QCOMPARE(store.Series(0).RawCount(), qint64(SampleSeries::ChunkSize));
+        QCOMPARE(store.Series(1).RawCount(), qint64(3 * SampleSeries::ChunkSize));
+        QCOMPARE(store.Series(0).FirstTime(), qint64(0));
+    }
+
+    void NearestSample()
+    {
+        SampleSeries series;
+        for (qint64 t : {100, 200, 400})
+            series.Append(t, float(t));
+        qint64 at = 0;
+        float v = 0;
+        const std::pair<qint64, qint64> cases[] = {{0, 100}, {149, 100}, {151, 200}, {310, 400}, {900, 400}};
+        for (const auto& [t, expected] : cases) {
+            QVERIFY(series.Nearest(t, &at, &v));
+            QCOMPARE(at, expected);
+        }
+        QVERIFY(!SampleSeries().Nearest(0, &at, &v));
+    }
+
+    void ReferenceLinesHoldUntilTheNextValue()
+    {
+        SampleStore store;
+        store.SetReference(0, 1000, 5.0f);
+        store.SetReference(0, 3000, 6.0f);
+        const std::vector<PlotRun> runs = store.ReferenceRuns(0, 2000, 10000, 8000);
+        QCOMPARE(runs.size(), std::size_t(2));
+        QCOMPARE(runs[0].front().T, 2000.0);
+        QCOMPARE(runs[0].back().T, 3000.0);
+        QCOMPARE(runs[0].front().V, 5.0);
+        QCOMPARE(runs[1].front().T, 3000.0);
+        QCOMPARE(runs[1].back().T, 8000.0);
+        QVERIFY(store.ReferenceRuns(1, 0, 10000, 8000).empty());
+    }
+
+    void Readings_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<bool>("number");
+        QTest::addColumn<double>("value");
+        QTest::newRow("reply with its CR") << "12.000\r" << true << 12.0;
+        QTest::newRow("sign and exponent") << "+1.2345E+01" << true << 12.345;
+        QTest::newRow("negative, blanks") << "  -0.500 \r" << true << -0.5;
+        QTest::newRow("small exponent") << "5e-3" << true << 0.005;
+        QTest::newRow("error text") << "ERROR - 101\r" << false << 0.0;
+        QTest::newRow("empty") << "" << false << 0.0;
+        QTest::newRow("only CR") << "\r" << false << 0.0;
+        QTest::newRow("decimal comma") << "12,5" << false << 0.0;
+        QTest::newRow("blank inside") << "1 2.5" << false << 0.0;
+        QTest::newRow("two points") << "1.2.3" << false << 0.0;
+        QTest::newRow("unit") << "12.000V" << false << 0.0;
+        QTest::newRow("not a number") << "nan" << false << 0.0;
+        QTest::newRow("overflow") << "1e999" << false << 0.0;
+    }
+    void Readings()
+    {
+        QFETCH(QString, reply);
+        QFETCH(bool, number);
+        QFETCH(double, value);
+        // Replies as text and log fields as bytes read alike.
+        for (const std::optional<double>& read : {ReadReading(reply), ReadReading(QByteArrayView(reply.toLatin1()))}) {
+            QCOMPARE(read.has_value(), number);
+            if (number)
+                QCOMPARE(*read, value);
+        }
+    }
+
+    // Samples are spaced by the monotonic clock from one wall-clock anchor;
+    // set values become reference lines; non-numbers are only counted.
+    void LiveReadingsStampAndRoute()
+    {
+        qint64 elapsed = 500;
+        QDateTime wall(QDate(2005, 3, 9), QTime(14, 5, 7));
+        LiveReadings live([&elapsed] { return elapsed; }, [&wall] { return wall; });
+        const qint64 anchor = wall.toMSecsSinceEpoch();
+        elapsed = 900;
+        wall = wall.addSecs(-3600);   // the wall clock going back changes nothing
+        live.ReadoutShown(Readout::P2Current, QStringLiteral("0.250\r"));
+        live.ReadoutShown(Readout::P1SetVoltage, QStringLiteral("5.000\r"));
+        live.ReadoutShown(Readout::P1Voltage, QStringLiteral("ERROR - 101\r"));
+        live.Interrupted();
+        elapsed = 1300;
+        live.ReadoutShown(Readout::P2Current, QStringLiteral("0.300\r"));
+
+        const SampleStore& store = live.Store();
+        QCOMPARE(live.Unreadable(), 1);
+        QVERIFY(store.Series(0).Empty());
+        QCOMPARE(store.Series(3).RawCount(), qint64(2));
+        QCOMPARE(store.Series(3).FirstTime(), anchor + 400);
+        QCOMPARE(store.Series(3).LastTime(), anchor + 800);
+        QVERIFY(store.HasReferences(0));
+        QCOMPARE(store.Series(3).Decimate(anchor, anchor + 1000, 100).size(), std::size_t(2));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlotStore)
+#include "test_plot_store.moc"
