@@ -1,0 +1,182 @@
+// The console, its port dialog and the pattern window in either language:
+// English leaves no Hangul in any text a control shows, and Korean, the
+// default, keeps its captions exactly, even after English was shown.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QTranslator>
+#include <QtTest>
+
+#include "console/CommandTable.h"
+#include "pattern/frmPattern.h"
+#include "platform/CommInit.h"
+#include "platform/Translations.h"
+#include "support/FakeConsole.h"
+
+namespace {
+void UseLanguage(const QString& language)
+{
+    for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    QVERIFY(InstallTranslations(*qApp, language));
+}
+
+// Every text a person can read on the window's visible controls, by where it is.
+QStringList ShownTexts(QWidget* window)
+{
+    QStringList texts{window->windowTitle()};
+    QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    widgets.prepend(window);
+    for (QWidget* w : widgets) {
+        if (!w->isVisibleTo(window) && w != window)
+            continue;
+        const QString where = w->objectName() + QLatin1Char(':');
+        texts << where + w->toolTip() << where + w->accessibleName() << where + w->accessibleDescription();
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            texts << where + b->text();
+        if (auto* l = qobject_cast<QLabel*>(w))
+            texts << where + l->text();
+        if (auto* g = qobject_cast<QGroupBox*>(w))
+            texts << where + g->title();
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            texts << where + e->text();
+        if (auto* e = qobject_cast<QPlainTextEdit*>(w))
+            texts << where + e->toPlainText();
+        if (auto* e = qobject_cast<QTextEdit*>(w))
+            texts << where + e->toPlainText();
+        if (auto* t = qobject_cast<QTableWidget*>(w))
+            for (int c = 0; c < t->columnCount(); ++c)
+                texts << where + t->horizontalHeaderItem(c)->text();
+    }
+    return texts;
+}
+
+// The console with each reference list and each keyword's help line shown,
+// the port dialog that opened it, and the pattern window with its run and line-edit captions.
+QStringList EverythingShown()
+{
+    FakeConsole c(false);
+    QStringList texts;
+    // Opened through the dialog, which words the port state itself.
+    CommInitChoices choices;
+    CommInit dialog(c.port, choices, c.services, c.window.LabelComportOpen, c.window.CmdStartStop);
+    texts << ShownTexts(&dialog);
+    dialog.CommInit_OK->click();
+    c.window.Form_Activate();
+    if (!c.port.IsOpen())
+        return {QStringLiteral("port not open")};
+    for (QRadioButton* list : {c.window.OptionCommand, c.window.OptionError, c.window.OptionETC}) {
+        list->setChecked(true);
+        texts << ShownTexts(&c.window);
+    }
+    for (const CommandEntry& e : CommandTable()) {
+        c.window.findChild<QPushButton*>(QLatin1String(e.Button))->click();
+        texts << c.window.sbrInfo->text();
+    }
+    c.window.OptionPatternCmd->setChecked(true);
+    auto* pattern = qobject_cast<frmPattern*>(c.window.PatternWindow());
+    if (!pattern)
+        return {QStringLiteral("no pattern window")};
+    texts << ShownTexts(pattern);
+    pattern->Table().SetStep(1, {"0.000", "200.000", "1.000"});   // beyond the supply: the refusal note shows
+    pattern->Table().SetStep(2, {"1.000", "5.000", "1.000"});
+    pattern->ShowTable();
+    pattern->DrawPatternPreview();
+    pattern->UpDownReDo->SetValue(0);
+    pattern->CmdEdit_Click();
+    texts << ShownTexts(pattern);
+    pattern->CmdRunP1_Click();
+    texts << ShownTexts(pattern);
+    pattern->CmdRunP1_Click();
+    pattern->close();
+    return texts;
+}
+
+const QRegularExpression Hangul(QStringLiteral("[\\x{1100}-\\x{11FF}\\x{3130}-\\x{318F}\\x{AC00}-\\x{D7A3}]"));
+}
+
+class TestLanguages : public QObject {
+    Q_OBJECT
+private slots:
+    void KoreanIsTheDefault_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("window") << "frmMain" << " 통신 시험용 프로그램 (RS-232C)";
+        QTest::newRow("send") << "CmdStartStop" << "명령 전송";
+        QTest::newRow("port button") << "CmdComport" << "통신포트";
+        QTest::newRow("port state") << "LabelComportOpen" << "열렸음";
+        QTest::newRow("line mode") << "OptionLineCmd" << "라인 명령";
+        QTest::newRow("monitor mode") << "OptionMonitorCmd" << "모니터 명령";
+        QTest::newRow("set mode") << "OptionSetCmd" << "설정 모니터 명령";
+        QTest::newRow("pattern mode") << "OptionPatternCmd" << "패턴 출력 명령";
+        QTest::newRow("interval") << "CheckRedo" << "시간 간격 적용";
+        QTest::newRow("repeat group") << "FrameRedo" << "명령어 반복 전송";
+        QTest::newRow("model group") << "FrameModelSelect" << "모델 선택";
+        QTest::newRow("error list") << "OptionError" << "에러";
+        QTest::newRow("other list") << "OptionETC" << "기타 정보";
+    }
+    void KoreanIsTheDefault()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, caption);
+        UseLanguage(QStringLiteral("ko"));
+        FakeConsole c(false);
+        CommInitChoices choices;
+        CommInit(c.port, choices, c.services, c.window.LabelComportOpen, c.window.CmdStartStop).CommInit_OK->click();
+        QObject* o = control == QLatin1String("frmMain") ? &c.window : c.window.findChild<QObject*>(control);
+        QVERIFY(o);
+        QString shown = o->isWidgetType() ? static_cast<QWidget*>(o)->windowTitle() : QString();
+        if (auto* b = qobject_cast<QAbstractButton*>(o))
+            shown = b->text();
+        else if (auto* l = qobject_cast<QLabel*>(o))
+            shown = l->text();
+        else if (auto* g = qobject_cast<QGroupBox*>(o))
+            shown = g->title();
+        QCOMPARE(shown, caption);
+    }
+
+    void EnglishShowsNoHangul()
+    {
+        UseLanguage(QStringLiteral("en"));
+        const QStringList texts = EverythingShown();
+        QVERIFY(texts.size() > 100);
+        QStringList korean;
+        for (const QString& t : texts)
+            if (t.contains(Hangul))
+                korean << t;
+        korean.removeDuplicates();
+        QVERIFY2(korean.isEmpty(), qPrintable(korean.join(QLatin1Char('\n'))));
+        // The keywords and model numbers are the instrument's own words in either language.
+        QVERIFY(texts.join(QString()).contains(QStringLiteral("MEAS:CURRS? -- Measure current samples")));
+        QVERIFY(texts.join(QString()).contains(QStringLiteral("QPX-30R03D")));
+    }
+
+    // A table translated once and kept would leave English behind in Korean.
+    void KoreanAfterEnglishIsKoreanAsBefore()
+    {
+        UseLanguage(QStringLiteral("ko"));
+        const QStringList before = EverythingShown();
+        UseLanguage(QStringLiteral("en"));
+        const QStringList english = EverythingShown();
+        UseLanguage(QStringLiteral("ko"));
+        const QStringList after = EverythingShown();
+        QCOMPARE(after, before);
+        QVERIFY(english != before);
+        QVERIFY(before.join(QString()).contains(QStringLiteral("MEAS:CURRS? -- 순간 전류 여러개 읽기")));
+    }
+};
+
+QTEST_MAIN(TestLanguages)
+#include "test_languages.moc"
