@@ -690,7 +690,7 @@ The output pattern does not restart by itself.</translation>
     </message>
     <message>
         <source>공급기가 거부할 단계 %1개</source>
-        <translation>%1 step(s) the supply will refuse</translation>
+        <translation>Over limit: %1 step(s)</translation>
     </message>
     <message>
         <source>실행 끝내기</source>

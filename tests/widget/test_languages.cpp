@@ -32,7 +32,25 @@ void UseLanguage(const QString& language)
     QVERIFY(InstallTranslations(*qApp, language));
 }
 
-// Every text a person can read on the window's visible controls, by where it is.
+const QString CutOff = QStringLiteral("CUT OFF ");
+
+// A caption needs the width its control asks for; given less, it is clipped.
+bool Clipped(QWidget* w)
+{
+    if (auto* g = qobject_cast<QGroupBox*>(w))
+        return !g->title().isEmpty() && g->fontMetrics().horizontalAdvance(g->title()) + 16 > g->width();
+    if (auto* l = qobject_cast<QLabel*>(w))
+        return !l->text().isEmpty() && !l->wordWrap() && l->sizeHint().width() > l->width();
+    // A push button asks for a minimum width whatever its caption, so its caption is measured.
+    if (auto* b = qobject_cast<QPushButton*>(w))
+        return b->fontMetrics().horizontalAdvance(b->text()) + 8 > b->width();
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        return !b->text().isEmpty() && b->sizeHint().width() > b->width();
+    return false;
+}
+
+// Every text a person can read on the window's visible controls, by where it
+// is, and each caption that does not fit its control.
 QStringList ShownTexts(QWidget* window)
 {
     QStringList texts{window->windowTitle()};
@@ -42,6 +60,8 @@ QStringList ShownTexts(QWidget* window)
         if (!w->isVisibleTo(window) && w != window)
             continue;
         const QString where = w->objectName() + QLatin1Char(':');
+        if (Clipped(w))
+            texts << CutOff + where + QString::number(w->width()) + QLatin1Char('<') + QString::number(w->sizeHint().width());
         texts << where + w->toolTip() << where + w->accessibleName() << where + w->accessibleDescription();
         if (auto* b = qobject_cast<QAbstractButton*>(w))
             texts << where + b->text();
@@ -71,6 +91,7 @@ QStringList EverythingShown()
     // Opened through the dialog, which words the port state itself.
     CommInitChoices choices;
     CommInit dialog(c.port, choices, c.services, c.window.LabelComportOpen, c.window.CmdStartStop);
+    dialog.show();
     texts << ShownTexts(&dialog);
     dialog.CommInit_OK->click();
     c.window.Form_Activate();
@@ -158,6 +179,8 @@ private slots:
                 korean << t;
         korean.removeDuplicates();
         QVERIFY2(korean.isEmpty(), qPrintable(korean.join(QLatin1Char('\n'))));
+        const QStringList clipped = texts.filter(CutOff);
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
         // The keywords and model numbers are the instrument's own words in either language.
         QVERIFY(texts.join(QString()).contains(QStringLiteral("MEAS:CURRS? -- Measure current samples")));
         QVERIFY(texts.join(QString()).contains(QStringLiteral("QPX-30R03D")));
@@ -173,6 +196,7 @@ private slots:
         UseLanguage(QStringLiteral("ko"));
         const QStringList after = EverythingShown();
         QCOMPARE(after, before);
+        QCOMPARE(before.filter(CutOff), QStringList());
         QVERIFY(english != before);
         QVERIFY(before.join(QString()).contains(QStringLiteral("MEAS:CURRS? -- 순간 전류 여러개 읽기")));
     }
