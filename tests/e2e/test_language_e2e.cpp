@@ -6,12 +6,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTranslator>
 #include <QtTest>
 
 #include "pattern/frmPattern.h"
-#include "platform/Translations.h"
 #include "support/ConsoleBench.h"
+#include "support/Languages.h"
 
 namespace {
 struct Session {
@@ -27,21 +26,13 @@ QByteArray FileBytes(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void UseLanguage(const QString& language)
-{
-    for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
-        QCoreApplication::removeTranslator(t);
-        delete t;
-    }
-    InstallTranslations(*qApp, language);
-}
-
 // Typed and composed commands, two monitor rounds logged at a fixed time, a
 // pattern played once and saved. Ticks are driven here, so both runs match.
 Session Run(const QString& language)
 {
-    UseLanguage(language);
     Session s;
+    if (!UseLanguage(language))
+        return s.Stopped = QStringLiteral("catalogue"), s;
     ConsoleBench b({QStringLiteral("--outputs"), QStringLiteral("2"), QStringLiteral("--no-noise")});
     if (!b.sim.Ok())
         return s.Stopped = QStringLiteral("simulator"), s;
