@@ -85,7 +85,7 @@ Session Run(const QString& language)
     pattern->close();
 
     // The record's kind column says whether a line ended in LF or CR.
-    (void)QTest::qWaitFor([&] { return b.sim.Commands().size() >= 11; });
+    (void)QTest::qWaitFor([&] { return b.sim.Commands().size() == 16; });
     for (const QString& line : b.sim.RecordText().split(QLatin1Char('\n'))) {
         const QString kind = line.section(QLatin1Char('\t'), 1, 1);
         if (kind == QLatin1String("LF") || kind == QLatin1String("CR"))
@@ -106,6 +106,7 @@ private slots:
         QCOMPARE(korean.SendCaption, QStringLiteral("명령 전송"));
         QCOMPARE(english.SendCaption, QStringLiteral("Send"));
 
+        QCOMPARE(korean.Wire.size(), 16);   // 5 typed or composed, 2 monitor rounds of 4, 3 pattern steps
         QVERIFY(korean.Wire.contains(QStringLiteral("LF\tSOUR:VOLT? P2")));
         QVERIFY(korean.Wire.contains(QStringLiteral("CR\tAPPL P1,12.5,0.5")));
         QCOMPARE(english.Wire, korean.Wire);
