@@ -8,6 +8,7 @@
 #include "platform/Fonts.h"
 #include "platform/QtSerialDevice.h"
 #include "platform/Services.h"
+#include "platform/Translations.h"
 
 int main(int argc, char** argv)
 {
@@ -26,6 +27,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvio"));
     InstallFontSubstitutions();
+    // Before the first window, so every caption is made in the chosen language.
+    const QString language = ChooseLanguage(QApplication::arguments(), qEnvironmentVariable("TARVIO_LANG"));
+    if (!InstallTranslations(app, language))
+        std::fprintf(stderr, "tarvio: the %s texts could not be loaded\n", qPrintable(language));
 
     ProgramState state;
     QtSerialDevice port(ResolveSystemDevice);

@@ -1,5 +1,7 @@
 #include "console/CommandTable.h"
 
+#include <QCoreApplication>
+
 namespace {
 CommandEntry Entry(const char* button, const char* keyword, bool takesParameters, const char* syntax,
                    const char* meaning, int row, int column, int listPosition, const char* listText)
@@ -13,38 +15,91 @@ CommandEntry Entry(const char* button, const char* keyword, bool takesParameters
 const QList<CommandEntry>& CommandTable()
 {
     static const QList<CommandEntry> table{
-        Entry("CmdSV", "SOUR:VOLT", true, "SOUR:VOLT {P1|P2,}{<전압>|MIN|MAX}", "전압 설정", 1, 1, 1, "전압 설정"),
-        Entry("CmdSVQ", "SOUR:VOLT?", true, "SOUR:VOLT? {P1|P2}", "설정 전압 읽기", 1, 2, 2, "설정 전압 읽기"),
-        Entry("CmdSFQ", "SOUR:FLOW?", false, "", "제어 모드 읽기 (CV / CC 모드)", 1, 3, 5, "제어모드 읽기(CV/CC)?"),
-        Entry("CmdSC", "SOUR:CURR", true, "SOUR:CURR {P1|P2,}{<전류>|MIN|MAX}", "전류 설정", 2, 1, 3, "전류 설정"),
-        Entry("CmdSCQ", "SOUR:CURR?", true, "SOUR:CURR? {P1|P2}", "설정 전류 읽기", 2, 2, 4, "설정 전류 읽기"),
-        Entry("CmdIDNQ", "*IDN?", false, "", "제품 모델명 읽기", 2, 3, 22, "제품 모델명 읽기"),
-        Entry("CmdAPPL", "APPL", true, "APPL {P1|P2}{,<전압>|MIN|MAX}{,<전류>|MIN|MAX}", "전압,전류 동시 설정", 3, 1, 6, "전압,전류 동시 설정"),
-        Entry("CmdAPPLQ", "APPL?", true, "APPL? {P1|P2}", "설정 전압,전류 동시 읽기", 3, 2, 7, "설정값 동시 읽기"),
-        Entry("CmdRST", "*RST", false, "", "디폴트 제어 상태 만들기", 3, 3, 23, "디폴트 제어 상태 만들기"),
-        Entry("CmdMVQ", "MEAS:VOLT?", true, "MEAS:VOLT? {P1|P2}", "순간 측정 전압 읽기", 4, 1, 8, "순간 측정 전압 읽기"),
-        Entry("CmdMVAQ", "MEAS:VOLTA?", true, "MEAS:VOLTA? {P1|P2}", "평균 측정 전압 읽기", 4, 2, 9, "평균 측정 전압 읽기"),
-        Entry("CmdErrCls", "*CLS", false, "", "오류 발생 정보 모두 지우기", 4, 3, 24, "에러 상태 모두 지우기"),
-        Entry("CmdMCQ", "MEAS:CURR?", true, "MEAS:CURR? {P1|P2}", "순간 측정 전류 읽기", 5, 1, 10, "순간 측정 전류 읽기"),
-        Entry("CmdMCAQ", "MEAS:CURRA?", true, "MEAS:CURRA? {P1|P2}", "평균 측정 전류 읽기", 5, 2, 11, "평균 측정 전류 읽기"),
-        Entry("CmdMVSQ", "MEAS:VOLTS?", true, "MEAS:VOLTS? {P1|P2,}{시간간격}{,읽을 갯수}", "순간 측정 전압 여러개 읽기", 6, 1, 12, "순간 전압 여러개 읽기"),
-        Entry("CmdSEQ", "SYST:ERR?", false, "", "에러 발생 정보 읽기", 6, 2, 14, "에러 상태 읽기"),
-        Entry("CmdMCSQ", "MEAS:CURRS?", true, "MEAS:CURRS? {P1|P2,}{시간간격}{,읽을 갯수}", "순간 측정 전류 여러개 읽기", 7, 1, 13, "순간 전류 여러개 읽기"),
-        Entry("CmdSVRQ", "SYST:VERS?", false, "", "제품 버젼 읽기", 7, 2, 15, "제품 버젼 읽기"),
-        Entry("CmdOS", "OUTP:STAT", true, "OUTP:STAT {ON|OFF}", "출력 제어 상태 설정", 8, 1, 16, "출력 제어상태"),
-        Entry("CmdOSQ", "OUTP:STAT?", false, "", "출력 제어 상태 읽기", 8, 2, 17, "출력 제어상태 읽기"),
-        Entry("CmdOT", "OUTP:TRACK", true, "OUTP:TRACK {ON|OFF}", "출력 동시 제어 설정", 9, 1, 18, "출력 동시 제어"),
-        Entry("CmdOTQ", "OUTP:TRACK?", false, "", "출력 동시 제어 상태 읽기", 9, 2, 19, "출력 동시 제어상태 읽기"),
-        Entry("CmdKL", "KEYB:LOCK", true, "KEYB:LOCK {ON|OFF}", "키 잠금 상태 설정", 10, 1, 20, "키 잠금 제어"),
-        Entry("CmdKLQ", "KEYB:LOCK?", false, "", "키 잠금 상태 읽기", 10, 2, 21, "키 잠금 제어 상태 읽기"),
+        Entry("CmdSV", "SOUR:VOLT", true, QT_TRANSLATE_NOOP("CommandTable", "SOUR:VOLT {P1|P2,}{<전압>|MIN|MAX}"),
+              QT_TRANSLATE_NOOP("CommandTable", "전압 설정"), 1, 1, 1,
+              QT_TRANSLATE_NOOP("CommandTable", "전압 설정")),
+        Entry("CmdSVQ", "SOUR:VOLT?", true, "SOUR:VOLT? {P1|P2}",
+              QT_TRANSLATE_NOOP("CommandTable", "설정 전압 읽기"), 1, 2, 2,
+              QT_TRANSLATE_NOOP("CommandTable", "설정 전압 읽기")),
+        Entry("CmdSFQ", "SOUR:FLOW?", false, "",
+              QT_TRANSLATE_NOOP("CommandTable", "제어 모드 읽기 (CV / CC 모드)"), 1, 3, 5,
+              QT_TRANSLATE_NOOP("CommandTable", "제어모드 읽기(CV/CC)?")),
+        Entry("CmdSC", "SOUR:CURR", true, QT_TRANSLATE_NOOP("CommandTable", "SOUR:CURR {P1|P2,}{<전류>|MIN|MAX}"),
+              QT_TRANSLATE_NOOP("CommandTable", "전류 설정"), 2, 1, 3,
+              QT_TRANSLATE_NOOP("CommandTable", "전류 설정")),
+        Entry("CmdSCQ", "SOUR:CURR?", true, "SOUR:CURR? {P1|P2}",
+              QT_TRANSLATE_NOOP("CommandTable", "설정 전류 읽기"), 2, 2, 4,
+              QT_TRANSLATE_NOOP("CommandTable", "설정 전류 읽기")),
+        Entry("CmdIDNQ", "*IDN?", false, "",
+              QT_TRANSLATE_NOOP("CommandTable", "제품 모델명 읽기"), 2, 3, 22,
+              QT_TRANSLATE_NOOP("CommandTable", "제품 모델명 읽기")),
+        Entry("CmdAPPL", "APPL", true, QT_TRANSLATE_NOOP("CommandTable", "APPL {P1|P2}{,<전압>|MIN|MAX}{,<전류>|MIN|MAX}"),
+              QT_TRANSLATE_NOOP("CommandTable", "전압,전류 동시 설정"), 3, 1, 6,
+              QT_TRANSLATE_NOOP("CommandTable", "전압,전류 동시 설정")),
+        Entry("CmdAPPLQ", "APPL?", true, "APPL? {P1|P2}",
+              QT_TRANSLATE_NOOP("CommandTable", "설정 전압,전류 동시 읽기"), 3, 2, 7,
+              QT_TRANSLATE_NOOP("CommandTable", "설정값 동시 읽기")),
+        Entry("CmdRST", "*RST", false, "",
+              QT_TRANSLATE_NOOP("CommandTable", "디폴트 제어 상태 만들기"), 3, 3, 23,
+              QT_TRANSLATE_NOOP("CommandTable", "디폴트 제어 상태 만들기")),
+        Entry("CmdMVQ", "MEAS:VOLT?", true, "MEAS:VOLT? {P1|P2}",
+              QT_TRANSLATE_NOOP("CommandTable", "순간 측정 전압 읽기"), 4, 1, 8,
+              QT_TRANSLATE_NOOP("CommandTable", "순간 측정 전압 읽기")),
+        Entry("CmdMVAQ", "MEAS:VOLTA?", true, "MEAS:VOLTA? {P1|P2}",
+              QT_TRANSLATE_NOOP("CommandTable", "평균 측정 전압 읽기"), 4, 2, 9,
+              QT_TRANSLATE_NOOP("CommandTable", "평균 측정 전압 읽기")),
+        Entry("CmdErrCls", "*CLS", false, "",
+              QT_TRANSLATE_NOOP("CommandTable", "오류 발생 정보 모두 지우기"), 4, 3, 24,
+              QT_TRANSLATE_NOOP("CommandTable", "에러 상태 모두 지우기")),
+        Entry("CmdMCQ", "MEAS:CURR?", true, "MEAS:CURR? {P1|P2}",
+              QT_TRANSLATE_NOOP("CommandTable", "순간 측정 전류 읽기"), 5, 1, 10,
+              QT_TRANSLATE_NOOP("CommandTable", "순간 측정 전류 읽기")),
+        Entry("CmdMCAQ", "MEAS:CURRA?", true, "MEAS:CURRA? {P1|P2}",
+              QT_TRANSLATE_NOOP("CommandTable", "평균 측정 전류 읽기"), 5, 2, 11,
+              QT_TRANSLATE_NOOP("CommandTable", "평균 측정 전류 읽기")),
+        Entry("CmdMVSQ", "MEAS:VOLTS?", true, QT_TRANSLATE_NOOP("CommandTable", "MEAS:VOLTS? {P1|P2,}{시간간격}{,읽을 갯수}"),
+              QT_TRANSLATE_NOOP("CommandTable", "순간 측정 전압 여러개 읽기"), 6, 1, 12,
+              QT_TRANSLATE_NOOP("CommandTable", "순간 전압 여러개 읽기")),
+        Entry("CmdSEQ", "SYST:ERR?", false, "",
+              QT_TRANSLATE_NOOP("CommandTable", "에러 발생 정보 읽기"), 6, 2, 14,
+              QT_TRANSLATE_NOOP("CommandTable", "에러 상태 읽기")),
+        Entry("CmdMCSQ", "MEAS:CURRS?", true, QT_TRANSLATE_NOOP("CommandTable", "MEAS:CURRS? {P1|P2,}{시간간격}{,읽을 갯수}"),
+              QT_TRANSLATE_NOOP("CommandTable", "순간 측정 전류 여러개 읽기"), 7, 1, 13,
+              QT_TRANSLATE_NOOP("CommandTable", "순간 전류 여러개 읽기")),
+        Entry("CmdSVRQ", "SYST:VERS?", false, "",
+              QT_TRANSLATE_NOOP("CommandTable", "제품 버젼 읽기"), 7, 2, 15,
+              QT_TRANSLATE_NOOP("CommandTable", "제품 버젼 읽기")),
+        Entry("CmdOS", "OUTP:STAT", true, "OUTP:STAT {ON|OFF}",
+              QT_TRANSLATE_NOOP("CommandTable", "출력 제어 상태 설정"), 8, 1, 16,
+              QT_TRANSLATE_NOOP("CommandTable", "출력 제어상태")),
+        Entry("CmdOSQ", "OUTP:STAT?", false, "",
+              QT_TRANSLATE_NOOP("CommandTable", "출력 제어 상태 읽기"), 8, 2, 17,
+              QT_TRANSLATE_NOOP("CommandTable", "출력 제어상태 읽기")),
+        Entry("CmdOT", "OUTP:TRACK", true, "OUTP:TRACK {ON|OFF}",
+              QT_TRANSLATE_NOOP("CommandTable", "출력 동시 제어 설정"), 9, 1, 18,
+              QT_TRANSLATE_NOOP("CommandTable", "출력 동시 제어")),
+        Entry("CmdOTQ", "OUTP:TRACK?", false, "",
+              QT_TRANSLATE_NOOP("CommandTable", "출력 동시 제어 상태 읽기"), 9, 2, 19,
+              QT_TRANSLATE_NOOP("CommandTable", "출력 동시 제어상태 읽기")),
+        Entry("CmdKL", "KEYB:LOCK", true, "KEYB:LOCK {ON|OFF}",
+              QT_TRANSLATE_NOOP("CommandTable", "키 잠금 상태 설정"), 10, 1, 20,
+              QT_TRANSLATE_NOOP("CommandTable", "키 잠금 제어")),
+        Entry("CmdKLQ", "KEYB:LOCK?", false, "",
+              QT_TRANSLATE_NOOP("CommandTable", "키 잠금 상태 읽기"), 10, 2, 21,
+              QT_TRANSLATE_NOOP("CommandTable", "키 잠금 제어 상태 읽기")),
     };
     return table;
 }
 
 QString HelpLine(const CommandEntry& entry)
 {
-    const QString head = entry.SyntaxText.isEmpty() ? entry.FieldText : entry.SyntaxText;
-    return head + QStringLiteral(" : ") + entry.MeaningText;
+    const QString head = entry.SyntaxText.isEmpty() ? entry.FieldText : TableText(entry.SyntaxText);
+    return head + QStringLiteral(" : ") + TableText(entry.MeaningText);
+}
+
+QString TableText(const QString& source)
+{
+    return QCoreApplication::translate("CommandTable", source.toUtf8().constData());
 }
 
 const QList<KeypadKey>& KeypadKeys()
@@ -63,16 +118,16 @@ const QList<KeypadKey>& KeypadKeys()
 const QList<ErrorEntry>& ErrorTable()
 {
     static const QList<ErrorEntry> table{
-        {QStringLiteral("NO ERROR"), QStringLiteral("오류 없음")},
-        {QStringLiteral("ERROR - 1"), QStringLiteral("냉각팬 #1 오류")},
-        {QStringLiteral("ERROR - 2"), QStringLiteral("냉각팬 #2 오류")},
-        {QStringLiteral("ERROR - 100"), QStringLiteral("통신모듈 초기화 오류")},
-        {QStringLiteral("ERROR - 101"), QStringLiteral("명령어 확인 하세요")},
-        {QStringLiteral("ERROR - 102"), QStringLiteral("파라미터 확인 하세요")},
-        {QStringLiteral("ERROR - 103"), QStringLiteral("파라미터 갯수 확인 하세요")},
-        {QStringLiteral("ERROR - 104"), QStringLiteral("출력포트 확인 하세요")},
-        {QStringLiteral("ERROR - 105"), QStringLiteral("Max. 입력수치 확인 하세요")},
-        {QStringLiteral("ERROR - 106"), QStringLiteral("Min. 입력수치 확인 하세요")},
+        {QStringLiteral("NO ERROR"), QStringLiteral(QT_TRANSLATE_NOOP("CommandTable", "오류 없음"))},
+        {QStringLiteral("ERROR - 1"), QStringLiteral(QT_TRANSLATE_NOOP("CommandTable", "냉각팬 #1 오류"))},
+        {QStringLiteral("ERROR - 2"), QStringLiteral(QT_TRANSLATE_NOOP("CommandTable", "냉각팬 #2 오류"))},
+        {QStringLiteral("ERROR - 100"), QStringLiteral(QT_TRANSLATE_NOOP("CommandTable", "통신모듈 초기화 오류"))},
+        {QStringLiteral("ERROR - 101"), QStringLiteral(QT_TRANSLATE_NOOP("CommandTable", "명령어 확인 하세요"))},
+        {QStringLiteral("ERROR - 102"), QStringLiteral(QT_TRANSLATE_NOOP("CommandTable", "파라미터 확인 하세요"))},
+        {QStringLiteral("ERROR - 103"), QStringLiteral(QT_TRANSLATE_NOOP("CommandTable", "파라미터 갯수 확인 하세요"))},
+        {QStringLiteral("ERROR - 104"), QStringLiteral(QT_TRANSLATE_NOOP("CommandTable", "출력포트 확인 하세요"))},
+        {QStringLiteral("ERROR - 105"), QStringLiteral(QT_TRANSLATE_NOOP("CommandTable", "Max. 입력수치 확인 하세요"))},
+        {QStringLiteral("ERROR - 106"), QStringLiteral(QT_TRANSLATE_NOOP("CommandTable", "Min. 입력수치 확인 하세요"))},
     };
     return table;
 }

@@ -22,6 +22,10 @@ const QList<CommandEntry>& CommandTable();
 // "<syntax or field text> : <meaning>", shown in the status bar.
 QString HelpLine(const CommandEntry& entry);
 
+// A table text as the operator reads it. The tables keep the Korean source, so
+// one process can show either language and nothing sent or saved depends on it.
+QString TableText(const QString& source);
+
 // A keypad key of the composer: its control name, caption, place and what it appends.
 struct KeypadKey {
     const char* Button;

@@ -1,5 +1,6 @@
 #include "console/MeasurementLog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
@@ -121,7 +122,7 @@ bool MeasurementLogFile::Append(const QDate& day, const QString& recordLine, QSt
         return true;
     }
     if (!failing_ && failureMessage)
-        *failureMessage = QStringLiteral("측정 기록을 저장할 수 없습니다: %1 (%2)")
+        *failureMessage = QCoreApplication::translate("MeasurementLog", "측정 기록을 저장할 수 없습니다: %1 (%2)")
                               .arg(QDir::toNativeSeparators(path), reason);
     failing_ = true;
     return false;

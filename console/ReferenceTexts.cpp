@@ -17,7 +17,7 @@ QStringList CommandLines()
               [](const CommandEntry& a, const CommandEntry& b) { return a.ListPosition < b.ListPosition; });
     QStringList lines;
     for (const CommandEntry& e : entries)
-        lines << DashedLead(e.Keyword, CommandColumn) + e.ListText;
+        lines << DashedLead(e.Keyword, CommandColumn) + TableText(e.ListText);
     return lines;
 }
 
@@ -25,7 +25,7 @@ QStringList ErrorLines()
 {
     QStringList lines;
     for (const ErrorEntry& e : ErrorTable())
-        lines << DashedLead(e.Error, ErrorColumn) + e.MeaningText;
+        lines << DashedLead(e.Error, ErrorColumn) + TableText(e.MeaningText);
     return lines;
 }
 

@@ -296,7 +296,7 @@ void frmMain::MSComm1_OnComm(int code)
 void frmMain::OnDeviceLost(const QString& device, const QString& reason)
 {
     TextInfo->InsertText(DeviceLostMessage(device, reason) + QStringLiteral("\r\n"));
-    LabelComportOpen->setText(QStringLiteral("닫혔음"));
+    LabelComportOpen->setText(tr("닫혔음"));
     controller_.PortLost();
     emit ReadingsInterrupted();
 }

@@ -57,7 +57,7 @@ QList<QWidget*> frmMain::P2Controls() const
 void frmMain::BuildControls()
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral(" 통신 시험용 프로그램 (RS-232C)"));
+    setWindowTitle(tr(" 통신 시험용 프로그램 (RS-232C)"));
     setFont(GulimFont(9));
     auto* central = new QWidget(this);
     setCentralWidget(central);
@@ -75,14 +75,14 @@ void frmMain::BuildControls()
     LabelP2A = Named(new QLabel(QStringLiteral("A")), "LabelP2A");
     for (QLabel* l : {LabelP1V, LabelP1A, LabelP2V, LabelP2A})
         l->setFont(ArialFont(12, true));
-    Label_P1_Voltage = MakeReadout("Label_P1_Voltage", QStringLiteral("P1 측정 전압"), true);
-    Label_P1_Current = MakeReadout("Label_P1_Current", QStringLiteral("P1 측정 전류"), true);
-    Label_P1_Set_Voltage = MakeReadout("Label_P1_Set_Voltage", QStringLiteral("P1 설정 전압"), false);
-    Label_P1_Set_Current = MakeReadout("Label_P1_Set_Current", QStringLiteral("P1 설정 전류"), false);
-    Label_P2_Voltage = MakeReadout("Label_P2_Voltage", QStringLiteral("P2 측정 전압"), true);
-    Label_P2_Current = MakeReadout("Label_P2_Current", QStringLiteral("P2 측정 전류"), true);
-    Label_P2_Set_Voltage = MakeReadout("Label_P2_Set_Voltage", QStringLiteral("P2 설정 전압"), false);
-    Label_P2_Set_Current = MakeReadout("Label_P2_Set_Current", QStringLiteral("P2 설정 전류"), false);
+    Label_P1_Voltage = MakeReadout("Label_P1_Voltage", tr("P1 측정 전압"), true);
+    Label_P1_Current = MakeReadout("Label_P1_Current", tr("P1 측정 전류"), true);
+    Label_P1_Set_Voltage = MakeReadout("Label_P1_Set_Voltage", tr("P1 설정 전압"), false);
+    Label_P1_Set_Current = MakeReadout("Label_P1_Set_Current", tr("P1 설정 전류"), false);
+    Label_P2_Voltage = MakeReadout("Label_P2_Voltage", tr("P2 측정 전압"), true);
+    Label_P2_Current = MakeReadout("Label_P2_Current", tr("P2 측정 전류"), true);
+    Label_P2_Set_Voltage = MakeReadout("Label_P2_Set_Voltage", tr("P2 설정 전압"), false);
+    Label_P2_Set_Current = MakeReadout("Label_P2_Set_Current", tr("P2 설정 전류"), false);
     auto row = [&](int r, QLabel* name, QLabel* v, QLabel* vUnit, QLabel* i, QLabel* iUnit) {
         if (name)
             readouts->addWidget(name, r, 0, 2, 1, Qt::AlignCenter);
@@ -107,16 +107,16 @@ void frmMain::BuildControls()
     }
     TextInfo = Named(new TextPanel, "TextInfo");
     Colour(TextInfo, Qt::white, Teal);
-    TextInfo->setAccessibleDescription(QStringLiteral("수신 메시지 창"));
+    TextInfo->setAccessibleDescription(tr("수신 메시지 창"));
     auto* displayBox = new QVBoxLayout(display);
     displayBox->addLayout(readouts);
     displayBox->addWidget(TextInfo, 1);
 
-    auto* messages = Named(new QGroupBox(QStringLiteral("메시지 보이기"), central), "FrameMessage");
+    auto* messages = Named(new QGroupBox(tr("메시지 보이기"), central), "FrameMessage");
     TextMessage = Named(new SpacedTextPanel, "TextMessage");
     TextMessage->setFont(DotumCheFont(9));
     Colour(TextMessage, Qt::white, Teal);
-    TextMessage->setAccessibleDescription(QStringLiteral("참조 정보 창 (명령어, 에러, 모델 목록)"));
+    TextMessage->setAccessibleDescription(tr("참조 정보 창 (명령어, 에러, 모델 목록)"));
     TextMessage->setLineWrapMode(QTextEdit::NoWrap);
     (new QVBoxLayout(messages))->addWidget(TextMessage);
 
@@ -125,7 +125,7 @@ void frmMain::BuildControls()
     left->addWidget(messages, 2);
 
     // Right column, top: model and port groups side by side.
-    FrameModelSelect = Named(new QGroupBox(QStringLiteral("모델 선택"), central), "FrameModelSelect");
+    FrameModelSelect = Named(new QGroupBox(tr("모델 선택"), central), "FrameModelSelect");
     OptionSingle = Named(new QRadioButton(QStringLiteral("Single")), "OptionSingle");
     OptionDual = Named(new QRadioButton(QStringLiteral("Dual/2 Line")), "OptionDual");
     auto* modelKind = Named(new QGroupBox, "FrameModelKind");
@@ -143,14 +143,14 @@ void frmMain::BuildControls()
     OptionSingle->setChecked(true);
     OptionNew->setChecked(true);
 
-    auto* portGroup = Named(new QGroupBox(QStringLiteral("통신 환경 설정"), central), "FramePort");
-    CmdComport = Named(new QPushButton(QStringLiteral("통신포트")), "CmdComport");
-    LabelComportOpen = Named(new QLabel(QStringLiteral("닫혔음")), "LabelComportOpen");
+    auto* portGroup = Named(new QGroupBox(tr("통신 환경 설정"), central), "FramePort");
+    CmdComport = Named(new QPushButton(tr("통신포트")), "CmdComport");
+    LabelComportOpen = Named(new QLabel(tr("닫혔음")), "LabelComportOpen");
     LabelComportOpen->setAlignment(Qt::AlignCenter);
-    LabelComportOpen->setAccessibleDescription(QStringLiteral("통신포트 상태"));
+    LabelComportOpen->setAccessibleDescription(tr("통신포트 상태"));
     // In the room the port group leaves below its label, so nothing else moves.
-    CmdGraph = Named(new QPushButton(QStringLiteral("그래프")), "CmdGraph");
-    CmdGraph->setAccessibleDescription(QStringLiteral("측정 그래프 창 열기"));
+    CmdGraph = Named(new QPushButton(tr("그래프")), "CmdGraph");
+    CmdGraph->setAccessibleDescription(tr("측정 그래프 창 열기"));
     auto* portBox = new QVBoxLayout(portGroup);
     portBox->addWidget(CmdComport);
     portBox->addWidget(LabelComportOpen);
@@ -162,29 +162,29 @@ void frmMain::BuildControls()
     top->addWidget(portGroup, 1);
 
     // Right column, middle: lamps, repeat group, composer, command field.
-    auto* sending = Named(new QGroupBox(QStringLiteral("명령어 전송"), central), "FrameSend");
+    auto* sending = Named(new QGroupBox(tr("명령어 전송"), central), "FrameSend");
     ShapeSend = Named(new Lamp, "ShapeSend");
     ShapeReceive = Named(new Lamp, "ShapeReceive");
-    ShapeSend->setAccessibleDescription(QStringLiteral("송신 표시등"));
-    ShapeReceive->setAccessibleDescription(QStringLiteral("수신 표시등"));
+    ShapeSend->setAccessibleDescription(tr("송신 표시등"));
+    ShapeReceive->setAccessibleDescription(tr("수신 표시등"));
     auto* lamps = new QHBoxLayout;
-    lamps->addWidget(new QLabel(QStringLiteral("송신")));
+    lamps->addWidget(new QLabel(tr("송신")));
     lamps->addWidget(ShapeSend);
     lamps->addSpacing(16);
-    lamps->addWidget(new QLabel(QStringLiteral("수신")));
+    lamps->addWidget(new QLabel(tr("수신")));
     lamps->addWidget(ShapeReceive);
     lamps->addStretch();
 
-    FrameRedo = Named(new QGroupBox(QStringLiteral("명령어 반복 전송")), "FrameRedo");
-    OptionLineCmd = Named(new QRadioButton(QStringLiteral("라인 명령")), "OptionLineCmd");
-    OptionMonitorCmd = Named(new QRadioButton(QStringLiteral("모니터 명령")), "OptionMonitorCmd");
-    OptionSetCmd = Named(new QRadioButton(QStringLiteral("설정 모니터 명령")), "OptionSetCmd");
-    OptionPatternCmd = Named(new QRadioButton(QStringLiteral("패턴 출력 명령")), "OptionPatternCmd");
+    FrameRedo = Named(new QGroupBox(tr("명령어 반복 전송")), "FrameRedo");
+    OptionLineCmd = Named(new QRadioButton(tr("라인 명령")), "OptionLineCmd");
+    OptionMonitorCmd = Named(new QRadioButton(tr("모니터 명령")), "OptionMonitorCmd");
+    OptionSetCmd = Named(new QRadioButton(tr("설정 모니터 명령")), "OptionSetCmd");
+    OptionPatternCmd = Named(new QRadioButton(tr("패턴 출력 명령")), "OptionPatternCmd");
     OptionLineCmd->setChecked(true);
-    CheckRedo = Named(new QCheckBox(QStringLiteral("시간 간격 적용")), "CheckRedo");
+    CheckRedo = Named(new QCheckBox(tr("시간 간격 적용")), "CheckRedo");
     TextReDo = Named(new QLineEdit(QStringLiteral("50")), "TextReDo");
     TextReDo->setReadOnly(true);
-    TextReDo->setAccessibleDescription(QStringLiteral("반복 전송 간격 (mS)"));
+    TextReDo->setAccessibleDescription(tr("반복 전송 간격 (mS)"));
     QPalette blue = TextReDo->palette();
     blue.setColor(QPalette::Text, Qt::blue);
     TextReDo->setPalette(blue);
@@ -192,15 +192,15 @@ void frmMain::BuildControls()
     UpDownReDo->SetRange(0, 60000);
     UpDownReDo->SetIncrement(10);
     UpDownReDo->SetValue(50);
-    UpDownReDo->setAccessibleName(QStringLiteral("반복 전송 간격"));
+    UpDownReDo->setAccessibleName(tr("반복 전송 간격"));
     txtTim = Named(new QLineEdit(QStringLiteral("500")), "txtTim");
     txtTim->setEnabled(false);
-    txtTim->setAccessibleDescription(QStringLiteral("모니터 명령 시간 간격 (mS)"));
+    txtTim->setAccessibleDescription(tr("모니터 명령 시간 간격 (mS)"));
     UpDownTi = Named(new UpDown, "UpDownTi");
     UpDownTi->SetRange(500, 60000);
     UpDownTi->SetIncrement(500);
     UpDownTi->SetValue(500);
-    UpDownTi->setAccessibleName(QStringLiteral("모니터 명령 시간 간격"));
+    UpDownTi->setAccessibleName(tr("모니터 명령 시간 간격"));
     for (QLineEdit* e : {TextReDo, txtTim}) {
         e->setFixedSize(64, 22);
         e->setAlignment(Qt::AlignRight);
@@ -218,14 +218,14 @@ void frmMain::BuildControls()
     interval->addWidget(new QLabel(QStringLiteral("mS")));
     redo->addLayout(interval, 1, 0, 1, 2);
     auto* monitor = new QHBoxLayout;
-    monitor->addWidget(new QLabel(QStringLiteral("모니터 명령 시간 간격")));
+    monitor->addWidget(new QLabel(tr("모니터 명령 시간 간격")));
     monitor->addStretch();
     monitor->addWidget(txtTim);
     monitor->addWidget(UpDownTi);
     monitor->addWidget(new QLabel(QStringLiteral("mS")));
     redo->addLayout(monitor, 2, 0, 1, 2);
 
-    FrameSelCmd = Named(new QGroupBox(QStringLiteral("명령어 선택")), "FrameSelCmd");
+    FrameSelCmd = Named(new QGroupBox(tr("명령어 선택")), "FrameSelCmd");
     auto* grid = new QGridLayout(FrameSelCmd);
     grid->setSpacing(3);
     for (const CommandEntry& e : CommandTable()) {
@@ -245,8 +245,8 @@ void frmMain::BuildControls()
 
     TextCommand = Named(new QLineEdit, "TextCommand");
     Colour(TextCommand, Qt::yellow, Qt::black);
-    TextCommand->setAccessibleDescription(QStringLiteral("명령어 입력"));
-    CmdStartStop = Named(new QPushButton(QStringLiteral("명령 전송")), "CmdStartStop");
+    TextCommand->setAccessibleDescription(tr("명령어 입력"));
+    CmdStartStop = Named(new QPushButton(tr("명령 전송")), "CmdStartStop");
     auto* command = new QHBoxLayout;
     command->addWidget(TextCommand, 1);
     command->addWidget(CmdStartStop);
@@ -257,10 +257,10 @@ void frmMain::BuildControls()
     sendBox->addWidget(FrameSelCmd);
     sendBox->addLayout(command);
 
-    auto* selector = Named(new QGroupBox(QStringLiteral("메시지 선택"), central), "FrameMessageSelect");
-    OptionCommand = Named(new QRadioButton(QStringLiteral("명령어")), "OptionCommand");
-    OptionError = Named(new QRadioButton(QStringLiteral("에러")), "OptionError");
-    OptionETC = Named(new QRadioButton(QStringLiteral("기타 정보")), "OptionETC");
+    auto* selector = Named(new QGroupBox(tr("메시지 선택"), central), "FrameMessageSelect");
+    OptionCommand = Named(new QRadioButton(tr("명령어")), "OptionCommand");
+    OptionError = Named(new QRadioButton(tr("에러")), "OptionError");
+    OptionETC = Named(new QRadioButton(tr("기타 정보")), "OptionETC");
     OptionCommand->setChecked(true);
     auto* selectorBox = new QHBoxLayout(selector);
     selectorBox->addWidget(OptionCommand);
@@ -290,8 +290,8 @@ void frmMain::BuildControls()
     StatusBar1 = Named(new QStatusBar(this), "StatusBar1");
     sbrInfo = Named(new QLabel, "sbrInfo");
     sbrComm = Named(new QLabel, "sbrComm");
-    sbrInfo->setAccessibleDescription(QStringLiteral("도움말"));
-    sbrComm->setAccessibleDescription(QStringLiteral("통신포트 설정"));
+    sbrInfo->setAccessibleDescription(tr("도움말"));
+    sbrComm->setAccessibleDescription(tr("통신포트 설정"));
     StatusBar1->addWidget(sbrInfo, 5);
     StatusBar1->addWidget(sbrComm, 1);
     setStatusBar(StatusBar1);

@@ -46,7 +46,7 @@ void frmMain::EnableComposer(bool on)
 
 void frmMain::ShowRepeatRunning(bool running)
 {
-    CmdStartStop->setText(running ? QStringLiteral("명령 중지") : QStringLiteral("명령 전송"));
+    CmdStartStop->setText(running ? tr("명령 중지") : tr("명령 전송"));
 }
 
 void frmMain::LightSendLamp() { ShapeSend->SetFillColor(LampSent); }
@@ -54,7 +54,7 @@ void frmMain::ShowPortStatus(const QString& text) { SetStatusText(2, text); }
 
 void frmMain::ShowPortLabel(PortLabel label)
 {
-    const QString texts[] = {QStringLiteral("열렸음"), QStringLiteral("닫혔음"), QStringLiteral("재연결 대기")};
+    const QString texts[] = {tr("열렸음"), tr("닫혔음"), tr("재연결 대기")};
     LabelComportOpen->setText(texts[int(label)]);
 }
 

@@ -1,5 +1,7 @@
 #include "link/ReconnectWatch.h"
 
+#include <QCoreApplication>
+
 void ReconnectWatch::Opened(const QString& device)
 {
     device_ = device;
@@ -33,7 +35,7 @@ ReconnectWatch::Check ReconnectWatch::Tick()
         // open could even create or truncate it.
         if (!notDeviceTold_) {
             notDeviceTold_ = true;
-            check.Message = QStringLiteral("%1 자리에 장치가 아닌 파일이 있습니다. 장치를 계속 기다립니다.")
+            check.Message = QCoreApplication::translate("ReconnectWatch", "%1 자리에 장치가 아닌 파일이 있습니다. 장치를 계속 기다립니다.")
                                 .arg(WatchedPath());
         }
         break;
@@ -46,13 +48,13 @@ QString ReconnectWatch::Reopened(qint64 now)
     waiting_ = false;
     const QString gone = FormatDuration(now - lostAt_);
     if (stable_.isEmpty())
-        return QStringLiteral("%1 다시 연결됨 (끊긴 시간 %2)").arg(device_, gone);
+        return QCoreApplication::translate("ReconnectWatch", "%1 다시 연결됨 (끊긴 시간 %2)").arg(device_, gone);
     const QString current = files_.Target(stable_);
     const QString before = kernel_;
     kernel_ = current;
     if (current == before)
-        return QStringLiteral("%1 다시 연결됨 (끊긴 시간 %2)").arg(current, gone);
-    return QStringLiteral("%1 다시 연결됨, 전에는 %2 (끊긴 시간 %3)").arg(current, before, gone);
+        return QCoreApplication::translate("ReconnectWatch", "%1 다시 연결됨 (끊긴 시간 %2)").arg(current, gone);
+    return QCoreApplication::translate("ReconnectWatch", "%1 다시 연결됨, 전에는 %2 (끊긴 시간 %3)").arg(current, before, gone);
 }
 
 QString ReconnectWatch::Refused(const OpenResult& result)
@@ -60,8 +62,8 @@ QString ReconnectWatch::Refused(const OpenResult& result)
     if (refusalTold_)
         return QString();
     refusalTold_ = true;
-    const QString why = result.Detail.isEmpty() ? QStringLiteral("열리지 않음") : result.Detail;
-    return QStringLiteral("%1 장치가 돌아왔지만 열 수 없습니다 (%2). 장치를 계속 기다립니다.").arg(WatchedPath(), why);
+    const QString why = result.Detail.isEmpty() ? QCoreApplication::translate("ReconnectWatch", "열리지 않음") : result.Detail;
+    return QCoreApplication::translate("ReconnectWatch", "%1 장치가 돌아왔지만 열 수 없습니다 (%2). 장치를 계속 기다립니다.").arg(WatchedPath(), why);
 }
 
 QString FormatDuration(qint64 ms)

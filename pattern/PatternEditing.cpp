@@ -1,5 +1,7 @@
 #include "pattern/PatternEditing.h"
 
+#include <QCoreApplication>
+
 #include "pattern/PatternTable.h"
 #include "pattern/StepValues.h"
 
@@ -33,7 +35,7 @@ int TypedRepeatCount(const QString& typed)
 
 QString RepeatCountText(int spinnerValue)
 {
-    return RepeatsForever(spinnerValue) ? QStringLiteral("연속") : QString::number(spinnerValue);
+    return RepeatsForever(spinnerValue) ? QCoreApplication::translate("PatternEditing", "연속") : QString::number(spinnerValue);
 }
 
 void LineEditArming::ToggleLineEditMode()

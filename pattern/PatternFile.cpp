@@ -1,5 +1,6 @@
 #include "pattern/PatternFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -16,7 +17,8 @@ constexpr int MaxFieldLength = 64;
 // How much of an unreadable field the message quotes.
 constexpr int QuotedFieldLength = 20;
 
-const char* const FieldNames[3] = {"시간", "전압", "전류"};
+const char* const FieldNames[3] = {QT_TRANSLATE_NOOP("PatternFile", "시간"), QT_TRANSLATE_NOOP("PatternFile", "전압"),
+                                   QT_TRANSLATE_NOOP("PatternFile", "전류")};
 
 QString Shown(const QString& path)
 {
@@ -171,7 +173,7 @@ LoadResult Stopped(const QString& path, int steps, const QString& reason)
 {
     LoadResult r;
     r.StepsLoaded = steps;
-    r.Message = QStringLiteral("패턴 파일을 끝까지 불러오지 못했습니다: %1\n%2\n불러온 단계: %3개")
+    r.Message = QCoreApplication::translate("PatternFile", "패턴 파일을 끝까지 불러오지 못했습니다: %1\n%2\n불러온 단계: %3개")
                     .arg(Shown(path), reason)
                     .arg(steps);
     return r;
@@ -199,7 +201,7 @@ SaveResult SavePattern(const QString& path, const PatternTable& table, StepArray
     // its temporary file when it goes.
     r.Ok = file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.flush() && file.commit();
     if (!r.Ok)
-        r.Message = QStringLiteral("패턴 파일을 저장할 수 없습니다: %1\n%2").arg(Shown(path), file.errorString());
+        r.Message = QCoreApplication::translate("PatternFile", "패턴 파일을 저장할 수 없습니다: %1\n%2").arg(Shown(path), file.errorString());
     return r;
 }
 
@@ -208,7 +210,7 @@ LoadResult LoadPattern(const QString& path, PatternTable& table, StepArrays& arr
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         LoadResult r;
-        r.Message = QStringLiteral("패턴 파일을 열 수 없습니다: %1\n%2\n불러온 단계: 0개")
+        r.Message = QCoreApplication::translate("PatternFile", "패턴 파일을 열 수 없습니다: %1\n%2\n불러온 단계: 0개")
                         .arg(Shown(path), file.errorString());
         return r;
     }
@@ -226,17 +228,17 @@ LoadResult LoadPattern(const QString& path, PatternTable& table, StepArrays& arr
                     r.Complete = true;
                     return r;
                 }
-                return Stopped(path, steps, QStringLiteral("파일이 %1번째 단계의 중간에서 끝납니다.").arg(row));
+                return Stopped(path, steps, QCoreApplication::translate("PatternFile", "파일이 %1번째 단계의 중간에서 끝납니다.").arg(row));
             }
             if (field.kind == FieldReader::ReadFailed)
                 return Stopped(path, steps, file.errorString());
-            const QString where = QStringLiteral("%1번째 단계의 %2 값이").arg(row).arg(QString::fromUtf8(FieldNames[f]));
+            const QString where = QCoreApplication::translate("PatternFile", "%1번째 단계의 %2 값이").arg(row).arg(QCoreApplication::translate("PatternFile", FieldNames[f]));
             if (field.tooLong)
-                return Stopped(path, steps, where + QStringLiteral(" 너무 깁니다."));
+                return Stopped(path, steps, where + QCoreApplication::translate("PatternFile", " 너무 깁니다."));
             if (field.text.isEmpty())
-                return Stopped(path, steps, where + QStringLiteral(" 비어 있습니다."));
+                return Stopped(path, steps, where + QCoreApplication::translate("PatternFile", " 비어 있습니다."));
             if (field.broken || !ReadPlainDecimal(field.text, &values[f]))
-                return Stopped(path, steps, where + QStringLiteral(" 숫자가 아닙니다: \"%1\"").arg(Quoted(field.text)));
+                return Stopped(path, steps, where + QCoreApplication::translate("PatternFile", " 숫자가 아닙니다: \"%1\"").arg(Quoted(field.text)));
         }
         arrays.StepTime[row] = values[0];
         arrays.StepVoltage[row] = values[1];

@@ -1,5 +1,7 @@
 #include "pattern/PatternPrintout.h"
 
+#include <QCoreApplication>
+
 #include "pattern/PatternTable.h"
 
 QString ComposePrintListing(const PatternTable& table)
@@ -8,7 +10,7 @@ QString ComposePrintListing(const PatternTable& table)
     const QString end = QStringLiteral("\r\n");
     const QString gap = QStringLiteral("   ");
     QString listing = rule + end
-        + QStringLiteral(" No.") + QStringLiteral(" 시간(초)") + QStringLiteral(" 전압(V) ") + QStringLiteral("전류(A)") + end
+        + QStringLiteral(" No.") + QCoreApplication::translate("PatternPrintout", " 시간(초)") + QCoreApplication::translate("PatternPrintout", " 전압(V) ") + QCoreApplication::translate("PatternPrintout", "전류(A)") + end
         + rule + end;
     const int steps = table.LeadingCompleteSteps();
     for (int n = 1; n <= steps; ++n) {

@@ -1,10 +1,12 @@
 #include "pattern/PatternTable.h"
 
+#include <QCoreApplication>
+
 PatternTable::PatternTable()
 {
-    cells_[0][1] = QStringLiteral(" 시간");
-    cells_[0][2] = QStringLiteral(" 전압");
-    cells_[0][3] = QStringLiteral(" 전류");
+    cells_[0][1] = QCoreApplication::translate("PatternTable", " 시간");
+    cells_[0][2] = QCoreApplication::translate("PatternTable", " 전압");
+    cells_[0][3] = QCoreApplication::translate("PatternTable", " 전류");
     for (int row = 1; row < Rows; ++row)
         cells_[row][0] = QLatin1Char(' ') + QString::number(row);
 }

@@ -1,5 +1,7 @@
 #include "pattern/RunEngine.h"
 
+#include <QCoreApplication>
+
 #include <climits>
 
 #include "pattern/StepValues.h"
@@ -74,10 +76,12 @@ RunEngine::Position RunEngine::LastSent() const
 QString RunLostMessage(int output, RunEngine::Position at)
 {
     const QString where = at.Step == 0
-                              ? QStringLiteral("첫 단계를 보내기 전")
-                              : QStringLiteral("%1번째 반복, 마지막으로 보낸 단계 %2").arg(at.Repetition).arg(at.Step);
-    return QStringLiteral("통신포트 연결이 끊어져 P%1 패턴 실행을 끝냈습니다 (%2).\n"
-                          "출력 패턴은 자동으로 다시 시작하지 않습니다.")
+                              ? QCoreApplication::translate("RunEngine", "첫 단계를 보내기 전")
+                              : QCoreApplication::translate("RunEngine", "%1번째 반복, 마지막으로 보낸 단계 %2")
+                                    .arg(at.Repetition)
+                                    .arg(at.Step);
+    return QCoreApplication::translate("RunEngine", "통신포트 연결이 끊어져 P%1 패턴 실행을 끝냈습니다 (%2).\n"
+                                                    "출력 패턴은 자동으로 다시 시작하지 않습니다.")
         .arg(output)
         .arg(where);
 }

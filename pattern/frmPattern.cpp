@@ -51,8 +51,8 @@ frmPattern::~frmPattern()
 void frmPattern::Form_Load()
 {
     CvMode = true;
-    CmdRunP1->setText(QStringLiteral("P1 실행하기"));
-    CmdRunP2->setText(QStringLiteral("P2 실행하기"));
+    CmdRunP1->setText(tr("P1 실행하기"));
+    CmdRunP2->setText(tr("P2 실행하기"));
     if (singleOutput_)
         CmdRunP2->setEnabled(false);
     Timer4.stop();
@@ -60,7 +60,7 @@ void frmPattern::Form_Load()
     Timer4.setInterval(RunTimerMs);
     engine_.Stop();
     engine_.ResetRepeatsDone();
-    TextReDo->setText(QStringLiteral("연속"));
+    TextReDo->setText(tr("연속"));
     RepeatForever = true;
     SetCurrentCell(1, 1);
     LineEditing.Reset();
@@ -119,7 +119,7 @@ void frmPattern::PaintLineButtons()
 void frmPattern::CmdEdit_Click()
 {
     LineEditing.ToggleLineEditMode();
-    CmdEdit->setText(LineEditing.LineEditMode() ? QStringLiteral("셀 편집") : QStringLiteral("라인 편집"));
+    CmdEdit->setText(LineEditing.LineEditMode() ? tr("셀 편집") : tr("라인 편집"));
     PaintLineButtons();
 }
 
@@ -289,7 +289,7 @@ void frmPattern::RunButton_Click(int output)
         ShowRunControls(true, output);
         // The steps still go out as they are; the operator is told what the supply will make of them.
         const int refused = StepLimits::FromTexts(TextMaxVoltage->text(), TextMaxCurrent->text()).RefusedSteps(table_);
-        LabelRefused->setText(refused > 0 ? QStringLiteral("공급기가 거부할 단계 %1개").arg(refused) : QString());
+        LabelRefused->setText(refused > 0 ? tr("공급기가 거부할 단계 %1개").arg(refused) : QString());
     } else {
         engine_.Stop();
         LabelRedo->setText(QStringLiteral("0"));
@@ -313,8 +313,8 @@ void frmPattern::ShowRunControls(bool running, int output)
 {
     QPushButton* own = output == 1 ? CmdRunP1 : CmdRunP2;
     QPushButton* other = output == 1 ? CmdRunP2 : CmdRunP1;
-    own->setText(running ? QStringLiteral("실행 끝내기") : output == 1 ? QStringLiteral("P1 실행하기")
-                                                                     : QStringLiteral("P2 실행하기"));
+    own->setText(running ? tr("실행 끝내기") : output == 1 ? tr("P1 실행하기")
+                                                                     : tr("P2 실행하기"));
     // P2 exists only on a two-output supply.
     other->setEnabled(!running && (other == CmdRunP1 || !singleOutput_));
     for (QWidget* w : {static_cast<QWidget*>(TextReDo), static_cast<QWidget*>(UpDownReDo),

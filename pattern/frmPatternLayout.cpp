@@ -50,13 +50,13 @@ UpDown* Spinner(const char* name, int value, int minimum, int maximum)
 
 void frmPattern::BuildControls()
 {
-    setWindowTitle(QStringLiteral(" 출력 패턴 만들기"));
+    setWindowTitle(tr(" 출력 패턴 만들기"));
     setFont(GulimFont(9));
 
     MSFlexGrid1 = Named(new QTableWidget(MaxPatternSteps, 3), "MSFlexGrid1");
     MSFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     MSFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    MSFlexGrid1->setAccessibleDescription(QStringLiteral("패턴 표 (시간, 전압, 전류)"));
+    MSFlexGrid1->setAccessibleDescription(tr("패턴 표 (시간, 전압, 전류)"));
     // The header row and the step numbers are the grid's own headers, so they
     // stay in view while the table scrolls.
     for (int column = 1; column <= 3; ++column)
@@ -80,11 +80,11 @@ void frmPattern::BuildControls()
         }
 
     // Editing.
-    auto* editing = Named(new QGroupBox(QStringLiteral("패턴 편집")), "FrameEdit");
-    CmdEdit = Named(new QPushButton(QStringLiteral("라인 편집")), "CmdEdit");
-    CmdInsert = Named(new QPushButton(QStringLiteral("라인 삽입")), "CmdInsert");
-    CmdDelete = Named(new QPushButton(QStringLiteral("라인 삭제")), "CmdDelete");
-    CmdNewFile = Named(new QPushButton(QStringLiteral("새로 작성하기")), "CmdNewFile");
+    auto* editing = Named(new QGroupBox(tr("패턴 편집")), "FrameEdit");
+    CmdEdit = Named(new QPushButton(tr("라인 편집")), "CmdEdit");
+    CmdInsert = Named(new QPushButton(tr("라인 삽입")), "CmdInsert");
+    CmdDelete = Named(new QPushButton(tr("라인 삭제")), "CmdDelete");
+    CmdNewFile = Named(new QPushButton(tr("새로 작성하기")), "CmdNewFile");
     for (QPushButton* b : {CmdInsert, CmdDelete})
         b->setAutoFillBackground(true);
     auto* editRow = new QHBoxLayout(editing);
@@ -92,48 +92,48 @@ void frmPattern::BuildControls()
         editRow->addWidget(b);
 
     // The current step and its values.
-    auto* step = Named(new QGroupBox(QStringLiteral("스텝 입력")), "FrameStep");
+    auto* step = Named(new QGroupBox(tr("스텝 입력")), "FrameStep");
     TextNo = GreyField("TextNo");
     TextNo->setText(QStringLiteral("1"));
-    TextNo->setAccessibleDescription(QStringLiteral("현재 스텝 번호"));
+    TextNo->setAccessibleDescription(tr("현재 스텝 번호"));
     UpDownNo = Spinner("UpDownNo", 1, 1, MaxPatternSteps);
     TextTime = Named(new QLineEdit, "TextTime");
     TextVoltage = Named(new QLineEdit, "TextVoltage");
     TextCurrent = Named(new QLineEdit, "TextCurrent");
-    TextTime->setAccessibleDescription(QStringLiteral("스텝 시간 (초)"));
-    TextVoltage->setAccessibleDescription(QStringLiteral("스텝 전압 (V)"));
-    TextCurrent->setAccessibleDescription(QStringLiteral("스텝 전류 (A)"));
+    TextTime->setAccessibleDescription(tr("스텝 시간 (초)"));
+    TextVoltage->setAccessibleDescription(tr("스텝 전압 (V)"));
+    TextCurrent->setAccessibleDescription(tr("스텝 전류 (A)"));
     auto* stepGrid = new QGridLayout(step);
-    stepGrid->addWidget(new QLabel(QStringLiteral("번호 :")), 0, 0);
+    stepGrid->addWidget(new QLabel(tr("번호 :")), 0, 0);
     stepGrid->addWidget(TextNo, 0, 1);
     stepGrid->addWidget(UpDownNo, 0, 2);
-    const std::pair<QLineEdit*, const char*> entries[]{{TextTime, "초"}, {TextVoltage, "V"}, {TextCurrent, "A"}};
-    const char* captions[]{"시간 :", "전압 :", "전류 :"};
+    const std::pair<QLineEdit*, const char*> entries[]{{TextTime, QT_TR_NOOP("초")}, {TextVoltage, "V"}, {TextCurrent, "A"}};
+    const char* captions[]{QT_TR_NOOP("시간 :"), QT_TR_NOOP("전압 :"), QT_TR_NOOP("전류 :")};
     for (int i = 0; i < 3; ++i) {
-        stepGrid->addWidget(new QLabel(QString::fromUtf8(captions[i])), i + 1, 0);
+        stepGrid->addWidget(new QLabel(tr(captions[i])), i + 1, 0);
         stepGrid->addWidget(entries[i].first, i + 1, 1);
-        stepGrid->addWidget(new QLabel(QString::fromUtf8(entries[i].second)), i + 1, 2);
+        stepGrid->addWidget(new QLabel(tr(entries[i].second)), i + 1, 2);
     }
 
     // Repetitions.
-    auto* repeat = Named(new QGroupBox(QStringLiteral("반복")), "FrameRepeat");
+    auto* repeat = Named(new QGroupBox(tr("반복")), "FrameRepeat");
     TextReDo = Named(new QLineEdit(QStringLiteral("0")), "TextReDo");
-    TextReDo->setAccessibleDescription(QStringLiteral("반복 횟수 (0: 연속)"));
+    TextReDo->setAccessibleDescription(tr("반복 횟수 (0: 연속)"));
     UpDownReDo = Spinner("UpDownReDo", 0, 0, 100);
     LabelRedo = Named(new QLabel(QStringLiteral("0")), "LabelRedo");
-    LabelRedo->setAccessibleDescription(QStringLiteral("완료한 반복 횟수"));
+    LabelRedo->setAccessibleDescription(tr("완료한 반복 횟수"));
     LabelRedo->setMinimumWidth(48);
     auto* repeatRow = new QHBoxLayout(repeat);
-    repeatRow->addWidget(new QLabel(QStringLiteral("반복 :")));
+    repeatRow->addWidget(new QLabel(tr("반복 :")));
     repeatRow->addWidget(TextReDo);
     repeatRow->addWidget(UpDownReDo);
     repeatRow->addSpacing(16);
-    repeatRow->addWidget(Named(new QLabel(QStringLiteral("진행 :")), "Label7"));
+    repeatRow->addWidget(Named(new QLabel(tr("진행 :")), "Label7"));
     repeatRow->addWidget(LabelRedo);
     repeatRow->addStretch();
 
     // Preview with its scales, and the progress strip under it.
-    FrameAboutPattern = Named(new QGroupBox(QStringLiteral(" 패턴 미리 보기 ")), "FrameAboutPattern");
+    FrameAboutPattern = Named(new QGroupBox(tr(" 패턴 미리 보기 ")), "FrameAboutPattern");
     OptionCV = Named(new QRadioButton(QStringLiteral("CV")), "OptionCV");
     OptionCC = Named(new QRadioButton(QStringLiteral("CC")), "OptionCC");
     OptionCV->setChecked(true);
@@ -144,19 +144,19 @@ void frmPattern::BuildControls()
     UpDownMaxVoltage = Spinner("UpDownMaxVoltage", 30, 1, 120);
     UpDownMaxCurrent = Spinner("UpDownMaxCurrent", 5, 1, 10);
     PicturePreview = Named(new PictureBox(PreviewWidth, PreviewHeight), "PicturePreview");
-    PicturePreview->setAccessibleDescription(QStringLiteral("패턴 미리 보기 그래프"));
+    PicturePreview->setAccessibleDescription(tr("패턴 미리 보기 그래프"));
     PicturePreview->setMinimumSize(400, 200);
     PictureProgressBar = Named(new PictureBox(PreviewWidth, 140), "PictureProgressBar");
-    PictureProgressBar->setAccessibleDescription(QStringLiteral("패턴 진행 표시"));
+    PictureProgressBar->setAccessibleDescription(tr("패턴 진행 표시"));
     PictureProgressBar->setFixedHeight(18);
     auto* scales = new QGridLayout;
     scales->addWidget(OptionCV, 0, 0);
-    scales->addWidget(new QLabel(QStringLiteral("최대 전압 : ")), 0, 1);
+    scales->addWidget(new QLabel(tr("최대 전압 : ")), 0, 1);
     scales->addWidget(TextMaxVoltage, 0, 2);
     scales->addWidget(UpDownMaxVoltage, 0, 3);
     scales->addWidget(new QLabel(QStringLiteral("V")), 0, 4);
     scales->addWidget(OptionCC, 1, 0);
-    scales->addWidget(new QLabel(QStringLiteral("최대 전류 : ")), 1, 1);
+    scales->addWidget(new QLabel(tr("최대 전류 : ")), 1, 1);
     scales->addWidget(TextMaxCurrent, 1, 2);
     scales->addWidget(UpDownMaxCurrent, 1, 3);
     scales->addWidget(new QLabel(QStringLiteral("A")), 1, 4);
@@ -172,11 +172,11 @@ void frmPattern::BuildControls()
     previewBox->addWidget(PictureProgressBar);
 
     // Files, printing and running.
-    CmdFileOpen = Named(new QPushButton(QStringLiteral("불러오기")), "CmdFileOpen");
-    CmdFileSave = Named(new QPushButton(QStringLiteral("저장하기")), "CmdFileSave");
-    CmdPrint = Named(new QPushButton(QStringLiteral("인쇄하기")), "CmdPrint");
-    CmdRunP1 = Named(new QPushButton(QStringLiteral("P1 실행하기")), "CmdRunP1");
-    CmdRunP2 = Named(new QPushButton(QStringLiteral("P2 실행하기")), "CmdRunP2");
+    CmdFileOpen = Named(new QPushButton(tr("불러오기")), "CmdFileOpen");
+    CmdFileSave = Named(new QPushButton(tr("저장하기")), "CmdFileSave");
+    CmdPrint = Named(new QPushButton(tr("인쇄하기")), "CmdPrint");
+    CmdRunP1 = Named(new QPushButton(tr("P1 실행하기")), "CmdRunP1");
+    CmdRunP2 = Named(new QPushButton(tr("P2 실행하기")), "CmdRunP2");
     auto* actions = new QHBoxLayout;
     for (QPushButton* b : {CmdFileOpen, CmdFileSave, CmdPrint})
         actions->addWidget(b);

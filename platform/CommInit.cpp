@@ -25,7 +25,7 @@ CommInit::CommInit(SerialPort& port, CommInitChoices& choices, UiServices& servi
       sendButton_(sendButton)
 {
     setObjectName(QStringLiteral("CommInit"));
-    setWindowTitle(QStringLiteral(" 통신 포트 초기화"));
+    setWindowTitle(tr(" 통신 포트 초기화"));
     setModal(true);
     QPalette grey = palette();
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
@@ -71,9 +71,9 @@ CommInit::CommInit(SerialPort& port, CommInitChoices& choices, UiServices& servi
     Flowcntlxonoff->setEnabled(false);
     Flow_both->setEnabled(false);
 
-    CommInit_OK = new QPushButton(QStringLiteral("열기"), this);
-    CommInit_Close = new QPushButton(QStringLiteral("닫기"), this);
-    CommInit_Cancel = new QPushButton(QStringLiteral("취소"), this);
+    CommInit_OK = new QPushButton(tr("열기"), this);
+    CommInit_Close = new QPushButton(tr("닫기"), this);
+    CommInit_Cancel = new QPushButton(tr("취소"), this);
     CommInit_OK->setObjectName(QStringLiteral("CommInit_OK"));
     CommInit_Close->setObjectName(QStringLiteral("CommInit_Close"));
     CommInit_Cancel->setObjectName(QStringLiteral("CommInit_Cancel"));
@@ -104,9 +104,9 @@ CommInit::CommInit(SerialPort& port, CommInitChoices& choices, UiServices& servi
     auto* columns = new QHBoxLayout;
     rows->addLayout(columns);
     // Below every existing group, so none of them moves.
-    CheckAutoReconnect = new QCheckBox(QStringLiteral("자동 재연결"), this);
+    CheckAutoReconnect = new QCheckBox(tr("자동 재연결"), this);
     CheckAutoReconnect->setObjectName(QStringLiteral("CheckAutoReconnect"));
-    CheckAutoReconnect->setToolTip(QStringLiteral("잃어버린 장치가 돌아오면 같은 설정으로 다시 엽니다. 패턴 실행과 반복 전송은 다시 시작하지 않습니다."));
+    CheckAutoReconnect->setToolTip(tr("잃어버린 장치가 돌아오면 같은 설정으로 다시 엽니다. 패턴 실행과 반복 전송은 다시 시작하지 않습니다."));
     rows->addWidget(CheckAutoReconnect);
     connect(CheckAutoReconnect, &QCheckBox::toggled, this, [this](bool on) { choices_.AutoReconnect = on; });
     columns->addLayout(left);
@@ -181,20 +181,20 @@ void CommInit::CommInit_OK_Click()
 {
     RecordSelection();
     if (port_.IsOpen()) {
-        services_.ShowMessage(this, AppTitle, QStringLiteral("통신포트가 이미 열려 있습니다."));
+        services_.ShowMessage(this, AppTitle, tr("통신포트가 이미 열려 있습니다."));
         accept();
         return;
     }
     port_.SetPortNumber(choices_.SelectedPort);
     port_.SetSettings(ComposeSettingsText(choices_));
     port_.SetHandshaking(choices_.SelectedFlow);
-    openLabel_->setText(QStringLiteral("열렸음"));
+    openLabel_->setText(tr("열렸음"));
     const OpenResult result = port_.Open();
     if (result.Ok()) {
         sendButton_->setEnabled(true);
     } else {
         // The label already claimed success; take it back before telling the operator why.
-        openLabel_->setText(QStringLiteral("닫혔음"));
+        openLabel_->setText(tr("닫혔음"));
         sendButton_->setEnabled(false);
         services_.ShowMessage(this, AppTitle, OpenFailureMessage(result.Error, result.Device, result.Detail));
     }
@@ -207,7 +207,7 @@ void CommInit::CommInit_Close_Click()
     if (!port_.IsOpen())
         return;
     port_.Close();
-    openLabel_->setText(QStringLiteral("닫혔음"));
+    openLabel_->setText(tr("닫혔음"));
     sendButton_->setEnabled(false);
 }
 

@@ -47,8 +47,8 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent)
         b->setFocusPolicy(Qt::NoFocus);
         box->addWidget(b);
     }
-    up_->setAccessibleName(QStringLiteral("증가"));
-    down_->setAccessibleName(QStringLiteral("감소"));
+    up_->setAccessibleName(tr("증가"));
+    down_->setAccessibleName(tr("감소"));
     connect(up_, &QToolButton::clicked, this, &UpDown::StepUp);
     connect(down_, &QToolButton::clicked, this, &UpDown::StepDown);
 }

@@ -1,5 +1,6 @@
 #include "platform/QtSerialDevice.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
@@ -118,9 +119,9 @@ void QtSerialDevice::OnErrorOccurred(QSerialPort::SerialPortError error)
         // simply gone (a pulled adapter, a closed pseudo-terminal).
         const QString detail = port_.errorString();
         if (files_.KindOf(DeviceName()) != DeviceKind::Device)
-            ReportDeviceLost(QStringLiteral("장치가 사라졌습니다"));
+            ReportDeviceLost(QCoreApplication::translate("QtSerialDevice", "장치가 사라졌습니다"));
         else
-            ReportDeviceLost(detail.isEmpty() ? QStringLiteral("장치 오류") : QStringLiteral("장치 오류: ") + detail);
+            ReportDeviceLost(detail.isEmpty() ? QCoreApplication::translate("QtSerialDevice", "장치 오류") : QCoreApplication::translate("QtSerialDevice", "장치 오류: ") + detail);
         break;
     }
     default:

@@ -1,5 +1,6 @@
 #include "plot/LogReader.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <tuple>
 
@@ -138,7 +139,7 @@ bool LogLoader::Start(const QString& path, QString* failure)
 {
     file_.setFileName(path);
     if (!file_.open(QIODevice::ReadOnly)) {
-        *failure = QStringLiteral("로그 파일을 열 수 없습니다: %1\n%2").arg(path, file_.errorString());
+        *failure = QCoreApplication::translate("LogReader", "로그 파일을 열 수 없습니다: %1\n%2").arg(path, file_.errorString());
         return false;
     }
     size_ = file_.size();
@@ -166,7 +167,7 @@ bool LogLoader::Step()
     const QByteArray slice = file_.read(SliceBytes);
     if (slice.isEmpty()) {
         if (file_.error() != QFileDevice::NoError) {
-            failure_ = QStringLiteral("로그 파일을 끝까지 읽지 못했습니다: %1").arg(file_.errorString());
+            failure_ = QCoreApplication::translate("LogReader", "로그 파일을 끝까지 읽지 못했습니다: %1").arg(file_.errorString());
             Stop(false);
             return false;
         }

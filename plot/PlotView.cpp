@@ -15,7 +15,8 @@
 namespace {
 const QColor OutputColour[2] = {QColor(0, 90, 200), QColor(210, 60, 20)};
 const char* const SeriesName[PlotSeriesCount] = {"P1 V", "P1 A", "P2 V", "P2 A"};
-const char* const ReferenceName[PlotSeriesCount] = {"P1 설정 V", "P1 설정 A", "P2 설정 V", "P2 설정 A"};
+const char* const ReferenceName[PlotSeriesCount] = {QT_TRANSLATE_NOOP("PlotView", "P1 설정 V"), QT_TRANSLATE_NOOP("PlotView", "P1 설정 A"),
+                                                    QT_TRANSLATE_NOOP("PlotView", "P2 설정 V"), QT_TRANSLATE_NOOP("PlotView", "P2 설정 A")};
 // Runs a series may be drawn in; beyond this the last ones are joined.
 constexpr int MaxRuns = 256;
 constexpr qint64 MinRange = 1000;
@@ -43,9 +44,9 @@ PlotView::PlotView(const SampleStore& store, std::function<qint64()> now, QWidge
     time_->setFormat(QStringLiteral("HH:mm:ss"));
     time_->setTickCount(7);
     volts_ = new QValueAxis;
-    volts_->setTitleText(QStringLiteral("전압 (V)"));
+    volts_->setTitleText(tr("전압 (V)"));
     amps_ = new QValueAxis;
-    amps_->setTitleText(QStringLiteral("전류 (A)"));
+    amps_->setTitleText(tr("전류 (A)"));
     for (QValueAxis* a : {volts_, amps_})
         a->setLabelFormat(QStringLiteral("%.3f"));
     chart_->addAxis(time_, Qt::AlignBottom);
@@ -75,7 +76,7 @@ QLineSeries* PlotView::RunSeries(std::vector<QLineSeries*>& pool, int k, int ser
         pen.setWidthF(1.0);
         pen.setStyle(reference ? Qt::DotLine : IsCurrent(series) ? Qt::DashLine : Qt::SolidLine);
         line->setPen(pen);
-        line->setName(QString::fromUtf8(reference ? ReferenceName[series] : SeriesName[series]));
+        line->setName(reference ? tr(ReferenceName[series]) : QString::fromUtf8(SeriesName[series]));
         chart_->addSeries(line);
         line->attachAxis(time_);
         line->attachAxis(IsCurrent(series) ? amps_ : volts_);

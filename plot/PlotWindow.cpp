@@ -55,16 +55,16 @@ PlotWindow::~PlotWindow() = default;
 void PlotWindow::BuildControls()
 {
     setObjectName(QStringLiteral("PlotWindow"));
-    setWindowTitle(QStringLiteral("측정 그래프"));
+    setWindowTitle(tr("측정 그래프"));
     setFont(GulimFont(9));
 
     ComboSpan = Named(new QComboBox, "ComboSpan");
-    ComboSpan->addItems({QStringLiteral("1분"), QStringLiteral("5분"), QStringLiteral("15분"), QStringLiteral("60분"),
-                         QStringLiteral("전체")});
+    ComboSpan->addItems({tr("1분"), tr("5분"), tr("15분"), tr("60분"),
+                         tr("전체")});
     ComboSpan->setCurrentIndex(1);
-    ComboSpan->setAccessibleName(QStringLiteral("표시 구간"));
+    ComboSpan->setAccessibleName(tr("표시 구간"));
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("표시 구간")));
+    top->addWidget(new QLabel(tr("표시 구간")));
     top->addWidget(ComboSpan);
     top->addSpacing(12);
     for (int s = 0; s < PlotSeriesCount; ++s) {
@@ -74,20 +74,20 @@ void PlotWindow::BuildControls()
         top->addWidget(CheckSeries[s]);
     }
     top->addStretch();
-    CmdOpenLog = Named(new QPushButton(QStringLiteral("로그 열기")), "CmdOpenLog");
+    CmdOpenLog = Named(new QPushButton(tr("로그 열기")), "CmdOpenLog");
     top->addWidget(CmdOpenLog);
 
     LiveView = Named(new PlotView(live_.Store(), [this] { return live_.Now(); }), "LiveView");
     TabViews = Named(new QTabWidget, "TabViews");
-    TabViews->addTab(LiveView, QStringLiteral("실시간"));
+    TabViews->addTab(LiveView, tr("실시간"));
 
-    LabelCursor = Named(new QLabel(QStringLiteral("그래프 위에 마우스를 올리면 그 시각의 값이 보입니다.")), "LabelCursor");
+    LabelCursor = Named(new QLabel(tr("그래프 위에 마우스를 올리면 그 시각의 값이 보입니다.")), "LabelCursor");
     LabelCursor->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     ProgressLog = Named(new QProgressBar, "ProgressLog");
     ProgressLog->setRange(0, 1000);
     ProgressLog->setTextVisible(false);
-    CmdCancelLog = Named(new QPushButton(QStringLiteral("읽기 취소")), "CmdCancelLog");
+    CmdCancelLog = Named(new QPushButton(tr("읽기 취소")), "CmdCancelLog");
     LabelLog = Named(new QLabel, "LabelLog");
     auto* logRow = new QHBoxLayout;
     logRow->addWidget(ProgressLog, 1);
@@ -97,11 +97,11 @@ void PlotWindow::BuildControls()
                        static_cast<QWidget*>(LabelLog)})
         w->hide();
 
-    LabelUnreadable = Named(new QLabel(QStringLiteral("읽지 못한 값 0")), "LabelUnreadable");
-    CmdPng = Named(new QPushButton(QStringLiteral("PNG 저장")), "CmdPng");
-    CmdSvg = Named(new QPushButton(QStringLiteral("SVG 저장")), "CmdSvg");
-    CmdCsvView = Named(new QPushButton(QStringLiteral("CSV 저장 (보이는 구간)")), "CmdCsvView");
-    CmdCsvAll = Named(new QPushButton(QStringLiteral("CSV 저장 (전체)")), "CmdCsvAll");
+    LabelUnreadable = Named(new QLabel(tr("읽지 못한 값 0")), "LabelUnreadable");
+    CmdPng = Named(new QPushButton(tr("PNG 저장")), "CmdPng");
+    CmdSvg = Named(new QPushButton(tr("SVG 저장")), "CmdSvg");
+    CmdCsvView = Named(new QPushButton(tr("CSV 저장 (보이는 구간)")), "CmdCsvView");
+    CmdCsvAll = Named(new QPushButton(tr("CSV 저장 (전체)")), "CmdCsvAll");
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(LabelUnreadable);
     bottom->addStretch();
@@ -164,7 +164,7 @@ void PlotWindow::hideEvent(QHideEvent* event)
 
 void PlotWindow::RefreshTimer_Timer()
 {
-    LabelUnreadable->setText(QStringLiteral("읽지 못한 값 %1").arg(live_.Unreadable()));
+    LabelUnreadable->setText(tr("읽지 못한 값 %1").arg(live_.Unreadable()));
     PlotView* view = CurrentView();
     // A view the operator has moved stays where it is, but a loading log still fills in.
     if (view->Following() || (view == LogView && loader_ && loader_->Running()))
@@ -184,18 +184,18 @@ QString PlotWindow::SavePath(const QString& title, const QString& filter, const 
 
 void PlotWindow::CmdPng_Click()
 {
-    const QString path = SavePath(QStringLiteral("그림 저장"), QStringLiteral("PNG 그림 (*.png)"), QStringLiteral("png"));
+    const QString path = SavePath(tr("그림 저장"), tr("PNG 그림 (*.png)"), QStringLiteral("png"));
     if (path.isEmpty())
         return;
     QSaveFile file(path);
     const QPixmap picture = CurrentView()->grab();
     if (!(file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.flush() && file.commit()))
-        Fail(QStringLiteral("그림을 저장할 수 없습니다: %1\n%2").arg(path, file.errorString()));
+        Fail(tr("그림을 저장할 수 없습니다: %1\n%2").arg(path, file.errorString()));
 }
 
 void PlotWindow::CmdSvg_Click()
 {
-    const QString path = SavePath(QStringLiteral("그림 저장"), QStringLiteral("SVG 그림 (*.svg)"), QStringLiteral("svg"));
+    const QString path = SavePath(tr("그림 저장"), tr("SVG 그림 (*.svg)"), QStringLiteral("svg"));
     if (path.isEmpty())
         return;
     QSaveFile file(path);
@@ -216,14 +216,14 @@ void PlotWindow::CmdSvg_Click()
         ok = ok && file.error() == QFileDevice::NoError && file.flush() && file.commit();
     }
     if (!ok)
-        Fail(QStringLiteral("그림을 저장할 수 없습니다: %1\n%2").arg(path, file.errorString()));
+        Fail(tr("그림을 저장할 수 없습니다: %1\n%2").arg(path, file.errorString()));
 }
 
 void PlotWindow::CmdCsv_Click(bool wholeRun)
 {
     if (csvWriter_)
         return;
-    const QString path = SavePath(QStringLiteral("CSV 저장"), QStringLiteral("CSV 파일 (*.csv)"), QStringLiteral("csv"));
+    const QString path = SavePath(tr("CSV 저장"), tr("CSV 파일 (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     const SampleStore* store = CurrentStore();
@@ -235,7 +235,7 @@ void PlotWindow::CmdCsv_Click(bool wholeRun)
     const qint64 t1 = wholeRun ? std::numeric_limits<qint64>::max() : view->RangeEnd() + 1;
     csvFile_ = std::make_unique<QSaveFile>(path);
     if (!csvFile_->open(QIODevice::WriteOnly)) {
-        Fail(QStringLiteral("CSV 파일을 저장할 수 없습니다: %1\n%2").arg(path, csvFile_->errorString()));
+        Fail(tr("CSV 파일을 저장할 수 없습니다: %1\n%2").arg(path, csvFile_->errorString()));
         csvFile_.reset();
         return;
     }
@@ -252,7 +252,7 @@ void PlotWindow::CsvTimer_Timer()
     CsvTimer.stop();
     const bool ok = !csvWriter_->Failed() && csvFile_->flush() && csvFile_->commit();
     if (!ok)
-        Fail(QStringLiteral("CSV 파일을 저장할 수 없습니다: %1\n%2").arg(csvFile_->fileName(), csvFile_->errorString()));
+        Fail(tr("CSV 파일을 저장할 수 없습니다: %1\n%2").arg(csvFile_->fileName(), csvFile_->errorString()));
     csvWriter_.reset();
     csvFile_.reset();
     for (QPushButton* b : {CmdCsvView, CmdCsvAll, CmdOpenLog})
@@ -261,8 +261,8 @@ void PlotWindow::CsvTimer_Timer()
 
 void PlotWindow::CmdOpenLog_Click()
 {
-    const QString path = services_.OpenFileName(this, QStringLiteral("로그 열기"),
-                                                QStringLiteral("측정 기록 (*_MS.txt);;모든 파일 (*)"), QString());
+    const QString path = services_.OpenFileName(this, tr("로그 열기"),
+                                                tr("측정 기록 (*_MS.txt);;모든 파일 (*)"), QString());
     if (path.isEmpty())
         return;
     // A new log replaces the one shown; the live view is never touched.
@@ -287,7 +287,7 @@ void PlotWindow::CmdOpenLog_Click()
     for (int s = 0; s < PlotSeriesCount; ++s)
         LogView->SetSeriesVisible(s, CheckSeries[s]->isChecked());
     connect(LogView, &PlotView::CursorMoved, LabelCursor, &QLabel::setText);
-    TabViews->setCurrentIndex(TabViews->addTab(LogView, QStringLiteral("로그: %1").arg(QFileInfo(path).fileName())));
+    TabViews->setCurrentIndex(TabViews->addTab(LogView, tr("로그: %1").arg(QFileInfo(path).fileName())));
     connect(loader_.get(), &LogLoader::Progress, this, [this] {
         ProgressLog->setValue(int(loader_->Size() > 0 ? loader_->Position() * 1000 / loader_->Size() : 0));
         ShowLogCounts();
@@ -308,7 +308,7 @@ void PlotWindow::CmdCancelLog_Click()
 
 void PlotWindow::ShowLogCounts()
 {
-    LabelLog->setText(QStringLiteral("기록 %1, 건너뛴 줄 %2, 읽지 못한 값 %3, 시간 되돌림 %4")
+    LabelLog->setText(tr("기록 %1, 건너뛴 줄 %2, 읽지 못한 값 %3, 시간 되돌림 %4")
                           .arg(loader_->Records())
                           .arg(loader_->Skipped())
                           .arg(loader_->Unreadable())
@@ -321,7 +321,7 @@ void PlotWindow::LogFinished(bool ok)
     CmdCancelLog->hide();
     ShowLogCounts();
     if (!ok)
-        LabelLog->setText(LabelLog->text() + QStringLiteral(" (중단됨)"));
+        LabelLog->setText(LabelLog->text() + tr(" (중단됨)"));
     LogView->SetFolds(loader_->FoldTimes());
     LogView->Follow();
     if (!loader_->Failure().isEmpty())

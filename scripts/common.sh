@@ -6,9 +6,9 @@ TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev libgl-dev
                 qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
-                fonts-nanum fonts-nanum-coding fonts-dejavu-core)
-RUN_PACKAGES=(xvfb xauth x11-utils libqt6charts6 libqt6svg6)
-TEST_PACKAGES=(poppler-utils locales python3-pyvisa python3-pyvisa-py python3-serial)
+                fonts-nanum fonts-nanum-coding fonts-dejavu-core qt6-l10n-tools)
+RUN_PACKAGES=(xvfb xauth x11-utils libqt6charts6 libqt6svg6 qt6-translations-l10n)
+TEST_PACKAGES=(qt6-translations-l10n poppler-utils locales python3-pyvisa python3-pyvisa-py python3-serial)
 
 # Runs a command as root: directly when root already, else through sudo.
 AsRoot() {

@@ -1,6 +1,6 @@
 // Drives the real windows on a real display against the simulated supply and
 // takes the pictures the documentation shows, so they never go stale.
-//   tarvio-shots OUTDIR
+//   tarvio-shots OUTDIR [ko|en]   (English pictures are named *.en.png)
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -25,6 +25,7 @@
 #include "platform/Fonts.h"
 #include "platform/QtSerialDevice.h"
 #include "platform/Services.h"
+#include "platform/Translations.h"
 
 namespace {
 void Wait(int ms)
@@ -57,10 +58,15 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     InstallFontSubstitutions();
     if (argc < 2) {
-        std::fprintf(stderr, "usage: tarvio-shots OUTDIR\n");
+        std::fprintf(stderr, "usage: tarvio-shots OUTDIR [ko|en]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
+    const QString language
+        = ChooseLanguage({QString(), QStringLiteral("--lang"), QString::fromLocal8Bit(argc > 2 ? argv[2] : "ko")}, QString());
+    InstallTranslations(app, language);
+    const QString suffix = language == QLatin1String("en") ? QStringLiteral(".en.png") : QStringLiteral(".png");
+    const auto picture = [&](const char* name) { return out.filePath(QLatin1String(name) + suffix); };
     QTemporaryDir scratch;
     const QString link = scratch.filePath(QStringLiteral("com1"));
     QProcess sim;
@@ -84,7 +90,7 @@ int main(int argc, char** argv)
     // The port dialog, photographed while it is open, then opened.
     QTimer::singleShot(400, [&] {
         if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget())) {
-            failures += !Shoot(dialog, out.filePath(QStringLiteral("port-dialog.png")));
+            failures += !Shoot(dialog, picture("port-dialog"));
             dialog->CommInit_OK->click();
         }
     });
@@ -95,7 +101,7 @@ int main(int argc, char** argv)
         Send(console, c);
     console.OptionMonitorCmd->setChecked(true);
     Wait(2600);
-    failures += !Shoot(&console, out.filePath(QStringLiteral("main-window.png")));
+    failures += !Shoot(&console, picture("main-window"));
 
     // The trend window over a minute: a set-value change between two stretches
     // of monitoring leaves a gap, the set values show as dotted lines.
@@ -126,9 +132,9 @@ int main(int argc, char** argv)
     for (const char* key : {"CmdP1", "CmdComma", "Cmd1", "Cmd0", "CmdComma", "Cmd2"})
         console.findChild<QPushButton*>(QLatin1String(key))->click();
     console.OptionError->setChecked(true);
-    failures += !Shoot(&console, out.filePath(QStringLiteral("composer-errors.png")));
+    failures += !Shoot(&console, picture("composer-errors"));
     console.OptionETC->setChecked(true);
-    failures += !Shoot(&console, out.filePath(QStringLiteral("reference-models.png")));
+    failures += !Shoot(&console, picture("reference-models"));
     console.OptionCommand->setChecked(true);
 
     console.OptionPatternCmd->setChecked(true);
@@ -144,13 +150,13 @@ int main(int argc, char** argv)
     pattern->ShowTable();
     pattern->MSFlexGrid1_MouseDown(3, 2);
     pattern->DrawPatternPreview();
-    failures += !Shoot(pattern, out.filePath(QStringLiteral("pattern-window.png")));
+    failures += !Shoot(pattern, picture("pattern-window"));
 
     pattern->TextReDo->setText(QStringLiteral("3"));
     pattern->TextReDo_KeyPress();
     pattern->CmdRunP1_Click();
     Wait(9000 + 5000);   // one repetition and a bit of the next
-    failures += !Shoot(pattern, out.filePath(QStringLiteral("pattern-running.png")));
+    failures += !Shoot(pattern, picture("pattern-running"));
     pattern->CmdRunP1_Click();
     pattern->close();
     console.close();
