@@ -122,7 +122,7 @@ int main(int argc, char** argv)
     const QPointF at(surface->width() * 0.7, surface->height() * 0.4);
     QMouseEvent hover(QEvent::MouseMove, at, surface->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(surface, &hover);
-    failures += !Shoot(plot, out.filePath(QStringLiteral("plot-window.png")));
+    failures += !Shoot(plot, picture("plot-window"));
     plot->close();
 
     console.OptionSetCmd->setChecked(true);
