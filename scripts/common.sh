@@ -2,6 +2,13 @@
 # missing from Debian's packages, then configure and build.
 set -euo pipefail
 
+# Qt and the X tools take Korean text in the locale's character set; a fresh
+# system sets no locale at all, and window titles would come out garbled.
+case "$(locale charmap 2>/dev/null)" in
+  UTF-8) ;;
+  *) unset LC_ALL LC_CTYPE; export LANG=C.UTF-8 ;;
+esac
+
 TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev libgl-dev
@@ -9,6 +16,8 @@ BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-serialport-de
                 fonts-nanum fonts-nanum-coding fonts-dejavu-core qt6-l10n-tools)
 RUN_PACKAGES=(xvfb xauth x11-utils libqt6charts6 libqt6svg6 qt6-translations-l10n)
 TEST_PACKAGES=(qt6-translations-l10n poppler-utils locales python3-pyvisa python3-pyvisa-py python3-serial)
+# cpack -G DEB (file, dpkg-shlibdeps), the manual pages, and the checks of the package.
+PACKAGE_PACKAGES=(file dpkg-dev help2man lintian reuse appstream desktop-file-utils)
 
 # Runs a command as root: directly when root already, else through sudo.
 AsRoot() {

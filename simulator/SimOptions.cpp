@@ -107,6 +107,7 @@ struct OptionRule {
 const OptionRule Rules[] = {
     {"--help", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.Help); }},
     {"-h", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.Help); }},
+    {"--version", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.Version); }},
     {"--list-models", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.ListModels); }},
     {"--outputs", "1 or 2",
      [](const std::string& v, Draft& d) { return ParseNumber(v, d.Outputs) && (d.Outputs == 1 || d.Outputs == 2); }},
@@ -247,6 +248,11 @@ std::string ModelListText()
     return text;
 }
 
+std::string VersionText()
+{
+    return std::string("tarvio-sim ") + TARVIO_VERSION + "\n";
+}
+
 std::string UsageText()
 {
     return "Usage: tarvio-sim [options]\n"
@@ -285,6 +291,7 @@ std::string UsageText()
         "                       seconds on the monotonic clock; control characters and\n"
         "                       \\ in the text are written \\xHH\n"
         "  --help               show this text and exit\n"
+        "  --version            show the version and exit\n"
         "\n"
         "Faults (times count from start-up; every reply made counts):\n"
         "  --fault KIND[,at=SEC|,after=N]\n"
@@ -318,7 +325,7 @@ std::string UsageText()
         "  --flood-count N      end the flood after N lines, or N bytes with --flood-no-lf\n"
         "\n"
         "Exit codes:\n"
-        "  0  stopped by SIGTERM, SIGINT or SIGHUP, vanished, or --help/--list-models\n"
+        "  0  stopped by SIGTERM, SIGINT or SIGHUP, vanished, or --help/--version/--list-models\n"
         "  2  the command line is wrong (the reason is on stderr)\n"
         "  3  the terminal, the link or the record file could not be set up\n"
         "  4  the terminal failed while running\n";

@@ -47,6 +47,7 @@ struct SimOptions {
     bool Noise = true;
     std::vector<InjectedFault> Faults;
     bool Help = false;
+    bool Version = false;
     bool ListModels = false;
 };
 
@@ -60,6 +61,8 @@ struct ParsedOptions {
 ParsedOptions ParseOptions(const std::vector<std::string>& args);
 
 std::string UsageText();
+// "tarvio-sim" and the version of the whole project, one line.
+std::string VersionText();
 // The models --model knows, one a line with its ratings.
 std::string ModelListText();
 

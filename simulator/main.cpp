@@ -58,8 +58,9 @@ int main(int argc, char** argv)
         return ExitCode::BadCommandLine;
     }
     const SimOptions& options = parsed.Options;
-    if (options.Help || options.ListModels) {
-        std::printf("%s", options.Help ? UsageText().c_str() : ModelListText().c_str());
+    if (options.Help || options.Version || options.ListModels) {
+        const std::string text = options.Help ? UsageText() : options.Version ? VersionText() : ModelListText();
+        std::fputs(text.c_str(), stdout);
         return ExitCode::Done;
     }
 

@@ -381,7 +381,7 @@ void TestSimCore::UsageNamesKnownOptions()
         const std::string error = ParseOptions({name}).Error;
         QVERIFY2(error.rfind("unknown option", 0) != 0, name.c_str());
     }
-    QCOMPARE(count, 25);
+    QCOMPARE(count, 26);
 }
 
 void TestSimCore::Presence_data()
