@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The console as an operator has it, minus the modal boxes: the real main
 // window over a real serial device, opened through the port dialog.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every benchmark shares: order statistics, the resident memory the
 // kernel reports, and one way of printing figures for people and for scripts.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A day of dual monitoring with logging, in minutes: the main window's own
 // handlers are called on a simulated clock, a poll every 400 ms answered by
 // four replies and a log record every 500 ms, across midnight so a second

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How punctually a pattern run reaches the instrument: the real pattern window
 // plays on the simulated supply, whose record stamps each command's arrival
 // on the monotonic clock. Each arrival is compared with the tick the run

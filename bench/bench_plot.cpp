@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend plot's costs: a simulated week of dual monitoring appended to the
 // sample store, its memory, redraws of a week, an hour and a minute on a
 // 1280-pixel-wide chart, and a large measurement log opened in slices while

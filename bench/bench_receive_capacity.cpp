@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How much received text line mode can take: a child process floods the
 // console's port with lines as fast as a pseudo-terminal carries them, and the
 // console routes each into TextInfo while a 10 ms probe timer measures how

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A night of unattended monitoring, shortened to an hour: the real main window
 // monitors both outputs of the simulated supply and logs them, while the
 // supply's adapter is pulled every 50 s and plugged in again 10 s later (on

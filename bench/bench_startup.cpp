@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From process start to the window on the screen, watched from outside: the
 // real program is started on an X display while this one listens on the root
 // window for its main window being mapped and for the first drawing into it

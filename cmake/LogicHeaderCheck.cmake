@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Tarvio developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Compiles every header of the logic library on its own, with QtCore as the
 # only Qt module on the include path: a window or widget header pulled into
 # the logic, directly or through another header, fails the build here rather

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Tarvio developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation of the desktop entry, icon, metadata, manual pages and documents,
 # and the Debian package:
 #   cmake --install <build> --prefix /usr      installs the programs and all of these

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the console's controls and places them in the window's two columns.
 #include "console/frmMain.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend plot beside the console: it records from the start, only
 // listens, and its window opens on demand.
 #include <QElapsedTimer>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's controls as the console controller and the receive parser
 // read and write them.
 #include <QCheckBox>

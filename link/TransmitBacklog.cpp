@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/TransmitBacklog.h"
 
 TransmitBacklog::Verdict TransmitBacklog::Admit(qint64 pending, qint64 size)

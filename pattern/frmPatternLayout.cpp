@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the pattern window's controls (the step table on the left; editing,
 // entry, repeat, preview, file and run controls on the right) and wires their handlers.
 #include "pattern/frmPattern.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/SystemDeviceFiles.h"
 
 #include <QDir>

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Tarvio developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by scripts/run, scripts/test and scripts/bench: install what is
 # missing from Debian's packages, then configure and build.
 set -euo pipefail

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tarvio-sim: a simulated supply on a pseudo-terminal. This file only reads
 // the command line and wires up signals; the loop is PtySession, and what the
 // instrument does is in the core library.

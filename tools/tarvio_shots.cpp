@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives the real windows on a real display against the simulated supply and
 // takes the pictures the documentation shows, so they never go stale.
 //   tarvio-shots OUTDIR [ko|en]   (English pictures are named *.en.png)

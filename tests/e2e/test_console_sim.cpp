@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole console against the simulated supply: open COM 1 through the
 // dialog, talk to the instrument, monitor it and play a pattern on it.
 #include "pattern/frmPattern.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console on a bad day: a supply that vanishes and comes back, ports that
 // cannot be opened, lost and garbled replies, floods and a stalled line. Each
 // case checks that the console keeps working and loses nothing it had.

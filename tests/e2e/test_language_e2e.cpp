@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The same session against the simulated supply in Korean and in English:
 // what goes down the line, the measurement log and the saved pattern file
 // are the same bytes, whatever language the operator reads.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend window only listens: a session against the simulated supply
 // puts the same bytes on the line with the window open as without it.
 #include <QComboBox>

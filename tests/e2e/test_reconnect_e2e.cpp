@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An adapter pulled and plugged in again, played by the simulated supply: the
 // console finds it again by itself, under the same or a new name, and only
 // the operator's 닫기 stops it from doing so.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real port over QSerialPort against pseudo-terminals: framing a pty
 // cannot take, and a peer that vanishes.
 #include <QSignalSpy>

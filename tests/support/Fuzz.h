@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Random rounds for the fuzz tests. Every round draws from its own fixed seed,
 // so a failure names the round that reproduces it. TARVIO_FUZZ_SECONDS sets

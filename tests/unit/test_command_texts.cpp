@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command table and the texts made from it: help lines, the three
 // reference lists byte for byte, and the command history.
 #include <QSet>

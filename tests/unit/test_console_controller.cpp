@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's deciding logic without a window: each mode's batch, timers and
 // locks, the timers at start, activation, the repeat rules and the history.
 #include <QtTest>

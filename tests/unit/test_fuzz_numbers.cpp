@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzing number reading: LeadingNumber against a reader written another
 // way, on random texts, in the C locale and in one whose decimal separator
 // is a comma (as a QApplication adopts the user's locale).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzing the pattern file reader: good files as people and programs write
 // them, and the same files cut, padded and garbled, loaded over a marked
 // table and held against a reader written another way.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzing the receive path: random reply streams, cut into random chunks,
 // must route exactly as the same stream in one piece, within every bound.
 #include <QtTest>

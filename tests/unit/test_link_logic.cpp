@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port's own rules that need no device: settings text, device binding,
 // line-event counters and the transmit bound as a port applies it.
 #include <QtTest>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pattern window's entry rules: what a committed field becomes, how the
 // step number and the repeat count are read, and line editing's modes.
 #include <QtTest>

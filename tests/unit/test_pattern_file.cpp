@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pattern files: what is written, what the tolerant reader makes of good and
 // bad files, and that a failed save never costs the previous file.
 #include <QtTest>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview drawn as segments, the progress mark's place, and the printed listing.
 #include <QtTest>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port dialog's remembered choices and load rules, without the dialog.
 #include <QtTest>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Waiting for a lost device and resuming on it, with a fake file system and
 // a clock the test moves by hand.
 #include <QtTest>

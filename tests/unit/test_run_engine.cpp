@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pattern run tick by tick: when each step goes out, what it sends, and
 // how repetitions are counted and end.
 #include <QtTest>

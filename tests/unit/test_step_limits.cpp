@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which step values the supply would refuse, and how many steps of a run that makes.
 #include <QtTest>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading texts as numbers and writing step values, the rules every pattern
 // cell, file and command go through.
 #include <QtTest>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The English catalogue: complete for the sources as they are now, faithful
 // to each text's placeholders, and chosen only when the operator asks for it.
 #include <QCoreApplication>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The composer and the reference panel as the operator uses them: buttons,
 // keypad, help line, Enter and history, and the three reference lists.
 #include <QApplication>

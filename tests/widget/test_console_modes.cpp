@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sending, repeat, the four command modes, reply routing and the measurement
 // log, driven through the console window with the timers' handlers called
 // directly.

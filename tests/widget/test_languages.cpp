@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console, its port dialog and the pattern window in either language:
 // English leaves no Hangul in any text a control shows, and Korean, the
 // default, keeps its captions exactly, even after English was shown.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console window as the operator meets it: start-up state, layout, lamps,
 // line-event messages and what happens when the device goes away.
 #include "support/FakeConsole.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pattern window as the operator edits a pattern: clicks, line editing,
 // committing values, the repeat count and the preview's callers.
 #include "support/PatternWindow.h"

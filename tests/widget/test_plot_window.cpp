@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend window driven through the console on a fake port: what it
 // records, how it is opened and moved, and what it writes.
 #include <QComboBox>

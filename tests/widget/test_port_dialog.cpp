@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Tarvio developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port dialog: what it shows on opening, what it remembers, and how it
 // opens, closes and refuses.
 #include <QApplication>
