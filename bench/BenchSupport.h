@@ -3,6 +3,7 @@
 #pragma once
 // What every benchmark shares: order statistics, the resident memory the
 // kernel reports, and one way of printing figures for people and for scripts.
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -148,5 +149,26 @@ private:
     std::vector<Row> rows_;
     bool allMet_ = true;
 };
+
+// One line of the simulated supply's record: its monotonic seconds, its kind
+// (LF or CR for a command, OUT, VANISH, RETURN...) and its text.
+struct RecordLine {
+    double Seconds = 0;
+    QString Kind, Text;
+};
+
+inline std::vector<RecordLine> ReadSimRecord(const QString& path)
+{
+    std::vector<RecordLine> lines;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return lines;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() >= 3)
+            lines.push_back({fields.at(0).toDouble(), QString::fromLatin1(fields.at(1)), QString::fromLatin1(fields.at(2))});
+    }
+    return lines;
+}
 
 } // namespace bench

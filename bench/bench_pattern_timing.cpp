@@ -81,14 +81,9 @@ struct Arrival {
 std::vector<Arrival> ReadRecord(const QString& path)
 {
     std::vector<Arrival> arrivals;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return arrivals;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() >= 3 && fields.at(1) == "CR")
-            arrivals.push_back({fields.at(0).toDouble(), QString::fromLatin1(fields.at(2))});
-    }
+    for (const bench::RecordLine& line : bench::ReadSimRecord(path))
+        if (line.Kind == QLatin1String("CR"))
+            arrivals.push_back({line.Seconds, line.Text});
     return arrivals;
 }
 

@@ -93,18 +93,10 @@ struct Stamp {
 std::vector<Stamp> ReadRecord(const QString& path)
 {
     std::vector<Stamp> stamps;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return stamps;
-    while (!file.atEnd()) {
-        const QList<QByteArray> fields = file.readLine().split('\t');
-        if (fields.size() < 3)
-            continue;
-        const QString kind = QString::fromLatin1(fields[1]);
-        if (kind == QLatin1String("VANISH") || kind == QLatin1String("RETURN") || kind == QLatin1String("LF")
-            || kind == QLatin1String("CR"))
-            stamps.push_back({fields[0].toDouble(), kind == QLatin1String("CR") ? QStringLiteral("LF") : kind});
-    }
+    for (const bench::RecordLine& line : bench::ReadSimRecord(path))
+        if (line.Kind == QLatin1String("VANISH") || line.Kind == QLatin1String("RETURN")
+            || line.Kind == QLatin1String("LF") || line.Kind == QLatin1String("CR"))
+            stamps.push_back({line.Seconds, line.Kind == QLatin1String("CR") ? QStringLiteral("LF") : line.Kind});
     return stamps;
 }
 
