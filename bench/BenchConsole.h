@@ -65,7 +65,7 @@ struct Console {
     {
         QTimer::singleShot(0, [] {
             if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget()))
-                dialog->CommInit_OK->click();
+                FindControl<QPushButton>(*dialog, "CommInit_OK")->click();
         });
         Window.CmdComport_Click();
         return Port.IsOpen();

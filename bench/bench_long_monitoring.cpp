@@ -50,10 +50,10 @@ public:
     }
 
 protected:
-    OpenResult OpenDevice() override
+    Outcome OpenDevice() override
     {
         open_ = true;
-        return OpenResult{OpenError::None, DeviceName(), QString()};
+        return Outcome();
     }
     void CloseDevice() override { open_ = false; }
     qint64 PendingBytes() const override { return 0; }
@@ -143,7 +143,7 @@ int main(int argc, char** argv)
     bench::OpenPlotWhenAsked(window);
     QTimer::singleShot(0, [] {
         if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget()))
-            dialog->CommInit_OK->click();
+            FindControl<QPushButton>(*dialog, "CommInit_OK")->click();
     });
     window.CmdComport_Click();
     if (!port.IsOpen()) {
@@ -154,21 +154,21 @@ int main(int argc, char** argv)
     // Midnight falls in the middle of the run, whatever its length.
     const QDateTime start = QDateTime(QDate(2024, 6, 1), QTime(0, 0)).addMSecs(-hours * HourMs / 2);
     qint64 simulatedMs = 0;
-    window.Clock = [&] { return start.addMSecs(simulatedMs); };
-    window.LogFolder = logs.path();
-    window.UpDownTi->SetValue(500);
-    window.OptionDual->setChecked(true);
-    window.OptionMonitorCmd->setChecked(true);
+    window.Controller().LogClock = [&] { return start.addMSecs(simulatedMs); };
+    window.Controller().LogFolder = logs.path();
+    FindControl<UpDown>(window, "UpDownTi")->SetValue(500);
+    FindControl<QRadioButton>(window, "OptionDual")->setChecked(true);
+    FindControl<QRadioButton>(window, "OptionMonitorCmd")->setChecked(true);
     const qint64 pollMs = PollIntervalMs(false);
-    const qint64 logMs = window.UpDownTi->Value();
-    if (!window.Timer3.isActive() || pollMs % StepMs || logMs % StepMs) {
+    const qint64 logMs = FindControl<UpDown>(window, "UpDownTi")->Value();
+    if (!FindControl<QTimer>(window, "Timer3")->isActive() || pollMs % StepMs || logMs % StepMs) {
         std::fprintf(stderr, "monitoring did not start as expected\n");
         return 1;
     }
     // The benchmark calls the handlers itself; the real timers stay running,
     // as the parser reads, but never come due.
-    window.Timer3.start(INT_MAX);
-    window.Timer4.start(INT_MAX);
+    FindControl<QTimer>(window, "Timer3")->start(INT_MAX);
+    FindControl<QTimer>(window, "Timer4")->start(INT_MAX);
 
     std::printf("long monitoring: %d simulated hours of dual monitoring, poll %lld ms, log %lld ms, from %s\n",
                 hours, pollMs, logMs, qPrintable(start.toString(Qt::ISODate)));
@@ -201,7 +201,7 @@ int main(int argc, char** argv)
             pollUs[size_t(polls++)] = ThreadCpuUs() - t0;
         }
         if (simulatedMs % logMs == 0) {
-            if (firstLogWithPanelFull < 0 && window.TextInfo->document()->blockCount() >= frmMain::MaxInfoLines)
+            if (firstLogWithPanelFull < 0 && FindControl<TextPanel>(window, "TextInfo")->document()->blockCount() >= frmMain::MaxInfoLines)
                 firstLogWithPanelFull = logTicks;
             const double t0 = ThreadCpuUs();
             window.Timer4_Timer();
@@ -233,7 +233,7 @@ int main(int argc, char** argv)
     for (const QString& f : files)
         records += CountLines(QDir(logs.path()).filePath(f));
     const long expectedRecords = long(hours * HourMs / logMs);
-    const bool readoutsLive = window.Label_P2_Current->text() == QString::fromLatin1(Reply(polls - 1, 3).trimmed());
+    const bool readoutsLive = FindControl<QLabel>(window, "Label_P2_Current")->text() == QString::fromLatin1(Reply(polls - 1, 3).trimmed());
 
     bench::Report report(QStringLiteral("long_monitoring"));
     report.Note(QStringLiteral("simulatedHours"), hours);

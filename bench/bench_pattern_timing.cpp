@@ -61,12 +61,11 @@ struct Send {
 std::vector<Send> ExpectedSends(const PatternTable& table, int repeats)
 {
     RunEngine engine;
-    StepArrays arrays;
     std::vector<Send> sends;
-    if (!engine.Start(table, arrays, 1))
+    if (!engine.Start(table, 1))
         return sends;
     for (long tick = 1; !engine.Finished(false, repeats); ++tick) {
-        const RunEngine::Tick t = engine.OnTick(arrays, false, repeats);
+        const RunEngine::Tick t = engine.OnTick(false, repeats);
         if (t.Sent)
             sends.push_back({tick, QString::fromLatin1(t.Command).trimmed()});
     }
@@ -151,7 +150,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "COM 1 did not open: %s\n", qPrintable(console.Services.Messages.join(' ')));
         return 1;
     }
-    console.Window.OptionPatternCmd->setChecked(true);
+    FindControl<QRadioButton>(console.Window, "OptionPatternCmd")->setChecked(true);
     auto* pattern = qobject_cast<frmPattern*>(console.Window.PatternWindow());
     if (!pattern) {
         std::fprintf(stderr, "the pattern window did not open\n");
@@ -160,7 +159,7 @@ int main(int argc, char** argv)
     FillTable(pattern->Table(), plan);
     pattern->ShowTable();
     pattern->DrawPatternPreview();
-    pattern->TextReDo->setText(QString::number(plan.Repeats));
+    FindControl<QLineEdit>(*pattern, "TextReDo")->setText(QString::number(plan.Repeats));
     pattern->TextReDo_KeyPress();
 
     const std::vector<Send> expected = ExpectedSends(pattern->Table(), plan.Repeats);
@@ -173,7 +172,7 @@ int main(int argc, char** argv)
     // When the run timer itself fired, apart from the line and the supply.
     std::vector<double> tickTimes;
     tickTimes.reserve(size_t(plannedSeconds / TickSeconds) + 100);
-    QObject::connect(&pattern->Timer4, &QTimer::timeout, [&] { tickTimes.push_back(bench::MonotonicSeconds()); });
+    QObject::connect(FindControl<QTimer>(*pattern, "Timer4"), &QTimer::timeout, [&] { tickTimes.push_back(bench::MonotonicSeconds()); });
 
     pattern->CmdRunP1_Click();
     WaitUntil([&] { return pattern->Engine().Finished(false, plan.Repeats); }, int(plannedSeconds * 1000) + 20000);

@@ -235,10 +235,10 @@ int main(int argc, char** argv)
         });
         QEventLoop loop;
         QObject::connect(&loader, &LogLoader::Finished, &loop, &QEventLoop::quit);
-        QString failure;
         clock.start();
-        if (!loader.Start(path, &failure)) {
-            std::fprintf(stderr, "%s\n", qPrintable(failure));
+        const Outcome started = loader.Start(path);
+        if (!started.Ok()) {
+            std::fprintf(stderr, "%s\n", qPrintable(started.Message()));
             return 1;
         }
         sinceTick.start();

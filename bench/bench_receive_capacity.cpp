@@ -186,7 +186,7 @@ int main(int argc, char** argv)
     }
     // The console holds its own descriptor now; ours would only keep a stale one.
     close(slave);
-    if (!console.Window.OptionLineCmd->isChecked()) {
+    if (!FindControl<QRadioButton>(console.Window, "OptionLineCmd")->isChecked()) {
         std::fprintf(stderr, "the console did not start in line mode\n");
         return 1;
     }
@@ -201,7 +201,7 @@ int main(int argc, char** argv)
     QObject::connect(&probe, &QTimer::timeout, [&] { probeTimes.push_back(bench::MonotonicSeconds()); });
 
     double firstReceive = -1, lastReceive = -1, cpuAtFirst = 0, cpuAtEnd = 0;
-    QTextDocument* panel = console.Window.TextInfo->document();
+    QTextDocument* panel = FindControl<TextPanel>(console.Window, "TextInfo")->document();
     // Connected after the window's own handler, so it sees each chunk already routed.
     QObject::connect(&console.Port, &SerialPort::LineEvent, [&](int code) {
         if (code != LineEventCode::Receive)
@@ -210,7 +210,7 @@ int main(int argc, char** argv)
             firstReceive = bench::MonotonicSeconds();
             cpuAtFirst = bench::OwnCpuSeconds();
         }
-        if (console.State.Receive.LineBuffer.isEmpty() && LastTextBlock(*panel).text().startsWith(Sentinel)) {
+        if (console.Window.Controller().Receive().LineBuffer.isEmpty() && LastTextBlock(*panel).text().startsWith(Sentinel)) {
             lastReceive = bench::MonotonicSeconds();
             cpuAtEnd = bench::OwnCpuSeconds();
             loop.quit();

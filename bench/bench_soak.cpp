@@ -203,16 +203,16 @@ int main(int argc, char** argv)
 
     bench::Console console(kernelName);
     frmMain& window = console.Window;
-    window.LogFolder = logFolder;
-    window.UpDownTi->SetValue(settings.LogMs);
-    window.OptionDual->setChecked(true);
+    window.Controller().LogFolder = logFolder;
+    FindControl<UpDown>(window, "UpDownTi")->SetValue(settings.LogMs);
+    FindControl<QRadioButton>(window, "OptionDual")->setChecked(true);
     if (!console.OpenComOne()) {
         std::fprintf(stderr, "the port did not open: %s\n", qPrintable(console.Services.Messages.join(' ')));
         return 1;
     }
-    window.OptionMonitorCmd->setChecked(true);
+    FindControl<QRadioButton>(window, "OptionMonitorCmd")->setChecked(true);
     const double monitoringFrom = bench::MonotonicSeconds();
-    if (!window.Timer3.isActive() || !window.Timer4.isActive()) {
+    if (!FindControl<QTimer>(window, "Timer3")->isActive() || !FindControl<QTimer>(window, "Timer4")->isActive()) {
         std::fprintf(stderr, "monitoring did not start\n");
         return 1;
     }
@@ -230,8 +230,8 @@ int main(int argc, char** argv)
     // pass for growth of the hour.
     const QString stamp = LogTimestamp(QDateTime::currentDateTime());
     for (int line = 0; line < frmMain::MaxInfoLines; line += 2) {
-        window.TextInfo->InsertText(BuildDualEchoLine(1, QStringLiteral("12.000"), QStringLiteral("1.200"), stamp));
-        window.TextInfo->InsertText(BuildDualEchoLine(2, QStringLiteral("5.000"), QStringLiteral("0.500"), stamp));
+        FindControl<TextPanel>(window, "TextInfo")->InsertText(BuildDualEchoLine(1, QStringLiteral("12.000"), QStringLiteral("1.200"), stamp));
+        FindControl<TextPanel>(window, "TextInfo")->InsertText(BuildDualEchoLine(2, QStringLiteral("5.000"), QStringLiteral("0.500"), stamp));
     }
     QCoreApplication::processEvents();
 
@@ -240,7 +240,7 @@ int main(int argc, char** argv)
     std::vector<double> recordTimes;
     long ticks = 0, emptyTicks = 0;
     bool present = true;
-    QObject::connect(&window.Timer4, &QTimer::timeout, [&] {
+    QObject::connect(FindControl<QTimer>(window, "Timer4"), &QTimer::timeout, [&] {
         ++ticks;
         const double now = bench::MonotonicSeconds();
         const long added = counter.NewRecords();
@@ -412,7 +412,7 @@ int main(int argc, char** argv)
                      .arg(cycles)
                      .arg(console.Services.Messages.size()));
     if (!report.AllMet())
-        std::printf("\nThe message panel at the end:\n%s\n", qPrintable(LastInfoLines(window.TextInfo->document(), 20)));
+        std::printf("\nThe message panel at the end:\n%s\n", qPrintable(LastInfoLines(FindControl<TextPanel>(window, "TextInfo")->document(), 20)));
     for (const QString& message : console.Services.Messages)
         std::printf("message box: %s\n", qPrintable(message));
     return report.AllMet() ? 0 : 1;

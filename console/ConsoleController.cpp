@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/ConsoleController.h"
 
-#include <QDeadlineTimer>
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <utility>
 
-#include "console/ProgramState.h"
+#include "console/MeasurementLog.h"
 #include "console/QueryBatch.h"
+#include "link/LineEvents.h"
 #include "link/SerialPort.h"
 
 namespace {
@@ -14,11 +17,15 @@ constexpr int PollIntervalAtStartMs = 200;
 constexpr int ReconnectCheckMs = 1000;
 }
 
-ConsoleController::ConsoleController(ProgramState& state, SerialPort& port, ConsoleView& view)
-    : Clock([] { return QDeadlineTimer::current().deadline(); }), state_(state), port_(port), view_(view),
-      watch_(port.Files())
+ConsoleController::ConsoleController(const CommInitChoices& choices, SerialPort& port, ConsoleView& view,
+                                     MonotonicClock clock)
+    : choices_(choices), port_(port), view_(view), clock_(clock), readings_(clock), watch_(port.Files())
 {
+    connect(&port_, &SerialPort::LineEvent, this, &ConsoleController::MSComm1_OnComm);
+    connect(&port_, &SerialPort::DeviceLost, this, &ConsoleController::PortLost);
 }
+
+ConsoleController::~ConsoleController() = default;
 
 void ConsoleController::Load()
 {
@@ -26,8 +33,8 @@ void ConsoleController::Load()
         port_.SetReceiveThreshold(1);
         port_.SetRequestToSend(true);
     }
-    view_.EnableSendButton(false);
-    state_.RepeatIdle = -1;
+    ShowPortState();
+    repeatIdle_ = true;
     view_.StopTimer(ConsoleTimer::Repeat);
     view_.SetTimerInterval(ConsoleTimer::Repeat, view_.RepeatSpinnerValue());
     view_.SetTimerInterval(ConsoleTimer::Lamps, LampResetMs);
@@ -42,6 +49,7 @@ void ConsoleController::Load()
 
 void ConsoleController::Activate()
 {
+    ShowPortState();
     view_.ShowPortStatus(QStringLiteral("COM %1 : %2").arg(port_.PortNumber()).arg(port_.Settings()));
     ApplyCommandMode();
 }
@@ -54,7 +62,7 @@ void ConsoleController::ApplyCommandMode()
     }
     view_.EnableModeGroup(true);
     const bool single = view_.SingleLayoutSelected();
-    ReceiveState& rx = state_.Receive;
+    ReceiveState& rx = receive_;
     // A new cycle starts from its first reply; a half line belongs to the old one.
     auto restartCycle = [&rx] {
         rx.PollIndex = 0;
@@ -77,7 +85,7 @@ void ConsoleController::ApplyCommandMode()
         // Monitoring always keeps the port settings locked, also when it is
         // resumed after the port was lost and opened again.
         view_.EnablePortButton(false);
-        state_.SendText = BuildMonitorBatch(single, view_.NewModelSelected());
+        sendText_ = BuildMonitorBatch(single, view_.NewModelSelected());
         armPolling();
         view_.StartTimer(ConsoleTimer::Poll);
         view_.StartTimer(ConsoleTimer::Log);
@@ -86,11 +94,11 @@ void ConsoleController::ApplyCommandMode()
     case CommandMode::SetMonitor:
         view_.EnableComposer(false);
         view_.LightSendLamp();
-        state_.SendText = BuildSetMonitorBatch(single);
+        sendText_ = BuildSetMonitorBatch(single);
         armPolling();
-        port_.Write(state_.SendText.toLatin1());
+        port_.Write(sendText_.toLatin1());
         // Sent once: a later poll or repeat tick must not send it again.
-        state_.SendText.clear();
+        sendText_.clear();
         view_.StopTimer(ConsoleTimer::Poll);
         view_.StopTimer(ConsoleTimer::Log);
         restartCycle();
@@ -125,6 +133,7 @@ void ConsoleController::SelectMode(CommandMode mode)
         break;
     }
     ApplyCommandMode();
+    readings_.Interrupt();
 }
 
 void ConsoleController::SendButtonPressed()
@@ -132,22 +141,21 @@ void ConsoleController::SendButtonPressed()
     const QString command = view_.CommandText();
     if (view_.SelectedMode() != CommandMode::Line || command.isEmpty())
         return;
-    state_.SendText = command + QLatin1Char('\n');
+    sendText_ = command + QLatin1Char('\n');
     const bool repeat = view_.RepeatChecked();
-    const bool repeating = state_.RepeatIdle != -1;
     // Stopping a repeat sends nothing new, so it adds nothing to recall.
-    if (!repeat || !repeating)
+    if (!repeat || repeatIdle_)
         history_.Add(command);
     if (!repeat) {
         SendNow();
         return;
     }
-    if (!repeating) {
+    if (repeatIdle_) {
         view_.EnableModelGroup(false);
         // An interval of 0 never fires, where a Qt timer of 0 ms would fire continuously.
         if (view_.TimerInterval(ConsoleTimer::Repeat) > 0)
             view_.StartTimer(ConsoleTimer::Repeat);
-        state_.RepeatIdle = 0;
+        repeatIdle_ = false;
         view_.ShowRepeatRunning(true);
         view_.EnableModeGroup(false);
     } else {
@@ -159,7 +167,7 @@ void ConsoleController::StopRepeat()
 {
     view_.EnableModelGroup(true);
     view_.StopTimer(ConsoleTimer::Repeat);
-    state_.RepeatIdle = -1;
+    repeatIdle_ = true;
     view_.ShowRepeatRunning(false);
     view_.EnableModeGroup(true);
 }
@@ -167,7 +175,7 @@ void ConsoleController::StopRepeat()
 void ConsoleController::SendNow()
 {
     view_.LightSendLamp();
-    port_.Write(state_.SendText.toLatin1());
+    port_.Write(sendText_.toLatin1());
 }
 
 void ConsoleController::RepeatIntervalChanged(int ms)
@@ -175,7 +183,7 @@ void ConsoleController::RepeatIntervalChanged(int ms)
     view_.SetTimerInterval(ConsoleTimer::Repeat, ms);
     if (ms == 0)
         view_.StopTimer(ConsoleTimer::Repeat);
-    else if (state_.RepeatIdle == 0 && !view_.TimerRunning(ConsoleTimer::Repeat))
+    else if (!repeatIdle_ && !view_.TimerRunning(ConsoleTimer::Repeat))
         view_.StartTimer(ConsoleTimer::Repeat);
 }
 
@@ -184,41 +192,137 @@ void ConsoleController::MonitorIntervalChanged(int ms)
     view_.SetTimerInterval(ConsoleTimer::Log, ms);
 }
 
-void ConsoleController::PortLost()
+void ConsoleController::MSComm1_OnComm(int code)
 {
-    view_.EnableSendButton(false);
+    if (code == LineEventCode::Receive) {
+        // One insertion and one scroll for all the lines of a read: line by
+        // line, a flood stalled the window for tens of milliseconds.
+        batchingInfo_ = true;
+        ReceiveParser(receive_, *this, QString::fromLatin1(port_.ReadAll()));
+        batchingInfo_ = false;
+        if (!infoBatch_.isEmpty())
+            view_.InsertInfoText(std::exchange(infoBatch_, QString()));
+        view_.LightReceiveLamp();
+        return;
+    }
+    const QString message = LineEventMessage(code);
+    if (!message.isEmpty())
+        view_.InsertInfoText(message + QStringLiteral("\r\n"));
+}
+
+bool ConsoleController::PollTimerRunning() const { return view_.TimerRunning(ConsoleTimer::Poll); }
+bool ConsoleController::MonitorModeSelected() const { return view_.SelectedMode() == CommandMode::Monitor; }
+bool ConsoleController::SetMonitorModeSelected() const { return view_.SelectedMode() == CommandMode::SetMonitor; }
+bool ConsoleController::SingleLayoutSelected() const { return view_.SingleLayoutSelected(); }
+
+void ConsoleController::ShowReadout(Readout which, const QString& text)
+{
+    // After a resume the log waits for a measured reply, so no record is
+    // ever made of readouts from before the loss.
+    if (IsMeasured(which))
+        awaitingReply_ = false;
+    readings_.Arrive(which, text);
+}
+
+void ConsoleController::InsertInfoText(const QString& text)
+{
+    if (batchingInfo_)
+        infoBatch_ += text;
+    else
+        view_.InsertInfoText(text);
+}
+
+void ConsoleController::ClearInfoText()
+{
+    infoBatch_.clear();
+    view_.ClearInfoText();
+}
+
+void ConsoleController::LogTick()
+{
+    if (!LogMayRecord())
+        return;
+    const QString readouts[4] = {readings_.Of(Readout::P1Voltage).Text, readings_.Of(Readout::P1Current).Text,
+                                 readings_.Of(Readout::P2Voltage).Text, readings_.Of(Readout::P2Current).Text};
+    const ::LogTick tick = ComposeLogTick(view_.SingleLayoutSelected(), readouts, LogClock);
+    for (const QString& line : tick.Echo)
+        InsertInfoText(line);
+    AppendLogRecord(tick.RecordTime, tick.Record);
+}
+
+void ConsoleController::AppendLogRecord(const QDateTime& now, const QString& record)
+{
+    if (LogFolder.isEmpty())
+        LogFolder = ChooseLogFolder(QCoreApplication::applicationDirPath(),
+                                    QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    if (!log_ || log_->Folder() != LogFolder)
+        log_ = std::make_unique<MeasurementLogFile>(LogFolder);
+    const Outcome appended = log_->Append(now.date(), record);
+    if (appended.Tell())
+        InsertInfoText(appended.Message() + QStringLiteral("\r\n"));
+}
+
+PortState ConsoleController::Port() const
+{
+    if (port_.IsOpen())
+        return PortState::Open;
+    return watch_.Waiting() ? PortState::Waiting : PortState::Closed;
+}
+
+void ConsoleController::ShowPortState()
+{
+    const PortState state = Port();
+    view_.ShowPortState(state);
+    view_.EnableSendButton(state == PortState::Open);
+}
+
+void ConsoleController::PortLost(const QString& device, const QString& reason)
+{
+    InsertInfoText(DeviceLostMessage(device, reason) + QStringLiteral("\r\n"));
     view_.StopTimer(ConsoleTimer::Poll);
     view_.StopTimer(ConsoleTimer::Log);
     // A repeat resumed unattended would send the operator's command into
     // whatever state the supply came back in.
-    if (state_.RepeatIdle == 0)
+    if (!repeatIdle_)
         StopRepeat();
     view_.EnablePortButton(true);
+    if (choices_.AutoReconnect)
+        watch_.Lost(clock_());
+    ShowPortState();
     ApplyCommandMode();
-    if (!state_.Dialog.AutoReconnect)
-        return;
-    watch_.Lost(Clock());
-    if (!watch_.Waiting())
-        return;
-    view_.ShowPortLabel(PortLabel::Waiting);
-    view_.StartTimer(ConsoleTimer::Reconnect);
+    if (watch_.Waiting())
+        view_.StartTimer(ConsoleTimer::Reconnect);
+    readings_.Interrupt();
 }
 
 void ConsoleController::PortDialogShown(bool shown)
 {
     watch_.SetPaused(shown);
+    // Runs when the dialog has closed: the port may have been reopened elsewhere.
+    if (!shown)
+        readings_.Interrupt();
 }
 
-void ConsoleController::PortOpenedByOperator()
+Outcome ConsoleController::OpenRequested(const CommInitChoices& choices)
 {
     EndWait();
-    if (port_.IsOpen())
+    port_.SetPortNumber(choices.SelectedPort);
+    port_.SetSettings(ComposeSettingsText(choices));
+    port_.SetHandshaking(choices.SelectedFlow);
+    const Outcome opened = port_.Open();
+    if (opened.Ok())
         watch_.Opened(port_.DeviceName());
+    ShowPortState();
+    return opened;
 }
 
-void ConsoleController::PortClosedByOperator()
+void ConsoleController::CloseRequested()
 {
     EndWait();
+    if (!port_.IsOpen())
+        return;
+    port_.Close();
+    ShowPortState();
 }
 
 void ConsoleController::EndWait()
@@ -227,28 +331,26 @@ void ConsoleController::EndWait()
         return;
     watch_.End();
     view_.StopTimer(ConsoleTimer::Reconnect);
-    if (!port_.IsOpen())
-        view_.ShowPortLabel(PortLabel::Closed);
+    ShowPortState();
 }
 
 void ConsoleController::ReconnectTick()
 {
     const ReconnectWatch::Check check = watch_.Tick();
-    if (!check.Message.isEmpty())
-        view_.InsertInfoLine(check.Message);
+    if (check.Problem.Tell())
+        InsertInfoText(check.Problem.Message() + QStringLiteral("\r\n"));
     if (!check.TryOpen)
         return;
-    const OpenResult result = port_.OpenPath(watch_.WatchedPath());
-    if (!result.Ok()) {
-        const QString refusal = watch_.Refused(result);
-        if (!refusal.isEmpty())
-            view_.InsertInfoLine(refusal);
+    const Outcome opened = port_.OpenPath(watch_.WatchedPath());
+    if (!opened.Ok()) {
+        const Outcome refusal = watch_.Refused(opened);
+        if (refusal.Tell())
+            InsertInfoText(refusal.Message() + QStringLiteral("\r\n"));
         return;
     }
     view_.StopTimer(ConsoleTimer::Reconnect);
-    view_.InsertInfoLine(watch_.Reopened(Clock()));
-    view_.ShowPortLabel(PortLabel::Open);
-    view_.EnableSendButton(true);
+    InsertInfoText(watch_.Reopened(clock_()) + QStringLiteral("\r\n"));
+    ShowPortState();
     awaitingReply_ = true;
     Activate();
 }

@@ -1,14 +1,19 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <QObject>
 #include <QString>
-#include <functional>
+#include <memory>
 
 #include "console/CommandHistory.h"
+#include "console/ConsoleReadings.h"
+#include "core/Clock.h"
+#include "link/PortChoices.h"
+#include "link/ReceiveParser.h"
 #include "link/ReconnectWatch.h"
 
+class MeasurementLogFile;
 class SerialPort;
-struct ProgramState;
 
 // The radio buttons of the command-mode group, in their order on the window.
 enum class CommandMode { Line, Monitor, SetMonitor, Pattern };
@@ -17,11 +22,13 @@ enum class CommandMode { Line, Monitor, SetMonitor, Pattern };
 // Timer3, Timer4, and the reconnection check).
 enum class ConsoleTimer { Repeat, Lamps, Poll, Log, Reconnect };
 
-// What LabelComportOpen says.
-enum class PortLabel { Open, Closed, Waiting };
+// Where the console's port stands; LabelComportOpen says it, and the send
+// button is usable only while it is open.
+enum class PortState { Open, Closed, Waiting };
 
 // What the console controller reads from and writes to the main window. The
-// window answers with its controls; a test answers with plain fields.
+// window answers with its controls; a test, or a program without a window,
+// answers with plain fields.
 class ConsoleView {
 public:
     virtual ~ConsoleView() = default;
@@ -44,9 +51,12 @@ public:
     virtual void EnableComposer(bool on) = 0;
     virtual void ShowRepeatRunning(bool running) = 0;   // the send button's caption
     virtual void LightSendLamp() = 0;
+    virtual void LightReceiveLamp() = 0;
     virtual void ShowPortStatus(const QString& text) = 0;   // status bar panel 2
-    virtual void ShowPortLabel(PortLabel label) = 0;
-    virtual void InsertInfoLine(const QString& line) = 0;  // TextInfo, ended by CR LF
+    virtual void ShowPortState(PortState state) = 0;        // LabelComportOpen
+    // TextInfo: text goes in at its insertion point, each line ended by CR LF.
+    virtual void InsertInfoText(const QString& text) = 0;
+    virtual void ClearInfoText() = 0;
     virtual void OpenPatternWindow() = 0;
 
     virtual void SetTimerInterval(ConsoleTimer timer, int ms) = 0;
@@ -56,13 +66,21 @@ public:
     virtual bool TimerRunning(ConsoleTimer timer) const = 0;
 };
 
-// Decides what the console does: the timers at start, each command mode's
-// batch, intervals, running timers and locked controls, sending once or on a
-// repeat, the command history, and what an activation refreshes. It keeps no
-// state of its own beyond the history; the rest is the program's.
-class ConsoleController {
+// The console's session: what it sends and when, where each reply goes, the
+// readings, the port's state and its reconnection, and the measurement log.
+// The main window shows it and hands it the operator's clicks; a program
+// without a window can drive it the same way.
+//
+// A reply's route: the port's receive event (MSComm1_OnComm) -> the receive
+// parser, with this object as its target -> a readout in Readings() (whose
+// observers are the labels, the trend plot and the log's freshness gate) or a
+// line in TextInfo. The log tick composes its record from Readings().
+class ConsoleController : public QObject, public PortRequests, private ReceiveTarget {
+    Q_OBJECT
 public:
-    ConsoleController(ProgramState& state, SerialPort& port, ConsoleView& view);
+    ConsoleController(const CommInitChoices& choices, SerialPort& port, ConsoleView& view,
+                      MonotonicClock clock = SteadyNow);
+    ~ConsoleController() override;
 
     // The main window's load: timers armed (only the lamps run), send disabled.
     void Load();
@@ -71,6 +89,8 @@ public:
     void ApplyCommandMode();
     // The operator (or the program) selected a mode: lock what that mode locks, then apply it.
     void SelectMode(CommandMode mode);
+    // The single/dual choice changed: the readings of one layout do not join the other's.
+    void LayoutChanged() { readings_.Interrupt(); }
 
     // The send button: once, or starting and stopping the timed repeat.
     void SendButtonPressed();
@@ -78,38 +98,69 @@ public:
     void SendNow();
     void RepeatIntervalChanged(int ms);
     void MonitorIntervalChanged(int ms);
-    // The port went away under us: nothing polls or logs a closed port, a
-    // timed repeat ends, and the port button must work so the operator can
-    // open it again. With automatic reconnection on, the wait for the device begins.
-    void PortLost();
+    // The port's line event: received characters are routed, the rest told.
+    void MSComm1_OnComm(int code);
+    // Timer4: echo the measured readouts and append the day's log record.
+    void LogTick();
 
-    // The port dialog: while it is open the wait pauses; 열기 and 닫기 are
+    // The port dialog: while it is open the wait pauses. 열기 and 닫기 are
     // the operator's decisions and end it.
     void PortDialogShown(bool shown);
-    void PortOpenedByOperator();
-    void PortClosedByOperator();
+    Outcome OpenRequested(const CommInitChoices& choices) override;
+    void CloseRequested() override;
     // About once a second while waiting: reopen the device when it is back
     // and resume the selected mode as a return from the dialog would.
     void ReconnectTick();
-    bool WaitingForDevice() const { return watch_.Waiting(); }
 
-    // A reply reached a readout. After a resume the log waits for one, so no
-    // record is ever made of readouts from before the loss.
-    void ReadoutArrived() { awaitingReply_ = false; }
+    PortState Port() const;
+    const ConsoleReadings& Readings() const { return readings_; }
+    ConsoleReadings& Readings() { return readings_; }
+    CommandHistory& History() { return history_; }
+    // Every sender stores its complete write here, terminators included.
+    const QString& SendText() const { return sendText_; }
+    // No timed repeat is running (the documented RepeatIdle of -1; 0 while one runs).
+    bool RepeatIdle() const { return repeatIdle_; }
+    ReceiveState& Receive() { return receive_; }
+    // A reply reached a measured readout since the port was last resumed.
     bool LogMayRecord() const { return !awaitingReply_; }
 
-    CommandHistory& History() { return history_; }
-    // Monotonic milliseconds, for how long a device was gone.
-    std::function<qint64()> Clock;
+    // Where the measurement log goes; chosen at the first record when empty.
+    QString LogFolder;
+    // The local clock the log's timestamps read.
+    WallClock LogClock = LocalNow;
 
 private:
+    // The port went away under us: nothing polls or logs a closed port, a
+    // timed repeat ends, and the port button must work so the operator can
+    // open it again. With automatic reconnection on, the wait for the device begins.
+    void PortLost(const QString& device, const QString& reason);
     void StopRepeat();
     void EndWait();
+    void ShowPortState();
+    void AppendLogRecord(const QDateTime& now, const QString& record);
 
-    ProgramState& state_;
+    // ReceiveTarget: the mode, poll timer and layout as they stand at each line feed.
+    bool PollTimerRunning() const override;
+    bool MonitorModeSelected() const override;
+    bool SetMonitorModeSelected() const override;
+    bool SingleLayoutSelected() const override;
+    void ShowReadout(Readout which, const QString& text) override;
+    void InsertInfoText(const QString& text) override;
+    void ClearInfoText() override;
+
+    const CommInitChoices& choices_;
     SerialPort& port_;
     ConsoleView& view_;
+    MonotonicClock clock_;
+    QString sendText_;
+    bool repeatIdle_ = true;
+    ReceiveState receive_;
+    ConsoleReadings readings_;
     CommandHistory history_;
     ReconnectWatch watch_;
     bool awaitingReply_ = false;
+    // The message lines of one read go into TextInfo with one insertion.
+    bool batchingInfo_ = false;
+    QString infoBatch_;
+    std::unique_ptr<MeasurementLogFile> log_;
 };

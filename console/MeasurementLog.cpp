@@ -19,36 +19,11 @@ QString DateDigits(const QDate& d)
     return TwoDigits(d.year() % 100) + TwoDigits(d.month()) + TwoDigits(d.day());
 }
 
-constexpr QLatin1String Gap("   ");
-constexpr QLatin1String LineEnd("\r\n");
-
 } // namespace
-
-QString LogTimestamp(const QDateTime& t)
-{
-    const QTime time = t.time();
-    const int hour = time.hour();
-    const int clockHour = hour % 12 == 0 ? 12 : hour % 12;
-    return DateDigits(t.date()) + (hour < 12 ? QStringLiteral(" AM ") : QStringLiteral(" PM "))
-        + TwoDigits(clockHour) + QLatin1Char(':') + TwoDigits(time.minute()) + QLatin1Char(':')
-        + TwoDigits(time.second());
-}
 
 QString LogFileName(const QDate& d)
 {
     return DateDigits(d) + QStringLiteral("_MS.txt");
-}
-
-QString BuildSingleRecord(const QString& voltage, const QString& current, const QString& timestamp)
-{
-    return voltage + Gap + current + Gap + timestamp + LineEnd;
-}
-
-QString BuildDualRecord(const QString& p1Voltage, const QString& p1Current,
-                        const QString& p2Voltage, const QString& p2Current, const QString& timestamp)
-{
-    return QStringLiteral("P1: ") + p1Voltage + Gap + p1Current + Gap
-        + QStringLiteral("P2: ") + p2Voltage + Gap + p2Current + Gap + timestamp + LineEnd;
 }
 
 QString BuildDualEchoLine(int output, const QString& voltage, const QString& current,
@@ -107,10 +82,8 @@ QString MeasurementLogFile::FilePath(const QDate& day) const
     return QDir(folder_).filePath(LogFileName(day));
 }
 
-bool MeasurementLogFile::Append(const QDate& day, const QString& recordLine, QString* failureMessage)
+Outcome MeasurementLogFile::Append(const QDate& day, const QString& recordLine)
 {
-    if (failureMessage)
-        failureMessage->clear();
     const QString path = FilePath(day);
     QFile file(path);
     const QByteArray bytes = recordLine.toLatin1();
@@ -121,11 +94,12 @@ bool MeasurementLogFile::Append(const QDate& day, const QString& recordLine, QSt
     file.close();
     if (ok) {
         failing_ = false;
-        return true;
+        return Outcome();
     }
-    if (!failing_ && failureMessage)
-        *failureMessage = QCoreApplication::translate("MeasurementLog", "측정 기록을 저장할 수 없습니다: %1 (%2)")
-                              .arg(QDir::toNativeSeparators(path), reason);
+    const Outcome failed = Outcome::Failed(QCoreApplication::translate("MeasurementLog", "측정 기록을 저장할 수 없습니다: %1 (%2)")
+                                               .arg(QDir::toNativeSeparators(path), reason),
+                                           reason);
+    const bool told = failing_;
     failing_ = true;
-    return false;
+    return told ? failed.AlreadyTold() : failed;
 }

@@ -7,18 +7,14 @@
 #include <QStringList>
 #include <functional>
 
-// "yymmdd AM hh:mm:ss" on the 12-hour clock (0 h shows as 12), with fixed
-// "AM"/"PM" whatever the locale, so log files read the same on every machine.
-QString LogTimestamp(const QDateTime& t);
+#include "core/LogRecordFormat.h"
+#include "core/Outcome.h"
 
 // The day's log file name, "yymmdd_MS.txt".
 QString LogFileName(const QDate& d);
 
-// Records and echo lines, each ended by CR LF. Readouts are written with
-// exactly the characters of their captions, a trailing CR included.
-QString BuildSingleRecord(const QString& voltage, const QString& current, const QString& timestamp);
-QString BuildDualRecord(const QString& p1Voltage, const QString& p1Current,
-                        const QString& p2Voltage, const QString& p2Current, const QString& timestamp);
+// Echo lines, each ended by CR LF, in the record's own format. Readouts are
+// written with exactly the characters of their captions, a trailing CR included.
 // One output's line of the dual echo; output is 1 or 2.
 QString BuildDualEchoLine(int output, const QString& voltage, const QString& current,
                           const QString& timestamp);
@@ -50,10 +46,9 @@ public:
     QString FilePath(const QDate& day) const;
 
     // Appends recordLine as 8-bit bytes (one byte per character, as the
-    // readouts hold the reply bytes). On failure returns false; *failureMessage
-    // gets the operator's line for the first failure after a success (or at
-    // the start) and is emptied otherwise. failureMessage may be null.
-    bool Append(const QDate& day, const QString& recordLine, QString* failureMessage);
+    // readouts hold the reply bytes). A failure is news at the start or
+    // after a success; while the file keeps failing it is AlreadyTold.
+    Outcome Append(const QDate& day, const QString& recordLine);
 
 private:
     QString folder_;

@@ -1,18 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include <QString>
-
 #include "link/PortChoices.h"
-#include "link/ReceiveParser.h"
 #include "pattern/PatternState.h"
 
-// Everything the program keeps between events, made once in main() and handed
-// to each window by reference, so every test can start from a fresh one.
+// What outlives every window of the program, made once in main() and handed
+// to each window by reference, so every test can start from a fresh one. The
+// rest of the state lives with the object that uses it: the console's
+// session (SendText, RepeatIdle, the receive state) and each window's own.
 struct ProgramState {
-    QString SendText;
-    int RepeatIdle = -1;
-    ReceiveState Receive;   // LineBuffer, PollIndex, MessageLineCount
     CommInitChoices Dialog;
-    PatternState Pattern;   // Steps, PreviewMaxTime, LastSaveName
+    PatternState Pattern;   // PreviewMaxTime, LastSaveName
 };

@@ -4,9 +4,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QKeyEvent>
-#include <QStandardPaths>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,28 +14,31 @@
 #include <utility>
 
 #include "console/CommandTable.h"
-#include "console/MeasurementLog.h"
 #include "console/ProgramState.h"
 #include "console/ReferenceTexts.h"
 #include "pattern/frmPattern.h"
 #include "platform/CommInit.h"
 #include "plot/PlotWindow.h"
 #include "plot/Readings.h"
-#include "link/LineEvents.h"
 #include "link/SerialPort.h"
 #include "platform/Controls.h"
 #include "platform/Services.h"
 
 namespace {
 const QColor LampIdle(192, 192, 192);
-const QColor LampReceived(255, 255, 0);
 }
 
 frmMain::frmMain(ProgramState& state, SerialPort& port, UiServices& services, QWidget* parent)
-    : QMainWindow(parent), state_(state), port_(port), services_(services), controller_(state, port, *this)
+    : QMainWindow(parent), state_(state), port_(port), services_(services), controller_(state.Dialog, port, *this)
 {
-    for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4, &TimerReconnect})
-        t->setTimerType(Qt::PreciseTimer);
+    const std::pair<QTimer*, const char*> timers[] = {
+        {&Timer1, "Timer1"}, {&Timer2, "Timer2"}, {&Timer3, "Timer3"}, {&Timer4, "Timer4"}, {&TimerReconnect, "TimerReconnect"}};
+    for (const auto& [timer, name] : timers) {
+        timer->setTimerType(Qt::PreciseTimer);
+        // Children, so that tests find them by name as they find the controls.
+        timer->setParent(this);
+        timer->setObjectName(QLatin1String(name));
+    }
     BuildControls();
     TextInfo->SetMaximumLines(MaxInfoLines + 1);   // the last line end opens one more block
     ConnectHandlers();
@@ -61,8 +62,8 @@ void frmMain::ConnectHandlers()
     connect(CmdStartStop, &QPushButton::clicked, this, &frmMain::CmdStartStop_Click);
     connect(UpDownReDo, &UpDown::Change, this, &frmMain::UpDownReDo_Change);
     connect(UpDownTi, &UpDown::Change, this, &frmMain::UpDownTi_Change);
-    connect(&port_, &SerialPort::LineEvent, this, &frmMain::MSComm1_OnComm);
-    connect(&port_, &SerialPort::DeviceLost, this, &frmMain::OnDeviceLost);
+    connect(&controller_.Readings(), &ConsoleReadings::Arrived, this,
+            [this](Readout which, const QString& text) { ReadoutLabel(which)->setText(text); });
     connect(CmdComport, &QPushButton::clicked, this, &frmMain::CmdComport_Click);
     // Option handlers follow the selection itself, however it was made.
     auto onSelected = [this](QRadioButton* option, void (frmMain::*handler)()) {
@@ -143,11 +144,13 @@ void frmMain::ApplyMainLayout()
 void frmMain::OptionSingle_Click()
 {
     ApplyMainLayout();
+    controller_.LayoutChanged();
 }
 
 void frmMain::OptionDual_Click()
 {
     ApplyMainLayout();
+    controller_.LayoutChanged();
 }
 
 void frmMain::ApplyCommandMode()
@@ -224,51 +227,15 @@ void frmMain::UpDownTi_Change()
 
 void frmMain::Timer4_Timer()
 {
-    if (!controller_.LogMayRecord())
-        return;
-    const QString readouts[4] = {Label_P1_Voltage->text(), Label_P1_Current->text(), Label_P2_Voltage->text(),
-                                 Label_P2_Current->text()};
-    const LogTick tick = ComposeLogTick(OptionSingle->isChecked(), readouts, Clock);
-    for (const QString& line : tick.Echo)
-        InsertInfoText(line);
-    AppendLogRecord(tick.RecordTime, tick.Record);
+    controller_.LogTick();
 }
 
-void frmMain::AppendLogRecord(const QDateTime& now, const QString& record)
-{
-    if (LogFolder.isEmpty())
-        LogFolder = ChooseLogFolder(QCoreApplication::applicationDirPath(),
-                                    QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    if (!log_ || log_->Folder() != LogFolder)
-        log_ = std::make_unique<MeasurementLogFile>(LogFolder);
-    QString failure;
-    if (!log_->Append(now.date(), record, &failure) && !failure.isEmpty())
-        InsertInfoText(failure + QStringLiteral("\r\n"));
-}
-
-void frmMain::ShowReadout(Readout which, const QString& text)
+QLabel* frmMain::ReadoutLabel(Readout which) const
 {
     QLabel* const readouts[] = {Label_P1_Voltage,     Label_P1_Current,     Label_P2_Voltage,
                                 Label_P2_Current,     Label_P1_Set_Voltage, Label_P1_Set_Current,
                                 Label_P2_Set_Voltage, Label_P2_Set_Current};
-    readouts[int(which)]->setText(text);
-    if (which <= Readout::P2Current)
-        controller_.ReadoutArrived();
-    emit ReadoutShown(which, text);
-}
-
-void frmMain::InsertInfoText(const QString& text)
-{
-    if (batchingInfo_)
-        infoBatch_ += text;
-    else
-        TextInfo->InsertText(text);
-}
-
-void frmMain::ClearInfoText()
-{
-    infoBatch_.clear();
-    TextInfo->ClearText();
+    return readouts[int(which)];
 }
 
 void frmMain::Timer2_Timer()
@@ -277,43 +244,13 @@ void frmMain::Timer2_Timer()
     ShapeReceive->SetFillColor(LampIdle);
 }
 
-void frmMain::MSComm1_OnComm(int code)
-{
-    if (code == LineEventCode::Receive) {
-        // One insertion and one scroll for all the lines of a read: line by
-        // line, a flood stalled the window for tens of milliseconds.
-        batchingInfo_ = true;
-        ReceiveParser(state_.Receive, *this, QString::fromLatin1(port_.ReadAll()));
-        batchingInfo_ = false;
-        if (!infoBatch_.isEmpty())
-            TextInfo->InsertText(std::exchange(infoBatch_, QString()));
-        ShapeReceive->SetFillColor(LampReceived);
-        return;
-    }
-    const QString message = LineEventMessage(code);
-    if (!message.isEmpty())
-        TextInfo->InsertText(message + QStringLiteral("\r\n"));
-}
-
-void frmMain::OnDeviceLost(const QString& device, const QString& reason)
-{
-    TextInfo->InsertText(DeviceLostMessage(device, reason) + QStringLiteral("\r\n"));
-    LabelComportOpen->setText(tr("닫혔음"));
-    controller_.PortLost();
-    emit ReadingsInterrupted();
-}
-
 void frmMain::CmdComport_Click()
 {
-    if (!commInit_) {
-        commInit_ = new CommInit(port_, state_.Dialog, services_, LabelComportOpen, CmdStartStop, this);
-        connect(commInit_, &CommInit::CloseRequested, this, [this] { controller_.PortClosedByOperator(); });
-    }
+    if (!commInit_)
+        commInit_ = new CommInit(port_, state_.Dialog, services_, controller_, this);
     controller_.PortDialogShown(true);
-    const bool opened = commInit_->Exec() == QDialog::Accepted;
+    commInit_->Exec();
     controller_.PortDialogShown(false);
-    if (opened)
-        controller_.PortOpenedByOperator();
     Form_Activate();
 }
 

@@ -1,15 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
-#include <functional>
 #include <memory>
 
 #include "console/ConsoleController.h"
-#include "link/ReceiveParser.h"
 #include "platform/Controls.h"
 
 class QCheckBox;
@@ -28,7 +25,9 @@ struct ProgramState;
 
 // The console: readouts of one or two outputs, the command field and its
 // buttons, the repeat and monitor controls, the port controls and the panels.
-class frmMain : public QMainWindow, private ReceiveTarget, private ConsoleView {
+// It shows its session (Controller()) and hands it the operator's clicks; its
+// controls are its own, found by their object names from outside.
+class frmMain : public QMainWindow, private ConsoleView {
     Q_OBJECT
 public:
     frmMain(ProgramState& state, SerialPort& port, UiServices& services, QWidget* parent = nullptr);
@@ -44,15 +43,12 @@ public:
     // pattern window; focus coming back from another program is not one of them.
     void Form_Activate();
 
-    void MSComm1_OnComm(int code);
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
     void Timer4_Timer();
     void CmdComport_Click();
     void TimerReconnect_Timer();
-    // The console's deciding logic, for tests that look behind the controls.
-    ConsoleController& Controller() { return controller_; }
     void CmdStartStop_Click();
     void UpDownReDo_Change();
     void UpDownTi_Change();
@@ -72,10 +68,8 @@ public:
     void CmdDel_Click();
     void CmdGraph_Click();
 
-    // The local clock the log reads; tests and benchmarks drive their own.
-    std::function<QDateTime()> Clock = [] { return QDateTime::currentDateTime(); };
-    // Where the measurement log goes; chosen at the first record when empty.
-    QString LogFolder;
+    // The console's session: sending, routing, readings, the port's state, the log.
+    ConsoleController& Controller() { return controller_; }
     // The open pattern window, if any.
     QWidget* PatternWindow() const { return patternWindow_; }
     // The trend window once it has been opened.
@@ -83,6 +77,51 @@ public:
 
     // Most lines TextInfo keeps; older lines are dropped from the top.
     static constexpr int MaxInfoLines = 5000;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void ConnectHandlers();
+    void ConnectPlot();
+    QLabel* MakeReadout(const char* name, const QString& description, bool measured);
+    QLabel* ReadoutLabel(Readout which) const;
+    // The controls only a two-output supply uses.
+    QList<QWidget*> P2Controls() const;
+    void PatternWindowClosed();
+
+    // ConsoleView: the controls the console controller reads and writes.
+    CommandMode SelectedMode() const override;
+    bool SingleLayoutSelected() const override;
+    bool NewModelSelected() const override;
+    bool RepeatChecked() const override;
+    QString CommandText() const override;
+    QString MonitorIntervalText() const override;
+    int RepeatSpinnerValue() const override;
+    int MonitorSpinnerValue() const override;
+    void EnableModeGroup(bool on) override;
+    void EnableModelGroup(bool on) override;
+    void EnablePortButton(bool on) override;
+    void EnableSendButton(bool on) override;
+    void EnableComposer(bool on) override;
+    void ShowRepeatRunning(bool running) override;
+    void LightSendLamp() override;
+    void LightReceiveLamp() override;
+    void ShowPortStatus(const QString& text) override;
+    void ShowPortState(PortState state) override;
+    void InsertInfoText(const QString& text) override;
+    void ClearInfoText() override;
+    void OpenPatternWindow() override;
+    void SetTimerInterval(ConsoleTimer timer, int ms) override;
+    int TimerInterval(ConsoleTimer timer) const override;
+    void StartTimer(ConsoleTimer timer) override;
+    void StopTimer(ConsoleTimer timer) override;
+    bool TimerRunning(ConsoleTimer timer) const override;
+    QTimer& TimerFor(ConsoleTimer timer);
+    const QTimer& TimerFor(ConsoleTimer timer) const;
 
     // Display group.
     QLabel *LabelP1, *LabelP2, *LabelP1V, *LabelP1A, *LabelP2V, *LabelP2A;
@@ -117,65 +156,6 @@ public:
     // About once a second while a lost device is awaited.
     QTimer TimerReconnect;
 
-signals:
-    // For listeners such as the trend plot: every reply shown in a readout,
-    // and every place where the readings stop (mode or layout change, the
-    // port dialog, a lost port), so no line is drawn across it.
-    void ReadoutShown(Readout which, const QString& text);
-    void ReadingsInterrupted();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void BuildControls();
-    void ConnectHandlers();
-    void ConnectPlot();
-    QLabel* MakeReadout(const char* name, const QString& description, bool measured);
-    // The controls only a two-output supply uses.
-    QList<QWidget*> P2Controls() const;
-    void OnDeviceLost(const QString& device, const QString& reason);
-    void PatternWindowClosed();
-    void AppendLogRecord(const QDateTime& now, const QString& record);
-
-    // ReceiveTarget: what the receive parser reads and writes here.
-    bool PollTimerRunning() const override { return Timer3.isActive(); }
-    bool MonitorModeSelected() const override;
-    bool SetMonitorModeSelected() const override;
-    bool SingleLayoutSelected() const override;   // also the ConsoleView's
-    void ShowReadout(Readout which, const QString& text) override;
-    void InsertInfoText(const QString& text) override;
-    void ClearInfoText() override;
-
-    // ConsoleView: the controls the console controller reads and writes.
-    CommandMode SelectedMode() const override;
-    bool NewModelSelected() const override;
-    bool RepeatChecked() const override;
-    QString CommandText() const override;
-    QString MonitorIntervalText() const override;
-    int RepeatSpinnerValue() const override;
-    int MonitorSpinnerValue() const override;
-    void EnableModeGroup(bool on) override;
-    void EnableModelGroup(bool on) override;
-    void EnablePortButton(bool on) override;
-    void EnableSendButton(bool on) override;
-    void EnableComposer(bool on) override;
-    void ShowRepeatRunning(bool running) override;
-    void LightSendLamp() override;
-    void ShowPortStatus(const QString& text) override;
-    void ShowPortLabel(PortLabel label) override;
-    void InsertInfoLine(const QString& line) override;
-    void OpenPatternWindow() override;
-    void SetTimerInterval(ConsoleTimer timer, int ms) override;
-    int TimerInterval(ConsoleTimer timer) const override;
-    void StartTimer(ConsoleTimer timer) override;
-    void StopTimer(ConsoleTimer timer) override;
-    bool TimerRunning(ConsoleTimer timer) const override;
-    QTimer& TimerFor(ConsoleTimer timer);
-    const QTimer& TimerFor(ConsoleTimer timer) const;
-
     ProgramState& state_;
     SerialPort& port_;
     UiServices& services_;
@@ -183,10 +163,6 @@ private:
     bool shownOnce_ = false;
     QPointer<QWidget> patternWindow_;
     ConsoleController controller_;
-    std::unique_ptr<class MeasurementLogFile> log_;
-    // The message lines of one read, inserted into TextInfo at once.
-    bool batchingInfo_ = false;
-    QString infoBatch_;
     std::unique_ptr<LiveReadings> plotReadings_;
     std::unique_ptr<PlotWindow> plotWindow_;
 };

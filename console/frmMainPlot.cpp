@@ -2,9 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The trend plot beside the console: it records from the start, only
 // listens, and its window opens on demand.
-#include <QElapsedTimer>
 #include <QPushButton>
-#include <QRadioButton>
 #include <memory>
 
 #include "console/frmMain.h"
@@ -13,22 +11,17 @@
 
 void frmMain::ConnectPlot()
 {
-    auto monotonic = std::make_shared<QElapsedTimer>();
-    monotonic->start();
-    plotReadings_ = std::make_unique<LiveReadings>([monotonic] { return monotonic->elapsed(); },
-                                                   [] { return QDateTime::currentDateTime(); });
-    LiveReadings* readings = plotReadings_.get();
-    connect(this, &frmMain::ReadoutShown, this,
-            [readings](Readout which, const QString& text) { readings->ReadoutShown(which, text); });
-    connect(this, &frmMain::ReadingsInterrupted, this, [readings] { readings->Interrupted(); });
-    for (QRadioButton* option : {OptionSingle, OptionDual, OptionLineCmd, OptionMonitorCmd, OptionSetCmd,
-                                 OptionPatternCmd})
-        connect(option, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
-                emit ReadingsInterrupted();
-        });
-    // Runs after the port dialog has closed: the port may have been reopened elsewhere.
-    connect(CmdComport, &QPushButton::clicked, this, &frmMain::ReadingsInterrupted);
+    // The readings' own clock, so that a sample sits where its reply arrived.
+    plotReadings_ = std::make_unique<LiveReadings>(SteadyNow, LocalNow);
+    LiveReadings* plot = plotReadings_.get();
+    ConsoleReadings* readings = &controller_.Readings();
+    connect(readings, &ConsoleReadings::Arrived, this, [plot](Readout which, const QString& text, qint64 at) {
+        if (IsMeasured(which))
+            plot->Measured(OutputSeries(which), text, at);
+        else
+            plot->SetValue(OutputSeries(which), text, at);
+    });
+    connect(readings, &ConsoleReadings::Interrupted, this, [plot] { plot->Interrupted(); });
     connect(CmdGraph, &QPushButton::clicked, this, &frmMain::CmdGraph_Click);
 }
 

@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The console's controls as the console controller and the receive parser
-// read and write them.
+// The console's controls as its session reads and writes them.
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,6 +12,7 @@
 
 namespace {
 const QColor LampSent(0, 255, 0);
+const QColor LampReceived(255, 255, 0);
 }
 
 CommandMode frmMain::SelectedMode() const
@@ -52,15 +52,17 @@ void frmMain::ShowRepeatRunning(bool running)
 }
 
 void frmMain::LightSendLamp() { ShapeSend->SetFillColor(LampSent); }
+void frmMain::LightReceiveLamp() { ShapeReceive->SetFillColor(LampReceived); }
 void frmMain::ShowPortStatus(const QString& text) { SetStatusText(2, text); }
 
-void frmMain::ShowPortLabel(PortLabel label)
+void frmMain::ShowPortState(PortState state)
 {
     const QString texts[] = {tr("열렸음"), tr("닫혔음"), tr("재연결 대기")};
-    LabelComportOpen->setText(texts[int(label)]);
+    LabelComportOpen->setText(texts[int(state)]);
 }
 
-void frmMain::InsertInfoLine(const QString& line) { InsertInfoText(line + QStringLiteral("\r\n")); }
+void frmMain::InsertInfoText(const QString& text) { TextInfo->InsertText(text); }
+void frmMain::ClearInfoText() { TextInfo->ClearText(); }
 
 QTimer& frmMain::TimerFor(ConsoleTimer timer)
 {
@@ -79,7 +81,5 @@ void frmMain::StartTimer(ConsoleTimer timer) { TimerFor(timer).start(); }
 void frmMain::StopTimer(ConsoleTimer timer) { TimerFor(timer).stop(); }
 bool frmMain::TimerRunning(ConsoleTimer timer) const { return TimerFor(timer).isActive(); }
 
-bool frmMain::MonitorModeSelected() const { return OptionMonitorCmd->isChecked(); }
-bool frmMain::SetMonitorModeSelected() const { return OptionSetCmd->isChecked(); }
 bool frmMain::SingleLayoutSelected() const { return OptionSingle->isChecked(); }
 

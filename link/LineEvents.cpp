@@ -43,22 +43,25 @@ QList<int> LineEventsBetween(const LineCounters& before, const LineCounters& aft
     return codes;
 }
 
-QString OpenFailureMessage(OpenError error, const QString& device, const QString& detail)
+Outcome OpenFailure(OpenError error, const QString& device, const QString& detail)
 {
     const QString head = QCoreApplication::translate("LineEvents", "통신포트를 열 수 없습니다: %1\n").arg(device);
+    QString advice;
     switch (error) {
-    case OpenError::None:
-        return QString();
     case OpenError::NotFound:
-        return head + QCoreApplication::translate("LineEvents", "장치가 없습니다. 케이블과 USB 어댑터가 연결되어 있는지 확인하세요.");
+        advice = QCoreApplication::translate("LineEvents", "장치가 없습니다. 케이블과 USB 어댑터가 연결되어 있는지 확인하세요.");
+        break;
     case OpenError::Busy:
-        return head + QCoreApplication::translate("LineEvents", "다른 프로그램이 이 포트를 사용하고 있습니다. 그 프로그램을 닫고 다시 여세요.");
+        advice = QCoreApplication::translate("LineEvents", "다른 프로그램이 이 포트를 사용하고 있습니다. 그 프로그램을 닫고 다시 여세요.");
+        break;
     case OpenError::PermissionDenied:
-        return head + QCoreApplication::translate("LineEvents", "접근 권한이 없습니다. 사용자를 dialout 그룹에 추가하고 (sudo usermod -aG dialout $USER) 다시 로그인하세요.");
+        advice = QCoreApplication::translate("LineEvents", "접근 권한이 없습니다. 사용자를 dialout 그룹에 추가하고 (sudo usermod -aG dialout $USER) 다시 로그인하세요.");
+        break;
     case OpenError::Other:
+        advice = QCoreApplication::translate("LineEvents", "열기 실패 (%1)").arg(detail);
         break;
     }
-    return head + QCoreApplication::translate("LineEvents", "열기 실패 (%1)").arg(detail);
+    return Outcome::Failed(head + advice, detail);
 }
 
 QString DeviceLostMessage(const QString& device, const QString& reason)

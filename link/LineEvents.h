@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include "core/Outcome.h"
+
 // The operator's message for a line event, or an empty text for the events
 // that show nothing (transmit, receive, the quieter line-state changes).
 QString LineEventMessage(int code);
@@ -18,7 +20,10 @@ struct LineCounters {
 // event per counter that moved (a burst of a thousand framing errors is one line).
 QList<int> LineEventsBetween(const LineCounters& before, const LineCounters& after);
 
-// Korean texts for the failures the operator must act on.
-enum class OpenError;
-QString OpenFailureMessage(OpenError error, const QString& device, const QString& detail);
+// Why a device would not open, as far as the operator can act on it.
+enum class OpenError { NotFound, Busy, PermissionDenied, Other };
+
+// The failures the operator must act on, in the operator's words. An open
+// failure keeps the system's words as its detail.
+Outcome OpenFailure(OpenError error, const QString& device, const QString& detail);
 QString DeviceLostMessage(const QString& device, const QString& reason);

@@ -3,6 +3,8 @@
 #pragma once
 #include <QString>
 
+#include "core/Outcome.h"
+
 // The dialog's remembered choices; they outlive the dialog and every opening.
 struct CommInitChoices {
     int SelectedPort = 0;
@@ -46,3 +48,12 @@ DialogSelection LoadDialogChoices(CommInitChoices& choices, int portNumber, cons
 // blank the number-to-text conversion reserves for a sign before each number.
 QString ComposeSettingsText(int baud, const QString& parity, int dataBits, int stopBits);
 QString ComposeSettingsText(const CommInitChoices& choices);
+
+// What the port dialog asks of the port's owner: 열기 on a closed port with
+// the choices as they now stand, and 닫기, whether or not the port is open.
+class PortRequests {
+public:
+    virtual ~PortRequests() = default;
+    virtual Outcome OpenRequested(const CommInitChoices& choices) = 0;
+    virtual void CloseRequested() = 0;
+};

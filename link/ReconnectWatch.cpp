@@ -35,11 +35,11 @@ ReconnectWatch::Check ReconnectWatch::Tick()
     case DeviceKind::NotADevice:
         // A file or folder where the device was is nothing to open; a stray
         // open could even create or truncate it.
-        if (!notDeviceTold_) {
-            notDeviceTold_ = true;
-            check.Message = QCoreApplication::translate("ReconnectWatch", "%1 자리에 장치가 아닌 파일이 있습니다. 장치를 계속 기다립니다.")
-                                .arg(WatchedPath());
-        }
+        check.Problem = Outcome::Failed(QCoreApplication::translate("ReconnectWatch", "%1 자리에 장치가 아닌 파일이 있습니다. 장치를 계속 기다립니다.")
+                                            .arg(WatchedPath()));
+        if (notDeviceTold_)
+            check.Problem = check.Problem.AlreadyTold();
+        notDeviceTold_ = true;
         break;
     }
     return check;
@@ -59,13 +59,14 @@ QString ReconnectWatch::Reopened(qint64 now)
     return QCoreApplication::translate("ReconnectWatch", "%1 다시 연결됨, 전에는 %2 (끊긴 시간 %3)").arg(current, before, gone);
 }
 
-QString ReconnectWatch::Refused(const OpenResult& result)
+Outcome ReconnectWatch::Refused(const Outcome& open)
 {
-    if (refusalTold_)
-        return QString();
+    const QString why = open.Detail().isEmpty() ? QCoreApplication::translate("ReconnectWatch", "열리지 않음") : open.Detail();
+    const Outcome refusal = Outcome::Failed(
+        QCoreApplication::translate("ReconnectWatch", "%1 장치가 돌아왔지만 열 수 없습니다 (%2). 장치를 계속 기다립니다.").arg(WatchedPath(), why));
+    const bool told = refusalTold_;
     refusalTold_ = true;
-    const QString why = result.Detail.isEmpty() ? QCoreApplication::translate("ReconnectWatch", "열리지 않음") : result.Detail;
-    return QCoreApplication::translate("ReconnectWatch", "%1 장치가 돌아왔지만 열 수 없습니다 (%2). 장치를 계속 기다립니다.").arg(WatchedPath(), why);
+    return told ? refusal.AlreadyTold() : refusal;
 }
 
 QString FormatDuration(qint64 ms)

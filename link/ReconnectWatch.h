@@ -3,23 +3,8 @@
 #pragma once
 #include <QString>
 
-#include "link/SerialPort.h"
-
-// What stands at a device path, following links.
-enum class DeviceKind { Missing, Device, NotADevice };
-
-// The file system as the reconnection watch sees it, so a test can play a
-// device going, coming back, or coming back under another name.
-class DeviceFiles {
-public:
-    virtual ~DeviceFiles() = default;
-    virtual DeviceKind KindOf(const QString& path) const = 0;
-    // The stable name (a link in the by-id folder) that points at device
-    // now, or empty when it has none.
-    virtual QString StableNameFor(const QString& device) const = 0;
-    // Where a link points in the end; the path itself when it is no link.
-    virtual QString Target(const QString& path) const = 0;
-};
+#include "core/Outcome.h"
+#include "link/DeviceFiles.h"
 
 // Waits for a lost device to come back: remembers the device's stable name
 // while it is there (the by-id link vanishes with the device), then checks
@@ -37,20 +22,18 @@ public:
     void SetPaused(bool paused) { paused_ = paused; }
 
     bool Waiting() const { return waiting_; }
-    bool Paused() const { return paused_; }
-    QString LostDevice() const { return device_; }
     // What is opened when the device is back: the stable name if it had one.
     QString WatchedPath() const { return stable_.isEmpty() ? device_ : stable_; }
 
     struct Check {
         bool TryOpen = false;
-        QString Message;   // for the message panel, at most once per wait and cause
+        Outcome Problem;   // for the message panel, told once per wait and cause
     };
     Check Tick();
     // The device opened again: the line that says so, with the time it was gone.
     QString Reopened(qint64 now);
     // It came back but would not open: keep waiting; the first refusal is told.
-    QString Refused(const OpenResult& result);
+    Outcome Refused(const Outcome& open);
 
 private:
     const DeviceFiles& files_;

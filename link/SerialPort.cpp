@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/SerialPort.h"
 
-#include "link/ReconnectWatch.h"
+#include "link/DeviceFiles.h"
 
 namespace {
 // A port with no file system of its own never sees a device come back.
@@ -53,20 +53,20 @@ void SerialPort::SetRequestToSend(bool on)
         ApplyRequestToSend(on);
 }
 
-OpenResult SerialPort::OpenPath(const QString& path)
+Outcome SerialPort::OpenPath(const QString& path)
 {
     if (IsOpen())
-        return OpenResult{OpenError::None, DeviceName(), QString()};
+        return Outcome();
     pathOverride_ = path;
     return Open();
 }
 
-OpenResult SerialPort::Open()
+Outcome SerialPort::Open()
 {
     if (IsOpen())
-        return OpenResult{OpenError::None, DeviceName(), QString()};
+        return Outcome();
     backlog_.Reset();
-    OpenResult result = OpenDevice();
+    const Outcome result = OpenDevice();
     if (result.Ok())
         ApplyRequestToSend(requestToSend_);
     return result;

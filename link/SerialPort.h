@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include "core/Outcome.h"
 #include "link/PortSettings.h"
 #include "link/TransmitBacklog.h"
 
@@ -28,15 +29,6 @@ constexpr int RxParity = 1009;
 constexpr int TxFull = 1010;
 constexpr int Dcb = 1011;
 }
-
-enum class OpenError { None, NotFound, Busy, PermissionDenied, Other };
-
-struct OpenResult {
-    OpenError Error = OpenError::None;
-    QString Device;   // what the port number was bound to
-    QString Detail;   // the system's own words, for the operator and the log
-    bool Ok() const { return Error == OpenError::None; }
-};
 
 // The program's one serial port. It keeps the configuration the rest of the
 // program reads back, bounds the transmit backlog and drops writes to a closed
@@ -63,10 +55,12 @@ public:
     void SetRequestToSend(bool on);
 
     virtual bool IsOpen() const = 0;
-    OpenResult Open();
+    // A failure names the device and says in the operator's words what to do;
+    // its detail is the system's own words.
+    Outcome Open();
     // Opens on path instead of the port number's device: a device that came
     // back under its stable name. Setting the port number undoes it.
-    OpenResult OpenPath(const QString& path);
+    Outcome OpenPath(const QString& path);
     void Close();
     // Text crosses as single bytes; writes to a closed port vanish, and a
     // write that would overfill the backlog is dropped and reported as 1010.
@@ -84,7 +78,7 @@ signals:
     void DeviceLost(const QString& device, const QString& reason);
 
 protected:
-    virtual OpenResult OpenDevice() = 0;
+    virtual Outcome OpenDevice() = 0;
     virtual void CloseDevice() = 0;
     virtual qint64 PendingBytes() const = 0;
     virtual void WriteBytes(const QByteArray& bytes) = 0;

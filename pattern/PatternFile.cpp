@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "pattern/StepNumbers.h"
 #include "pattern/StepValues.h"
 
 namespace {
@@ -171,51 +172,45 @@ QString Quoted(const QByteArray& field)
     return text;
 }
 
-LoadResult Stopped(const QString& path, int steps, const QString& reason)
+Outcome Stopped(const QString& path, int steps, const QString& reason)
 {
-    LoadResult r;
-    r.StepsLoaded = steps;
-    r.Message = QCoreApplication::translate("PatternFile", "패턴 파일을 끝까지 불러오지 못했습니다: %1\n%2\n불러온 단계: %3개")
-                    .arg(Shown(path), reason)
-                    .arg(steps);
-    return r;
+    return Outcome::Failed(QCoreApplication::translate("PatternFile", "패턴 파일을 끝까지 불러오지 못했습니다: %1\n%2\n불러온 단계: %3개")
+                               .arg(Shown(path), reason)
+                               .arg(steps),
+                           reason);
 }
 }
 
-QByteArray PatternFileText(const PatternTable& table, StepArrays& arrays)
+QByteArray PatternFileText(const PatternTable& table)
 {
     QByteArray text;
-    const int steps = StageLeadingSteps(table, arrays);
-    for (int n = 1; n <= steps; ++n)
-        text += ShortestDecimal(arrays.StepTime[n]).toLatin1() + ','
-            + ShortestDecimal(arrays.StepVoltage[n]).toLatin1() + ','
-            + ShortestDecimal(arrays.StepCurrent[n]).toLatin1() + "\r\n";
+    for (const StepNumbers& step : LeadingSteps(table))
+        text += ShortestDecimal(step.Time).toLatin1() + ',' + ShortestDecimal(step.Voltage).toLatin1() + ','
+            + ShortestDecimal(step.Current).toLatin1() + "\r\n";
     return text;
 }
 
-SaveResult SavePattern(const QString& path, const PatternTable& table, StepArrays& arrays)
+Outcome SavePattern(const QString& path, const PatternTable& table)
 {
-    const QByteArray text = PatternFileText(table, arrays);
+    const QByteArray text = PatternFileText(table);
     QSaveFile file(path);
-    SaveResult r;
     // Qt 6.4's commit() puts the file in place even when its own final flush
     // fails (a full disk), so flush first. An uncommitted QSaveFile removes
     // its temporary file when it goes.
-    r.Ok = file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.flush() && file.commit();
-    if (!r.Ok)
-        r.Message = QCoreApplication::translate("PatternFile", "패턴 파일을 저장할 수 없습니다: %1\n%2").arg(Shown(path), file.errorString());
-    return r;
+    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.flush() && file.commit())
+        return Outcome();
+    return Outcome::Failed(
+        QCoreApplication::translate("PatternFile", "패턴 파일을 저장할 수 없습니다: %1\n%2").arg(Shown(path), file.errorString()),
+        file.errorString());
 }
 
-LoadResult LoadPattern(const QString& path, PatternTable& table, StepArrays& arrays)
+Outcome LoadPattern(const QString& path, PatternTable& table)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        LoadResult r;
-        r.Message = QCoreApplication::translate("PatternFile", "패턴 파일을 열 수 없습니다: %1\n%2\n불러온 단계: 0개")
-                        .arg(Shown(path), file.errorString());
-        return r;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Outcome::Failed(QCoreApplication::translate("PatternFile", "패턴 파일을 열 수 없습니다: %1\n%2\n불러온 단계: 0개")
+                                   .arg(Shown(path), file.errorString()),
+                               file.errorString());
     FieldReader reader(file);
     int steps = 0;
     while (steps < MaxPatternSteps) {
@@ -224,12 +219,8 @@ LoadResult LoadPattern(const QString& path, PatternTable& table, StepArrays& arr
         for (int f = 0; f < 3; ++f) {
             const FieldReader::Result field = reader.Next();
             if (field.kind == FieldReader::EndOfFile) {
-                if (f == 0) {
-                    LoadResult r;
-                    r.StepsLoaded = steps;
-                    r.Complete = true;
-                    return r;
-                }
+                if (f == 0)
+                    return Outcome();
                 return Stopped(path, steps, QCoreApplication::translate("PatternFile", "파일이 %1번째 단계의 중간에서 끝납니다.").arg(row));
             }
             if (field.kind == FieldReader::ReadFailed)
@@ -242,15 +233,9 @@ LoadResult LoadPattern(const QString& path, PatternTable& table, StepArrays& arr
             if (field.broken || !ReadPlainDecimal(field.text, &values[f]))
                 return Stopped(path, steps, where + QCoreApplication::translate("PatternFile", " 숫자가 아닙니다: \"%1\"").arg(Quoted(field.text)));
         }
-        arrays.StepTime[row] = values[0];
-        arrays.StepVoltage[row] = values[1];
-        arrays.StepCurrent[row] = values[2];
         table.SetStep(row, {FormatThreeDecimals(values[0]), FormatThreeDecimals(values[1]),
                             FormatThreeDecimals(values[2])});
         steps = row;
     }
-    LoadResult r;
-    r.StepsLoaded = steps;
-    r.Complete = true;
-    return r;
+    return Outcome();
 }

@@ -3,12 +3,9 @@
 #pragma once
 #include <QString>
 
-#include "pattern/StepArrays.h"
-
 // What the pattern window keeps for the program between its openings: the
-// staged step numbers, the last preview's time scale and the last saved name.
+// last preview's time scale and the last saved name.
 struct PatternState {
-    StepArrays Steps;           // StepTime, StepVoltage, StepCurrent
     float PreviewMaxTime = 0;   // the last preview's largest step time
     QString LastSaveName;       // presets the next pattern save dialog
 };

@@ -13,14 +13,18 @@ namespace {
 constexpr int MaxRepeatsDone = 32767;
 }
 
-bool RunEngine::Start(const PatternTable& table, StepArrays& arrays, int output)
+bool RunEngine::Start(const PatternTable& table, int output)
 {
-    const int steps = StageLeadingSteps(table, arrays);
-    if (steps < 1)
+    return Start(LeadingSteps(table), output);
+}
+
+bool RunEngine::Start(std::vector<StepNumbers> steps, int output)
+{
+    if (steps.empty())
         return false;
     output_ = output == 2 ? 2 : 1;
-    prefix_ = output_ == 2 ? QStringLiteral("APPL P2,") : QStringLiteral("APPL P1,");
-    stepCount_ = steps;
+    prefix_ = output_ == 2 ? QByteArrayLiteral("APPL P2,") : QByteArrayLiteral("APPL P1,");
+    steps_ = std::move(steps);
     runTicks_ = 0;
     nextStep_ = 1;
     repeatsDone_ = 0;
@@ -36,21 +40,21 @@ void RunEngine::Stop()
     running_ = false;
 }
 
-RunEngine::Tick RunEngine::OnTick(const StepArrays& arrays, bool repeatForever, int repeatLimit)
+RunEngine::Tick RunEngine::OnTick(bool repeatForever, int repeatLimit)
 {
     Tick tick;
     // A finished run does not even count the tick, so raising the limit
     // resumes exactly where it stopped.
     if (!running_ || Finished(repeatForever, repeatLimit))
         return tick;
-    const int k = nextStep_;
-    if (runTicks_ * TickSeconds >= arrays.StepTime[k]) {
+    const StepNumbers& step = steps_[nextStep_ - 1];
+    if (runTicks_ * TickSeconds >= step.Time) {
         tick.Sent = true;
-        tick.StepTime = arrays.StepTime[k];
-        tick.Command = prefix_.toLatin1() + ShortestDecimal(arrays.StepVoltage[k]).toLatin1() + ','
-            + ShortestDecimal(arrays.StepCurrent[k]).toLatin1() + '\r';
-        nextStep_ = k + 1;
-        if (nextStep_ > stepCount_) {
+        tick.StepTime = step.Time;
+        tick.Command = prefix_ + ShortestDecimal(step.Voltage).toLatin1() + ',' + ShortestDecimal(step.Current).toLatin1()
+            + '\r';
+        ++nextStep_;
+        if (nextStep_ > RunStepCount()) {
             nextStep_ = 1;
             if (repeatsDone_ < MaxRepeatsDone)
                 ++repeatsDone_;
@@ -71,7 +75,7 @@ RunEngine::Position RunEngine::LastSent() const
     if (nextStep_ > 1)
         return {nextStep_ - 1, repeatsDone_ + 1};
     if (repeatsDone_ > 0)
-        return {stepCount_, repeatsDone_};
+        return {RunStepCount(), repeatsDone_};
     return {};
 }
 

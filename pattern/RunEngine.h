@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "pattern/PatternTable.h"
-#include "pattern/StepArrays.h"
+#include "pattern/StepNumbers.h"
 
 // Pattern time credited per tick: the run timer fires every 55 ms, so the
 // credited time is the time that really passed.
@@ -13,13 +13,15 @@ constexpr double TickSeconds = 0.055;
 constexpr int RunTimerMs = 55;
 
 // Plays a pattern on one output: at each timer tick decides whether the next
-// step is due and which command it sends, and counts repetitions.
+// step is due and which command it sends, and counts repetitions. It owns
+// the steps it plays: editing the table during a run changes nothing.
 class RunEngine {
 public:
-    // Copies the table's leading complete steps into the arrays (each cell
-    // read with LeadingNumber) and starts counting from step 1. False, with
-    // the run state untouched, when row 1 is incomplete: there is nothing to play.
-    bool Start(const PatternTable& table, StepArrays& arrays, int output /*1 or 2*/);
+    // Takes the table's leading complete steps (each cell read with
+    // LeadingNumber) and starts counting from step 1. False, with the run
+    // state untouched, when row 1 is incomplete: there is nothing to play.
+    bool Start(const PatternTable& table, int output /*1 or 2*/);
+    bool Start(std::vector<StepNumbers> steps, int output);
     // Ends the run: RunTicks 0, NextStep 1, RepeatsDone 0. Sends nothing.
     void Stop();
 
@@ -31,12 +33,12 @@ public:
     };
     // One timer tick. repeatLimit is the repeat spinner's value as it stands
     // now; with it reached (and not repeating forever) the tick does nothing.
-    Tick OnTick(const StepArrays& arrays, bool repeatForever, int repeatLimit);
+    Tick OnTick(bool repeatForever, int repeatLimit);
 
     bool Running() const { return running_; }
     int Output() const { return output_; }   // of the current or last run
-    QString RunPrefix() const { return prefix_; }
-    int RunStepCount() const { return stepCount_; }
+    const std::vector<StepNumbers>& Steps() const { return steps_; }
+    int RunStepCount() const { return int(steps_.size()); }
     int NextStep() const { return nextStep_; }
     int RunTicks() const { return runTicks_; }
     int RepeatsDone() const { return repeatsDone_; }
@@ -58,8 +60,8 @@ public:
 private:
     bool running_ = false;
     int output_ = 0;
-    QString prefix_;
-    int stepCount_ = 0;
+    QByteArray prefix_;
+    std::vector<StepNumbers> steps_;
     int nextStep_ = 1;
     int runTicks_ = 0;
     int repeatsDone_ = 0;

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QPrinter>
-#include <QTableWidget>
+#include <QTableView>
 
 #include "link/SerialPort.h"
 #include "pattern/PatternFile.h"
@@ -40,6 +40,11 @@ frmPattern::frmPattern(PatternState& state, SerialPort& port, UiServices& servic
     setAttribute(Qt::WA_DeleteOnClose);
     Timer4.setTimerType(Qt::PreciseTimer);
     RichTextBox1.setDefaultFont(PrintListingFont());
+    // Children, so that tests find them by name as they find the controls.
+    for (QObject* named : {static_cast<QObject*>(&Timer4), static_cast<QObject*>(&RichTextBox1)})
+        named->setParent(this);
+    Timer4.setObjectName(QStringLiteral("Timer4"));
+    RichTextBox1.setObjectName(QStringLiteral("RichTextBox1"));
     BuildControls();
     ConnectHandlers();
     Form_Load();
@@ -85,18 +90,12 @@ void frmPattern::SetCurrentCell(int row, int column)
     currentRow_ = qBound(0, row, MaxPatternSteps);
     currentColumn_ = qBound(0, column, 3);
     if (currentRow_ >= 1 && currentColumn_ >= 1)
-        MSFlexGrid1->setCurrentCell(currentRow_ - 1, currentColumn_ - 1);
+        MSFlexGrid1->setCurrentIndex(grid_.index(currentRow_ - 1, currentColumn_ - 1));
 }
 
 void frmPattern::ShowTable()
 {
-    for (int row = 1; row <= MaxPatternSteps; ++row)
-        for (int column = 1; column <= 3; ++column) {
-            QTableWidgetItem* item = MSFlexGrid1->item(row - 1, column - 1);
-            const QString text = table_.Cell(row, column);
-            if (item->text() != text)
-                item->setText(text);
-        }
+    grid_.TableChanged();
     ShowRefusedCells();
 }
 
@@ -104,10 +103,8 @@ void frmPattern::ShowRefusedCells()
 {
     const StepLimits limits = StepLimits::FromTexts(TextMaxVoltage->text(), TextMaxCurrent->text());
     for (int row = 1; row <= MaxPatternSteps; ++row)
-        for (int column = 2; column <= 3; ++column) {
-            const bool refused = limits.Refuses(column, table_.Cell(row, column));
-            MSFlexGrid1->item(row - 1, column - 1)->setForeground(refused ? QBrush(Qt::red) : QBrush());
-        }
+        for (int column = 2; column <= 3; ++column)
+            grid_.SetRefused(row, column, limits.Refuses(column, table_.Cell(row, column)));
 }
 
 void frmPattern::PaintLineButtons()
@@ -193,7 +190,7 @@ bool frmPattern::CommitField(QLineEdit* field, int column)
     const FieldValue value = AcceptStepValue(field->text());
     field->setText(value.Text);
     if (value.Accepted && table_.SetCell(currentRow_, column, value.Text)) {
-        MSFlexGrid1->item(currentRow_ - 1, column - 1)->setText(value.Text);
+        grid_.CellChanged(currentRow_, column);
         ShowRefusedCells();
     }
     return value.Accepted;
@@ -264,7 +261,6 @@ void frmPattern::DrawPatternPreview()
     const PreviewPicture picture =
         ComposePreviewPicture(table_, CvMode, TextMaxVoltage->text(), TextMaxCurrent->text());
     state_.PreviewMaxTime = picture.PreviewMaxTime;
-    PreviewStepCount = picture.PreviewStepCount;
     PicturePreview->Clear();
     for (const PreviewSegment& s : picture.Segments)
         PicturePreview->DrawLine(s.From, s.To, s.Colour, s.Dotted);
@@ -283,7 +279,7 @@ void frmPattern::CmdRunP2_Click()
 void frmPattern::RunButton_Click(int output)
 {
     if (!(engine_.Running() && engine_.Output() == output)) {
-        if (!engine_.Start(table_, state_.Steps, output)) {
+        if (!engine_.Start(table_, output)) {
             services_.Beep();
             return;
         }
@@ -327,7 +323,7 @@ void frmPattern::ShowRunControls(bool running, int output)
 
 void frmPattern::Timer4_Timer()
 {
-    const RunEngine::Tick tick = engine_.OnTick(state_.Steps, RepeatForever, UpDownReDo->Value());
+    const RunEngine::Tick tick = engine_.OnTick(RepeatForever, UpDownReDo->Value());
     if (!tick.Sent)
         return;
     PictureProgressBar->Clear();
@@ -350,9 +346,9 @@ void frmPattern::CmdFileSave_Click()
         return;
     state_.LastSaveName = path;
     dialogFileName_ = path;
-    const SaveResult result = SavePattern(path, table_, state_.Steps);
-    if (!result.Ok)
-        services_.ShowMessage(this, QStringLiteral("Tarvio"), result.Message);
+    const Outcome saved = SavePattern(path, table_);
+    if (!saved.Ok())
+        services_.ShowMessage(this, QStringLiteral("Tarvio"), saved.Message());
 }
 
 void frmPattern::CmdFileOpen_Click()
@@ -360,10 +356,10 @@ void frmPattern::CmdFileOpen_Click()
     const QString path = services_.OpenFileName(this, PatternTitleOpen, PatternFilter, dialogFileName_);
     if (!path.isEmpty()) {
         dialogFileName_ = path;
-        const LoadResult result = LoadPattern(path, table_, state_.Steps);
+        const Outcome loaded = LoadPattern(path, table_);
         ShowTable();
-        if (!result.Message.isEmpty())
-            services_.ShowMessage(this, QStringLiteral("Tarvio"), result.Message);
+        if (!loaded.Ok())
+            services_.ShowMessage(this, QStringLiteral("Tarvio"), loaded.Message());
     }
     DrawPatternPreview();
 }

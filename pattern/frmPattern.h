@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "pattern/PatternEditing.h"
+#include "pattern/PatternGridModel.h"
 #include "pattern/PatternState.h"
 #include "pattern/PatternTable.h"
 #include "pattern/RunEngine.h"
@@ -15,7 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QTableWidget;
+class QTableView;
 class PictureBox;
 class SerialPort;
 class UiServices;
@@ -23,7 +24,8 @@ class UpDown;
 
 // The pattern window: a table of up to 100 timed steps, their entry fields,
 // the preview and the run. While it is open the console is disabled; closing
-// it, by any means, hands the console back in line mode.
+// it, by any means, hands the console back in line mode. Its controls are its
+// own, found by their object names from outside.
 class frmPattern : public QWidget {
     Q_OBJECT
 public:
@@ -65,20 +67,27 @@ public:
 
     const PatternTable& Table() const { return table_; }
     PatternTable& Table() { return table_; }
-    // Shows the table's texts in the grid after the table changed behind it.
+    // Shows the table in the grid after the table changed behind it.
     void ShowTable();
     int CurrentRow() const { return currentRow_; }
     int CurrentColumn() const { return currentColumn_; }
+    bool RepeatingForever() const { return RepeatForever; }
 
+signals:
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
     // Window state, which lives and dies with the window.
     int ClickCol = -1;
     int ClickRow = -1;
     LineEditArming LineEditing;
     bool CvMode = true;
     bool RepeatForever = true;
-    int PreviewStepCount = 0;
 
-    QTableWidget* MSFlexGrid1;
+    QTableView* MSFlexGrid1;
     QPushButton *CmdEdit, *CmdInsert, *CmdDelete, *CmdNewFile;
     QPushButton *CmdFileOpen, *CmdFileSave, *CmdPrint, *CmdRunP1, *CmdRunP2;
     QRadioButton *OptionCV, *OptionCC;
@@ -93,13 +102,6 @@ public:
     // The printed listing, composed before the print dialog and kept until the next print.
     QTextDocument RichTextBox1;
 
-signals:
-    void Closed();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void BuildControls();
     void ConnectHandlers();
     void SetCurrentCell(int row, int column);
@@ -118,6 +120,7 @@ private:
     UiServices& services_;
     bool singleOutput_;
     PatternTable table_;
+    PatternGridModel grid_{table_};
     int currentRow_ = 1, currentColumn_ = 1;
     RunEngine engine_;
     QString dialogFileName_;   // what the file dialogs last held while the window is open

@@ -4,8 +4,6 @@
 // entry, repeat, preview, file and run controls on the right) and wires their handlers.
 #include "pattern/frmPattern.h"
 
-#include "link/SerialPort.h"
-
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,7 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "link/SerialPort.h"
@@ -55,16 +53,13 @@ void frmPattern::BuildControls()
     setWindowTitle(tr(" 출력 패턴 만들기"));
     setFont(GulimFont(9));
 
-    MSFlexGrid1 = Named(new QTableWidget(MaxPatternSteps, 3), "MSFlexGrid1");
+    MSFlexGrid1 = Named(new QTableView, "MSFlexGrid1");
+    MSFlexGrid1->setModel(&grid_);
     MSFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     MSFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     MSFlexGrid1->setAccessibleDescription(tr("패턴 표 (시간, 전압, 전류)"));
     // The header row and the step numbers are the grid's own headers, so they
     // stay in view while the table scrolls.
-    for (int column = 1; column <= 3; ++column)
-        MSFlexGrid1->setHorizontalHeaderItem(column - 1, new QTableWidgetItem(table_.Cell(0, column)));
-    for (int row = 1; row <= MaxPatternSteps; ++row)
-        MSFlexGrid1->setVerticalHeaderItem(row - 1, new QTableWidgetItem(table_.Cell(row, 0)));
     MSFlexGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     MSFlexGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     MSFlexGrid1->verticalHeader()->setFixedWidth(Pixels(500));
@@ -74,12 +69,6 @@ void frmPattern::BuildControls()
         MSFlexGrid1->setColumnWidth(column, Pixels(1250));
     MSFlexGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     MSFlexGrid1->setFixedWidth(Pixels(500) + 3 * Pixels(1250) + 24);
-    for (int row = 0; row < MaxPatternSteps; ++row)
-        for (int column = 0; column < 3; ++column) {
-            auto* item = new QTableWidgetItem;
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            MSFlexGrid1->setItem(row, column, item);
-        }
 
     // Editing.
     auto* editing = Named(new QGroupBox(tr("패턴 편집")), "FrameEdit");
@@ -211,8 +200,8 @@ void frmPattern::ConnectHandlers()
     connect(CmdInsert, &QPushButton::clicked, this, &frmPattern::CmdInsert_Click);
     connect(CmdDelete, &QPushButton::clicked, this, &frmPattern::CmdDelete_Click);
     connect(CmdNewFile, &QPushButton::clicked, this, &frmPattern::CmdNewFile_Click);
-    connect(MSFlexGrid1, &QTableWidget::cellPressed, this,
-            [this](int row, int column) { MSFlexGrid1_MouseDown(row + 1, column + 1); });
+    connect(MSFlexGrid1, &QTableView::pressed, this,
+            [this](const QModelIndex& cell) { MSFlexGrid1_MouseDown(cell.row() + 1, cell.column() + 1); });
     connect(MSFlexGrid1->verticalHeader(), &QHeaderView::sectionPressed, this,
             [this](int row) { MSFlexGrid1_MouseDown(row + 1, 0); });
     connect(MSFlexGrid1->horizontalHeader(), &QHeaderView::sectionPressed, this,

@@ -7,13 +7,11 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "link/LineEvents.h"
-#include "link/ReconnectWatch.h"
+#include "link/DeviceFiles.h"
 #include "link/SerialPort.h"
 #include "platform/Services.h"
 
@@ -21,10 +19,9 @@ namespace {
 const QString AppTitle = QStringLiteral("Tarvio");
 }
 
-CommInit::CommInit(SerialPort& port, CommInitChoices& choices, UiServices& services, QLabel* openLabel,
-                   QPushButton* sendButton, QWidget* parent)
-    : QDialog(parent), port_(port), choices_(choices), services_(services), openLabel_(openLabel),
-      sendButton_(sendButton)
+CommInit::CommInit(const SerialPort& port, CommInitChoices& choices, UiServices& services, PortRequests& requests,
+                   QWidget* parent)
+    : QDialog(parent), port_(port), choices_(choices), services_(services), requests_(requests)
 {
     setObjectName(QStringLiteral("CommInit"));
     setWindowTitle(tr(" 통신 포트 초기화"));
@@ -187,30 +184,15 @@ void CommInit::CommInit_OK_Click()
         accept();
         return;
     }
-    port_.SetPortNumber(choices_.SelectedPort);
-    port_.SetSettings(ComposeSettingsText(choices_));
-    port_.SetHandshaking(choices_.SelectedFlow);
-    openLabel_->setText(tr("열렸음"));
-    const OpenResult result = port_.Open();
-    if (result.Ok()) {
-        sendButton_->setEnabled(true);
-    } else {
-        // The label already claimed success; take it back before telling the operator why.
-        openLabel_->setText(tr("닫혔음"));
-        sendButton_->setEnabled(false);
-        services_.ShowMessage(this, AppTitle, OpenFailureMessage(result.Error, result.Device, result.Detail));
-    }
+    const Outcome opened = requests_.OpenRequested(choices_);
+    if (!opened.Ok())
+        services_.ShowMessage(this, AppTitle, opened.Message());
     accept();
 }
 
 void CommInit::CommInit_Close_Click()
 {
-    emit CloseRequested();
-    if (!port_.IsOpen())
-        return;
-    port_.Close();
-    openLabel_->setText(tr("닫혔음"));
-    sendButton_->setEnabled(false);
+    requests_.CloseRequested();
 }
 
 void CommInit::CommInit_Cancel_Click()

@@ -10,20 +10,20 @@
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
-class QLabel;
 class QPushButton;
 class QRadioButton;
 class SerialPort;
 class UiServices;
 
 // The modal dialog where the operator picks port, framing and flow control,
-// and the only place the port is opened or closed.
+// and the only place the port is opened or closed. It reads the port's
+// configuration and says what the operator asked for (열기, 닫기) to the
+// port's owner, which opens or closes it and shows the outcome on the console.
 class CommInit : public QDialog {
     Q_OBJECT
 public:
-    // openLabel and sendButton are the main window's LabelComportOpen and CmdStartStop.
-    CommInit(SerialPort& port, CommInitChoices& choices, UiServices& services, QLabel* openLabel,
-             QPushButton* sendButton, QWidget* parent = nullptr);
+    CommInit(const SerialPort& port, CommInitChoices& choices, UiServices& services, PortRequests& requests,
+             QWidget* parent = nullptr);
 
     // Rebuilds the initial selection, runs the load steps and shows the dialog modally.
     int Exec();
@@ -33,6 +33,7 @@ public:
     void CommInit_Close_Click();
     void CommInit_Cancel_Click();
 
+private:
     QRadioButton *Com1, *Com2, *Com3, *Com4;
     QRadioButton *Baud300, *Baud600, *Baud1200, *Baud2400, *Baud4800, *Baud9600, *Baud19200;
     QRadioButton *NoneParity, *OddParity, *EvenParity;
@@ -42,22 +43,16 @@ public:
     QPushButton *CommInit_OK, *CommInit_Close, *CommInit_Cancel;
     QCheckBox* CheckAutoReconnect;
 
-signals:
-    // 닫기 was pressed, whether or not the port was open: the operator wants it closed.
-    void CloseRequested();
-
-private:
     QGroupBox* AddGroup(ChoiceGroup group, const QString& caption,
                         std::initializer_list<std::pair<QRadioButton**, const char*>> options,
                         const QStringList& captions);
     void ShowSelection(const DialogSelection& selection);
     void RecordSelection();
 
-    SerialPort& port_;
+    const SerialPort& port_;
     CommInitChoices& choices_;
     UiServices& services_;
-    QLabel* openLabel_;
-    QPushButton* sendButton_;
+    PortRequests& requests_;
     QButtonGroup* groups_[ChoiceGroupCount] = {};
     bool rebuilding_ = false;
 };

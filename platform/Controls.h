@@ -17,6 +17,19 @@ T* Named(T* widget, const char* name)
     return widget;
 }
 
+// A window's control found by the name it was made with: tests, benchmarks and
+// the screenshot tool reach controls this way, as accessibility tools do,
+// since every window keeps its controls to itself. A name that is not there
+// is a broken tool, so it stops the program with that name.
+template <typename T>
+T* FindControl(const QObject& window, const char* name)
+{
+    T* control = window.findChild<T*>(QString::fromLatin1(name));
+    if (!control)
+        qFatal("no control %s of that kind in %s", name, qPrintable(window.objectName()));
+    return control;
+}
+
 // A small round indicator lamp whose fill colour the program sets.
 class Lamp : public QWidget {
     Q_OBJECT

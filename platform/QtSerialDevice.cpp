@@ -7,6 +7,7 @@
 #include <QSerialPortInfo>
 
 #include "link/DeviceBinding.h"
+#include "link/LineEvents.h"
 
 QtSerialDevice::QtSerialDevice(std::function<QString(int)> resolve, QObject* parent)
     : SerialPort(parent), resolve_(std::move(resolve)), monitor_(&port_)
@@ -46,7 +47,7 @@ OpenError Classify(QSerialPort::SerialPortError error, const QString& detail, co
 }
 }
 
-OpenResult QtSerialDevice::OpenDevice()
+Outcome QtSerialDevice::OpenDevice()
 {
     const QString path = DeviceName();
     errorCallbacks_ = 0;
@@ -55,14 +56,14 @@ OpenResult QtSerialDevice::OpenDevice()
         const QString detail = port_.errorString();
         const OpenError kind = Classify(port_.error(), detail, path);
         port_.clearError();
-        return OpenResult{kind, path, detail};
+        return OpenFailure(kind, path, detail);
     }
     ApplyFraming();
     // A reply nobody read before the last close is not an answer to anything now.
     port_.clear(QSerialPort::Input);
     port_.clearError();
     monitor_.Start();
-    return OpenResult{OpenError::None, path, QString()};
+    return Outcome();
 }
 
 void QtSerialDevice::ApplyFraming()

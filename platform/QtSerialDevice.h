@@ -29,7 +29,7 @@ public:
     int ErrorCallbackCount() const { return errorCallbacks_; }
 
 protected:
-    OpenResult OpenDevice() override;
+    Outcome OpenDevice() override;
     void CloseDevice() override;
     qint64 PendingBytes() const override { return port_.bytesToWrite(); }
     void WriteBytes(const QByteArray& bytes) override;

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "link/ReconnectWatch.h"
+#include "link/DeviceFiles.h"
 
 // The machine's device files. Stable names are the links udev keeps for every
 // USB serial adapter; the folder can be pointed elsewhere (TARVIO_SERIAL_BY_ID)

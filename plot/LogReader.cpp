@@ -6,76 +6,21 @@
 #include <QDateTime>
 #include <tuple>
 
+#include "core/LogRecordFormat.h"
 #include "plot/Readings.h"
-
-namespace {
-
-constexpr int StampLength = 18;   // "yymmdd AM hh:mm:ss"
-const QByteArray Gap("   ");
-
-bool Digits(QByteArrayView s, int from, int count, int* value)
-{
-    int v = 0;
-    for (int i = from; i < from + count; ++i) {
-        if (s[i] < '0' || s[i] > '9')
-            return false;
-        v = v * 10 + (s[i] - '0');
-    }
-    *value = v;
-    return true;
-}
-
-bool ReadStamp(QByteArrayView s, QDate* date, QTime* time)
-{
-    int yy, mm, dd, hh, mi, ss;
-    if (!Digits(s, 0, 2, &yy) || !Digits(s, 2, 2, &mm) || !Digits(s, 4, 2, &dd) || s[6] != ' ' || s[9] != ' '
-        || !Digits(s, 10, 2, &hh) || s[12] != ':' || !Digits(s, 13, 2, &mi) || s[15] != ':' || !Digits(s, 16, 2, &ss))
-        return false;
-    const QByteArrayView half = s.sliced(7, 2);
-    if ((half != "AM" && half != "PM") || hh < 1 || hh > 12)
-        return false;
-    const int hour = hh % 12 + (half == "PM" ? 12 : 0);
-    *date = QDate(2000 + yy, mm, dd);
-    *time = QTime(hour, mi, ss);
-    return date->isValid() && time->isValid();
-}
-
-} // namespace
 
 std::optional<LogRecord> ReadLogRecord(QByteArrayView line)
 {
-    if (line.endsWith('\r'))
-        line.chop(1);
-    if (line.size() < StampLength + Gap.size())
+    const std::optional<LogRecordFields> fields = SplitLogRecord(line);
+    if (!fields)
         return std::nullopt;
     LogRecord r;
-    if (!ReadStamp(line.last(StampLength), &r.Date, &r.Time) || !line.chopped(StampLength).endsWith(Gap))
-        return std::nullopt;
-    const QByteArrayView body = line.chopped(StampLength + Gap.size());
-    QList<QByteArrayView> parts;
-    for (qsizetype from = 0;;) {
-        const qsizetype gap = body.indexOf(Gap, from);
-        if (gap < 0) {
-            parts << body.sliced(from);
-            break;
-        }
-        parts << body.sliced(from, gap - from);
-        from = gap + Gap.size();
-    }
-    if (parts.size() == 2 && !parts[0].startsWith("P1: ")) {
-        r.Values[0] = ReadReading(parts[0]);
-        r.Values[1] = ReadReading(parts[1]);
-        return r;
-    }
-    if (parts.size() == 4 && parts[0].startsWith("P1: ") && parts[2].startsWith("P2: ")) {
-        r.Dual = true;
-        r.Values[0] = ReadReading(parts[0].sliced(4));
-        r.Values[1] = ReadReading(parts[1]);
-        r.Values[2] = ReadReading(parts[2].sliced(4));
-        r.Values[3] = ReadReading(parts[3]);
-        return r;
-    }
-    return std::nullopt;
+    r.Date = fields->Date;
+    r.Time = fields->Time;
+    r.Dual = fields->Dual;
+    for (int s = 0; s < (r.Dual ? 4 : 2); ++s)
+        r.Values[s] = ReadReading(fields->Readouts[s]);
+    return r;
 }
 
 namespace {
@@ -137,16 +82,16 @@ LogLoader::LogLoader(SampleStore& store, QObject* parent) : QObject(parent), sto
     connect(&timer_, &QTimer::timeout, this, [this] { Step(); });
 }
 
-bool LogLoader::Start(const QString& path, QString* failure)
+Outcome LogLoader::Start(const QString& path)
 {
     file_.setFileName(path);
-    if (!file_.open(QIODevice::ReadOnly)) {
-        *failure = QCoreApplication::translate("LogReader", "로그 파일을 열 수 없습니다: %1\n%2").arg(path, file_.errorString());
-        return false;
-    }
+    if (!file_.open(QIODevice::ReadOnly))
+        return Outcome::Failed(
+            QCoreApplication::translate("LogReader", "로그 파일을 열 수 없습니다: %1\n%2").arg(path, file_.errorString()),
+            file_.errorString());
     size_ = file_.size();
     timer_.start();
-    return true;
+    return Outcome();
 }
 
 void LogLoader::Cancel()
@@ -169,7 +114,9 @@ bool LogLoader::Step()
     const QByteArray slice = file_.read(SliceBytes);
     if (slice.isEmpty()) {
         if (file_.error() != QFileDevice::NoError) {
-            failure_ = QCoreApplication::translate("LogReader", "로그 파일을 끝까지 읽지 못했습니다: %1").arg(file_.errorString());
+            result_ = Outcome::Failed(
+                QCoreApplication::translate("LogReader", "로그 파일을 끝까지 읽지 못했습니다: %1").arg(file_.errorString()),
+                file_.errorString());
             Stop(false);
             return false;
         }

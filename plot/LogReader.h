@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <optional>
 
+#include "core/Outcome.h"
 #include "plot/SampleStore.h"
 
 // One record of a measurement log file: its own date and time and the
@@ -56,9 +57,8 @@ public:
 
     explicit LogLoader(SampleStore& store, QObject* parent = nullptr);
 
-    // Opens the file and starts reading on the event loop; false with a
-    // message when it cannot be opened.
-    bool Start(const QString& path, QString* failure);
+    // Opens the file and starts reading on the event loop.
+    Outcome Start(const QString& path);
     void Cancel();
     // Reads one slice; false once the file is read, failed or cancelled.
     bool Step();
@@ -71,7 +71,8 @@ public:
     qint64 Unreadable() const { return unreadable_; }
     qint64 Folds() const { return folds_.size(); }
     const std::vector<qint64>& FoldTimes() const { return folds_; }
-    QString Failure() const { return failure_; }
+    // How the reading ended, or is going so far.
+    const Outcome& Result() const { return result_; }
 
 signals:
     void Progress();
@@ -91,5 +92,5 @@ private:
     qint64 position_ = 0, size_ = 0;
     qint64 records_ = 0, skipped_ = 0, unreadable_ = 0;
     std::vector<qint64> folds_;
-    QString failure_;
+    Outcome result_;
 };

@@ -19,6 +19,7 @@
 #include "plot/LogReader.h"
 #include "plot/PlotView.h"
 #include "plot/Readings.h"
+#include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/Services.h"
 
@@ -27,13 +28,6 @@ constexpr int RefreshMs = 250;
 // Rows written per slice of a CSV export.
 constexpr int CsvRowsPerSlice = 20000;
 const char* const SeriesCaption[PlotSeriesCount] = {"P1 V", "P1 A", "P2 V", "P2 A"};
-
-template <typename T>
-T* Named(T* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 }
 
 const qint64 PlotWindow::Spans[5] = {60 * 1000, 5 * 60 * 1000, 15 * 60 * 1000, 60 * 60 * 1000, 0};
@@ -47,6 +41,11 @@ PlotWindow::PlotWindow(LiveReadings& live, UiServices& services, QWidget* parent
     RefreshTimer.setInterval(RefreshMs);
     CsvTimer.setTimerType(Qt::PreciseTimer);
     CsvTimer.setInterval(0);
+    // Children, so that tests find them by name as they find the controls.
+    RefreshTimer.setParent(this);
+    RefreshTimer.setObjectName(QStringLiteral("RefreshTimer"));
+    CsvTimer.setParent(this);
+    CsvTimer.setObjectName(QStringLiteral("CsvTimer"));
     BuildControls();
     connect(&RefreshTimer, &QTimer::timeout, this, &PlotWindow::RefreshTimer_Timer);
     connect(&CsvTimer, &QTimer::timeout, this, &PlotWindow::CsvTimer_Timer);
@@ -272,9 +271,9 @@ void PlotWindow::CmdOpenLog_Click()
         loader_->Cancel();
     auto store = std::make_unique<SampleStore>();
     auto loader = std::make_unique<LogLoader>(*store);
-    QString failure;
-    if (!loader->Start(path, &failure)) {
-        Fail(failure);
+    const Outcome started = loader->Start(path);
+    if (!started.Ok()) {
+        Fail(started.Message());
         return;
     }
     if (LogView) {
@@ -326,6 +325,6 @@ void PlotWindow::LogFinished(bool ok)
         LabelLog->setText(LabelLog->text() + tr(" (중단됨)"));
     LogView->SetFolds(loader_->FoldTimes());
     LogView->Follow();
-    if (!loader_->Failure().isEmpty())
-        Fail(loader_->Failure());
+    if (!loader_->Result().Ok())
+        Fail(loader_->Result().Message());
 }

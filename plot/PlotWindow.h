@@ -47,6 +47,11 @@ public:
     PlotView* CurrentView() const;
     const SampleStore* CurrentStore() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
     QComboBox* ComboSpan;
     QCheckBox* CheckSeries[PlotSeriesCount];
     QPushButton *CmdPng, *CmdSvg, *CmdCsvView, *CmdCsvAll, *CmdOpenLog, *CmdCancelLog;
@@ -57,11 +62,6 @@ public:
     PlotView* LogView = nullptr;
     QTimer RefreshTimer, CsvTimer;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
-private:
     void BuildControls();
     QString SavePath(const QString& title, const QString& filter, const QString& suffix);
     void Fail(const QString& text);

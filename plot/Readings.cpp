@@ -2,20 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot/Readings.h"
 
-#include <QLocale>
 #include <cmath>
-
-std::optional<double> ReadReading(QStringView text)
-{
-    const QStringView trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(trimmed, &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 std::optional<double> ReadReading(QByteArrayView bytes)
 {
@@ -40,18 +27,24 @@ qint64 LiveReadings::Now() const
     return anchorWall_ + (monotonic_() - anchorMonotonic_);
 }
 
-void LiveReadings::ReadoutShown(Readout which, const QString& text)
+std::optional<double> LiveReadings::Readable(const QString& text)
 {
-    const std::optional<double> value = ReadReading(text);
-    if (!value) {
+    const std::optional<double> value = ReadReading(text.toLatin1());
+    if (!value)
         ++unreadable_;
-        return;
-    }
-    const int index = int(which);
-    if (index < PlotSeriesCount)
-        store_.Append(index, Now(), float(*value));
-    else
-        store_.SetReference(index - PlotSeriesCount, Now(), float(*value));
+    return value;
+}
+
+void LiveReadings::Measured(int series, const QString& text, qint64 at)
+{
+    if (const std::optional<double> value = Readable(text))
+        store_.Append(series, anchorWall_ + (at - anchorMonotonic_), float(*value));
+}
+
+void LiveReadings::SetValue(int series, const QString& text, qint64 at)
+{
+    if (const std::optional<double> value = Readable(text))
+        store_.SetReference(series, anchorWall_ + (at - anchorMonotonic_), float(*value));
 }
 
 void LiveReadings::Interrupted()

@@ -3,33 +3,31 @@
 #pragma once
 #include <QDateTime>
 #include <QString>
-#include <QStringView>
 #include <functional>
 #include <optional>
 
-#include "link/ReceiveParser.h"
+#include "core/Clock.h"
 #include "plot/SampleStore.h"
 
-// A reply as a number: surrounding blanks and the reply's carriage return are
-// ignored, a sign and an exponent are accepted; anything else (an error
-// text, a garbled or empty reply, infinity) is not a reading.
-std::optional<double> ReadReading(QStringView text);
-// The same for the bytes of a log file's field.
+// A reply, or a log file's field, as a number: surrounding blanks and the
+// reply's carriage return are ignored, a sign and an exponent are accepted;
+// anything else (an error text, a garbled or empty reply, infinity) is not a reading.
 std::optional<double> ReadReading(QByteArrayView bytes);
 
-// Turns the replies that land in the console's readouts into the live plot's
-// samples, stamped on a time line that is spaced by a monotonic clock and
-// anchored to the wall clock once, so a clock change never folds the plot.
+// Turns readings into the live plot's samples, stamped on a time line that is
+// spaced by a monotonic clock and anchored to the wall clock once, so a clock
+// change never folds the plot. A reading arrives as reply text for one of the
+// plot's series (0 to 3: P1 voltage, P1 current, P2 voltage, P2 current) with
+// the monotonic time it arrived.
 class LiveReadings {
 public:
-    using MonotonicClock = std::function<qint64()>;   // milliseconds, never going back
-    using WallClock = std::function<QDateTime()>;
-
     LiveReadings(MonotonicClock monotonic, WallClock wall, std::size_t budgetBytes = SampleStore::DefaultBudget);
 
     const SampleStore& Store() const { return store_; }
 
-    void ReadoutShown(Readout which, const QString& text);
+    void Measured(int series, const QString& text, qint64 at);
+    // A set value: the series' reference line from then on.
+    void SetValue(int series, const QString& text, qint64 at);
     // The port was lost or the mode changed: the lines stop here.
     void Interrupted();
 
@@ -37,6 +35,9 @@ public:
     int Unreadable() const { return unreadable_; }
 
 private:
+    // A non-number is only counted.
+    std::optional<double> Readable(const QString& text);
+
     SampleStore store_;
     MonotonicClock monotonic_;
     qint64 anchorWall_;

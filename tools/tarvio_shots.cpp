@@ -49,7 +49,7 @@ bool Shoot(QWidget* window, const QString& path)
 
 void Send(frmMain& console, const char* command)
 {
-    console.TextCommand->setText(QString::fromLatin1(command));
+    FindControl<QLineEdit>(console, "TextCommand")->setText(QString::fromLatin1(command));
     console.CmdStartStop_Click();
     Wait(150);
 }
@@ -83,7 +83,7 @@ int main(int argc, char** argv)
     QtSerialDevice port([&](int n) { return n == 1 ? link : ResolveSystemDevice(n); });
     UiServices services;
     frmMain console(state, port, services);
-    console.LogFolder = scratch.path();
+    console.Controller().LogFolder = scratch.path();
     console.move(0, 0);
     console.show();
     Wait(500);
@@ -93,15 +93,15 @@ int main(int argc, char** argv)
     QTimer::singleShot(400, [&] {
         if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget())) {
             failures += !Shoot(dialog, picture("port-dialog"));
-            dialog->CommInit_OK->click();
+            FindControl<QPushButton>(*dialog, "CommInit_OK")->click();
         }
     });
     console.CmdComport_Click();
 
-    console.OptionDual->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionDual")->setChecked(true);
     for (const char* c : {"APPL P1,12.5,1.2", "APPL P2,5,0.3", "OUTP:STAT ON", "*IDN?", "SYST:ERR?"})
         Send(console, c);
-    console.OptionMonitorCmd->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionMonitorCmd")->setChecked(true);
     Wait(2600);
     failures += !Shoot(&console, picture("main-window"));
 
@@ -110,36 +110,36 @@ int main(int argc, char** argv)
     console.CmdGraph_Click();
     PlotWindow* plot = console.Plot();
     plot->move(30, 30);
-    plot->ComboSpan->setCurrentIndex(0);
+    FindControl<QComboBox>(*plot, "ComboSpan")->setCurrentIndex(0);
     Wait(9000);
-    console.OptionLineCmd->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionLineCmd")->setChecked(true);
     Send(console, "APPL P1,10,1.2");
     Send(console, "APPL P2,6,0.3");
-    console.OptionSetCmd->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionSetCmd")->setChecked(true);
     Wait(600);
-    console.OptionMonitorCmd->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionMonitorCmd")->setChecked(true);
     Wait(9000);
     plot->RefreshTimer_Timer();
-    QWidget* surface = plot->LiveView->viewport();
+    QWidget* surface = FindControl<PlotView>(*plot, "LiveView")->viewport();
     const QPointF at(surface->width() * 0.7, surface->height() * 0.4);
     QMouseEvent hover(QEvent::MouseMove, at, surface->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(surface, &hover);
     failures += !Shoot(plot, picture("plot-window"));
     plot->close();
 
-    console.OptionSetCmd->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionSetCmd")->setChecked(true);
     Wait(600);
-    console.OptionLineCmd->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionLineCmd")->setChecked(true);
     console.findChild<QPushButton*>(QStringLiteral("CmdAPPL"))->click();
     for (const char* key : {"CmdP1", "CmdComma", "Cmd1", "Cmd0", "CmdComma", "Cmd2"})
         console.findChild<QPushButton*>(QLatin1String(key))->click();
-    console.OptionError->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionError")->setChecked(true);
     failures += !Shoot(&console, picture("composer-errors"));
-    console.OptionETC->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionETC")->setChecked(true);
     failures += !Shoot(&console, picture("reference-models"));
-    console.OptionCommand->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionCommand")->setChecked(true);
 
-    console.OptionPatternCmd->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionPatternCmd")->setChecked(true);
     auto* pattern = qobject_cast<frmPattern*>(console.PatternWindow());
     if (!pattern)
         return 1;
@@ -154,7 +154,7 @@ int main(int argc, char** argv)
     pattern->DrawPatternPreview();
     failures += !Shoot(pattern, picture("pattern-window"));
 
-    pattern->TextReDo->setText(QStringLiteral("3"));
+    FindControl<QLineEdit>(*pattern, "TextReDo")->setText(QStringLiteral("3"));
     pattern->TextReDo_KeyPress();
     pattern->CmdRunP1_Click();
     Wait(9000 + 5000);   // one repetition and a bit of the next

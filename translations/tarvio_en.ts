@@ -31,14 +31,6 @@
         <source>통신포트가 이미 열려 있습니다.</source>
         <translation>The serial port is already open.</translation>
     </message>
-    <message>
-        <source>열렸음</source>
-        <translation>Open</translation>
-    </message>
-    <message>
-        <source>닫혔음</source>
-        <translation>Closed</translation>
-    </message>
 </context>
 <context>
     <name>CommandTable</name>

@@ -13,7 +13,7 @@ const QString Lost = QStringLiteral("통신포트 연결이 끊어졌습니다")
 
 void StartPatternRun(frmMain& console)
 {
-    console.OptionPatternCmd->setChecked(true);
+    FindControl<QRadioButton>(console, "OptionPatternCmd")->setChecked(true);
     auto* pattern = qobject_cast<frmPattern*>(console.PatternWindow());
     QVERIFY(pattern);
     pattern->Table().SetStep(1, {"0.000", "1.000", "0.100"});
@@ -46,15 +46,15 @@ private slots:
         b.OpenThroughTheDialog();
         QVERIFY(b.port.IsOpen());
         if (during == QLatin1String("monitor")) {
-            b.window.OptionDual->setChecked(true);
-            b.window.OptionMonitorCmd->setChecked(true);
+            FindControl<QRadioButton>(b.window, "OptionDual")->setChecked(true);
+            FindControl<QRadioButton>(b.window, "OptionMonitorCmd")->setChecked(true);
         } else if (during == QLatin1String("repeat")) {
             for (int i = 0; i < 4; ++i)
-                b.window.UpDownReDo->StepDown();
-            QCOMPARE(b.window.Timer1.interval(), 10);
-            b.window.CheckRedo->setChecked(true);
+                FindControl<UpDown>(b.window, "UpDownReDo")->StepDown();
+            QCOMPARE(FindControl<QTimer>(b.window, "Timer1")->interval(), 10);
+            FindControl<QCheckBox>(b.window, "CheckRedo")->setChecked(true);
             b.Send(QStringLiteral("MEAS:VOLT? P1"));
-            QVERIFY(b.window.Timer1.isActive());
+            QVERIFY(FindControl<QTimer>(b.window, "Timer1")->isActive());
         } else {
             StartPatternRun(b.window);
         }
@@ -63,24 +63,24 @@ private slots:
         QCOMPARE(b.Info().count(Lost), 1);
         QVERIFY(b.Info().contains(b.sim.Link()));   // names the device
         QVERIFY(b.Info().contains(QStringLiteral("장치가 사라졌습니다")));
-        QVERIFY(!b.window.Timer3.isActive());
-        QVERIFY(!b.window.Timer1.isActive());
-        QCOMPARE(b.state.RepeatIdle, -1);
-        QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("재연결 대기"));
-        QVERIFY(b.window.CmdComport->isEnabledTo(&b.window));   // the pattern window may disable the whole console
+        QVERIFY(!FindControl<QTimer>(b.window, "Timer3")->isActive());
+        QVERIFY(!FindControl<QTimer>(b.window, "Timer1")->isActive());
+        QCOMPARE(b.window.Controller().RepeatIdle(), true);
+        QCOMPARE(FindControl<QLabel>(b.window, "LabelComportOpen")->text(), QStringLiteral("재연결 대기"));
+        QVERIFY(FindControl<QPushButton>(b.window, "CmdComport")->isEnabledTo(&b.window));   // the pattern window may disable the whole console
         QVERIFY2(b.port.ErrorCallbackCount() <= 3, qPrintable(QString::number(b.port.ErrorCallbackCount())));
 
         // Back on the same link: COM 1 opens again by itself.
         QTRY_VERIFY_WITH_TIMEOUT(b.port.IsOpen(), 10000);
-        QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("열렸음"));
+        QCOMPARE(FindControl<QLabel>(b.window, "LabelComportOpen")->text(), QStringLiteral("열렸음"));
         QCOMPARE(b.Info().count(QStringLiteral("다시 연결됨")), 1);
         QCOMPARE(lost.size(), 1);
         if (during == QLatin1String("monitor")) {
-            QVERIFY(b.window.Timer3.isActive());
-            b.window.Label_P2_Current->setText(QStringLiteral("stale"));
-            QTRY_VERIFY_WITH_TIMEOUT(b.window.Label_P2_Current->text() != QLatin1String("stale"), 5000);
+            QVERIFY(FindControl<QTimer>(b.window, "Timer3")->isActive());
+            FindControl<QLabel>(b.window, "Label_P2_Current")->setText(QStringLiteral("stale"));
+            QTRY_VERIFY_WITH_TIMEOUT(FindControl<QLabel>(b.window, "Label_P2_Current")->text() != QLatin1String("stale"), 5000);
         } else {
-            QVERIFY(!b.window.Timer1.isActive());
+            QVERIFY(!FindControl<QTimer>(b.window, "Timer1")->isActive());
             if (auto* pattern = qobject_cast<frmPattern*>(b.window.PatternWindow())) {
                 QVERIFY(!pattern->RunningP1());
                 QCOMPARE(b.services.Titles, QStringList{"Tarvio"});
@@ -114,8 +114,8 @@ private slots:
             b.port.SetPortNumber(3);   // bound to a device that does not exist
         QTimer::singleShot(0, [&] {
             if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget())) {
-                (held ? dialog->Com1 : dialog->Com3)->setChecked(true);
-                dialog->CommInit_OK->click();
+                (held ? FindControl<QRadioButton>(*dialog, "Com1") : FindControl<QRadioButton>(*dialog, "Com3"))->setChecked(true);
+                FindControl<QPushButton>(*dialog, "CommInit_OK")->click();
             }
         });
         b.window.CmdComport_Click();
@@ -123,9 +123,9 @@ private slots:
         QCOMPARE(b.services.Titles, QStringList{"Tarvio"});
         const QString message = b.services.Messages.value(0);
         QVERIFY2(message.contains(reason) && message.contains(b.port.DeviceName()), qPrintable(message));
-        QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("닫혔음"));
-        QVERIFY(!b.window.CmdStartStop->isEnabled());
-        QVERIFY(!b.window.FrameRedo->isEnabled());
+        QCOMPARE(FindControl<QLabel>(b.window, "LabelComportOpen")->text(), QStringLiteral("닫혔음"));
+        QVERIFY(!FindControl<QPushButton>(b.window, "CmdStartStop")->isEnabled());
+        QVERIFY(!FindControl<QGroupBox>(b.window, "FrameRedo")->isEnabled());
     }
 
     void LostRepliesShiftTheReadoutsUntilTheModeIsAppliedAgain()
@@ -136,16 +136,16 @@ private slots:
         b.OpenThroughTheDialog();
         for (const char* command : {"APPL P1,12,1.5", "APPL P2,5,1", "OUTP:STAT ON"})
             b.Send(QString::fromLatin1(command));
-        b.window.OptionDual->setChecked(true);
-        b.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(b.window, "OptionDual")->setChecked(true);
+        FindControl<QRadioButton>(b.window, "OptionMonitorCmd")->setChecked(true);
         auto aligned = [&] {
-            return b.window.Label_P1_Voltage->text() == QLatin1String("12.000")
-                   && b.window.Label_P1_Current->text() == QLatin1String("1.200")
-                   && b.window.Label_P2_Voltage->text() == QLatin1String("5.000")
-                   && b.window.Label_P2_Current->text() == QLatin1String("0.500");
+            return FindControl<QLabel>(b.window, "Label_P1_Voltage")->text() == QLatin1String("12.000")
+                   && FindControl<QLabel>(b.window, "Label_P1_Current")->text() == QLatin1String("1.200")
+                   && FindControl<QLabel>(b.window, "Label_P2_Voltage")->text() == QLatin1String("5.000")
+                   && FindControl<QLabel>(b.window, "Label_P2_Current")->text() == QLatin1String("0.500");
         };
         QTRY_VERIFY(aligned());
-        QTRY_VERIFY_WITH_TIMEOUT(b.window.Label_P1_Voltage->text() != QLatin1String("12.000"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(FindControl<QLabel>(b.window, "Label_P1_Voltage")->text() != QLatin1String("12.000"), 5000);
         b.window.Form_Activate();   // the mode applied again realigns the cycle
         QTRY_VERIFY(aligned());
     }
@@ -155,14 +155,14 @@ private slots:
         ConsoleBench b({"--no-noise", "--garble-every", "4"});
         QVERIFY(b.sim.Ok());
         b.OpenThroughTheDialog();
-        b.window.OptionDual->setChecked(true);
-        b.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(b.window, "OptionDual")->setChecked(true);
+        FindControl<QRadioButton>(b.window, "OptionMonitorCmd")->setChecked(true);
         // The fourth reply of every cycle, P2's current, is garbled: it shows as it came.
-        QTRY_COMPARE(b.window.Label_P1_Voltage->text(), QStringLiteral("0.000"));
-        QTRY_VERIFY(b.window.Label_P2_Current->text() != QLatin1String("00.000"));
-        QCOMPARE(b.window.Label_P2_Current->text().size(), 5);
-        QVERIFY(b.window.Label_P2_Current->text() != QLatin1String("0.000"));
-        QCOMPARE(b.window.Label_P2_Voltage->text(), QStringLiteral("0.000"));
+        QTRY_COMPARE(FindControl<QLabel>(b.window, "Label_P1_Voltage")->text(), QStringLiteral("0.000"));
+        QTRY_VERIFY(FindControl<QLabel>(b.window, "Label_P2_Current")->text() != QLatin1String("00.000"));
+        QCOMPARE(FindControl<QLabel>(b.window, "Label_P2_Current")->text().size(), 5);
+        QVERIFY(FindControl<QLabel>(b.window, "Label_P2_Current")->text() != QLatin1String("0.000"));
+        QCOMPARE(FindControl<QLabel>(b.window, "Label_P2_Voltage")->text(), QStringLiteral("0.000"));
     }
 
     void FloodWithoutLineFeedsStaysBounded()
@@ -175,8 +175,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(b.Info().count(QLatin1Char('\n')) >= 4, 10000);
         for (const QString& line : b.Info().split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             QCOMPARE(line.size(), 4096);
-        QVERIFY(b.state.Receive.LineBuffer.size() < 4096);
-        QTRY_COMPARE(b.state.Receive.LineBuffer.size(), 20000 - 4 * 4096);
+        QVERIFY(b.window.Controller().Receive().LineBuffer.size() < 4096);
+        QTRY_COMPARE(b.window.Controller().Receive().LineBuffer.size(), 20000 - 4 * 4096);
     }
 
     void FloodOfLinesKeepsTheHundredLineRule()
@@ -186,9 +186,9 @@ private slots:
         b.OpenThroughTheDialog();
         b.Send(QStringLiteral("*RST"));
         QTRY_VERIFY_WITH_TIMEOUT(b.Info().endsWith(QStringLiteral("04.999\n")), 20000);
-        QVERIFY(b.state.Receive.MessageLineCount <= 100);
+        QVERIFY(b.window.Controller().Receive().MessageLineCount <= 100);
         QVERIFY(b.Info().count(QLatin1Char('\n')) <= 101);
-        QCOMPARE(b.Info().count(QLatin1Char('\n')), b.state.Receive.MessageLineCount);
+        QCOMPARE(b.Info().count(QLatin1Char('\n')), b.window.Controller().Receive().MessageLineCount);
         b.Send(QStringLiteral("*IDN?"));   // still talking
         QTRY_VERIFY(b.Info().contains(QStringLiteral("QPX-")));
     }
@@ -201,22 +201,22 @@ private slots:
         bench::Console console(peer.Path());
         QVERIFY(console.OpenComOne());
         frmMain& window = console.Window;
-        window.TextCommand->setText(QString(1000, QLatin1Char('X')));
-        window.CheckRedo->setChecked(true);
+        FindControl<QLineEdit>(window, "TextCommand")->setText(QString(1000, QLatin1Char('X')));
+        FindControl<QCheckBox>(window, "CheckRedo")->setChecked(true);
         for (int i = 0; i < 4; ++i)
-            window.UpDownReDo->StepDown();
+            FindControl<UpDown>(window, "UpDownReDo")->StepDown();
         window.CmdStartStop_Click();
         const QString full = QStringLiteral("전송 버퍼 가득 참.");
-        QTRY_COMPARE_WITH_TIMEOUT(window.TextInfo->toPlainText().count(full), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(FindControl<TextPanel>(window, "TextInfo")->toPlainText().count(full), 1, 20000);
         // The peer catches up until ten more commands have come through, the
         // backlog drains, and the next stall is a new episode. A report per
         // dropped write would have run the count far past two by then.
         const qsizetype stalledAt = peer.Received().size();
         QTRY_VERIFY_WITH_TIMEOUT(peer.Received().size() >= stalledAt + 10 * 1000, 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(window.TextInfo->toPlainText().count(full), 2, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(FindControl<TextPanel>(window, "TextInfo")->toPlainText().count(full), 2, 20000);
         window.CmdStartStop_Click();
-        QVERIFY(!window.Timer1.isActive());
-        QCOMPARE(window.TextInfo->toPlainText().count(full), 2);
+        QVERIFY(!FindControl<QTimer>(window, "Timer1")->isActive());
+        QCOMPARE(FindControl<TextPanel>(window, "TextInfo")->toPlainText().count(full), 2);
         QCOMPARE(console.Port.ErrorCallbackCount(), 0);
     }
 };

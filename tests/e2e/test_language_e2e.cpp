@@ -39,10 +39,10 @@ Session Run(const QString& language)
     if (!b.sim.Ok())
         return s.Stopped = QStringLiteral("simulator"), s;
     QTemporaryDir files;
-    b.window.LogFolder = files.path();
-    b.window.Clock = [] { return QDateTime(QDate(2005, 3, 9), QTime(14, 5, 7)); };
+    b.window.Controller().LogFolder = files.path();
+    b.window.Controller().LogClock = [] { return QDateTime(QDate(2005, 3, 9), QTime(14, 5, 7)); };
     b.OpenThroughTheDialog();
-    s.SendCaption = b.window.CmdStartStop->text();
+    s.SendCaption = FindControl<QPushButton>(b.window, "CmdStartStop")->text();
     for (const char* command : {"APPL P1,12.5,1.2", "APPL P2,7.5,1", "OUTP:STAT ON", "SYST:ERR?"})
         b.Send(QString::fromLatin1(command));
     for (const char* key : {"CmdSVQ", "CmdP2"})
@@ -52,22 +52,22 @@ Session Run(const QString& language)
     if (!QTest::qWaitFor([&] { return b.Info().contains(QStringLiteral("NO ERROR\n7.500")); }))
         return s.Stopped = QStringLiteral("line commands"), s;
 
-    b.window.OptionDual->setChecked(true);
-    b.window.OptionMonitorCmd->setChecked(true);
+    FindControl<QRadioButton>(b.window, "OptionDual")->setChecked(true);
+    FindControl<QRadioButton>(b.window, "OptionMonitorCmd")->setChecked(true);
     // Replies are routed to the readouts while polling runs, so it runs, but too slowly to tick.
-    b.window.Timer3.start(3600 * 1000);
-    b.window.Timer4.stop();
+    FindControl<QTimer>(b.window, "Timer3")->start(3600 * 1000);
+    FindControl<QTimer>(b.window, "Timer4")->stop();
     for (int round = 0; round < 2; ++round) {
-        b.window.Label_P2_Current->setText(QString());
+        FindControl<QLabel>(b.window, "Label_P2_Current")->setText(QString());
         b.window.Timer3_Timer();
-        if (!QTest::qWaitFor([&] { return b.window.Label_P2_Current->text() == QLatin1String("0.750"); }))
+        if (!QTest::qWaitFor([&] { return FindControl<QLabel>(b.window, "Label_P2_Current")->text() == QLatin1String("0.750"); }))
             return s.Stopped = QStringLiteral("monitor round"), s;
         b.window.Timer4_Timer();
     }
     s.Log = FileBytes(files.filePath(QStringLiteral("050309_MS.txt")));
 
-    b.window.OptionLineCmd->setChecked(true);
-    b.window.OptionPatternCmd->setChecked(true);
+    FindControl<QRadioButton>(b.window, "OptionLineCmd")->setChecked(true);
+    FindControl<QRadioButton>(b.window, "OptionPatternCmd")->setChecked(true);
     auto* pattern = qobject_cast<frmPattern*>(b.window.PatternWindow());
     if (!pattern)
         return s.Stopped = QStringLiteral("pattern window"), s;
@@ -75,10 +75,10 @@ Session Run(const QString& language)
     for (int i = 0; i < steps.size(); ++i)
         pattern->Table().SetStep(i + 1, steps.at(i));
     pattern->ShowTable();
-    pattern->TextReDo->setText(QStringLiteral("1"));
+    FindControl<QLineEdit>(*pattern, "TextReDo")->setText(QStringLiteral("1"));
     pattern->TextReDo_KeyPress();
     pattern->CmdRunP1_Click();
-    if (!QTest::qWaitFor([&] { return pattern->LabelRedo->text() == QLatin1String("1"); }, 10000))
+    if (!QTest::qWaitFor([&] { return FindControl<QLabel>(*pattern, "LabelRedo")->text() == QLatin1String("1"); }, 10000))
         return s.Stopped = QStringLiteral("pattern run"), s;
     pattern->CmdRunP1_Click();
     b.services.SaveAnswers << files.filePath(QStringLiteral("pattern.txt"));

@@ -44,27 +44,27 @@ class TestPlotE2e : public QObject {
     {
         ConsoleBench b({QStringLiteral("--outputs"), QStringLiteral("2"), QStringLiteral("--no-noise")});
         QTemporaryDir scratch;
-        b.window.LogFolder = scratch.path();
+        b.window.Controller().LogFolder = scratch.path();
         b.OpenThroughTheDialog();
         PlotWindow* plot = nullptr;
         if (withPlot) {
-            QTest::mouseClick(b.window.CmdGraph, Qt::LeftButton);
+            QTest::mouseClick(FindControl<QPushButton>(b.window, "CmdGraph"), Qt::LeftButton);
             plot = b.window.Plot();
-            plot->ComboSpan->setCurrentIndex(4);
+            FindControl<QComboBox>(*plot, "ComboSpan")->setCurrentIndex(4);
         }
         b.Send(QStringLiteral("APPL P1,12.5,1.2"));
         b.Send(QStringLiteral("OUTP:STAT ON"));
-        b.window.OptionDual->setChecked(true);
-        b.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(b.window, "OptionDual")->setChecked(true);
+        FindControl<QRadioButton>(b.window, "OptionMonitorCmd")->setChecked(true);
         // Polls come when the test says, so both sessions send the same number.
-        b.window.Timer3.start(3600 * 1000);
-        b.window.Timer4.stop();
-        QSignalSpy shown(&b.window, &frmMain::ReadoutShown);
+        FindControl<QTimer>(b.window, "Timer3")->start(3600 * 1000);
+        FindControl<QTimer>(b.window, "Timer4")->stop();
+        QSignalSpy shown(&b.window.Controller().Readings(), &ConsoleReadings::Arrived);
         for (int poll = 1; poll <= Polls; ++poll) {
             b.window.Timer3_Timer();
             QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 4 * poll, 5000);
             if (plot && poll == 3) {
-                plot->LiveView->SetRange(plot->LiveView->RangeStart(), plot->LiveView->RangeEnd() - 100);
+                FindControl<PlotView>(*plot, "LiveView")->SetRange(FindControl<PlotView>(*plot, "LiveView")->RangeStart(), FindControl<PlotView>(*plot, "LiveView")->RangeEnd() - 100);
                 b.services.SaveAnswers << scratch.filePath(QStringLiteral("run.csv"));
                 plot->CmdCsv_Click(true);
                 QTRY_VERIFY(!plot->Exporting());
@@ -77,11 +77,11 @@ class TestPlotE2e : public QObject {
                 QTRY_VERIFY(!plot->Loader()->Running());
             }
         }
-        b.window.OptionLineCmd->setChecked(true);
+        FindControl<QRadioButton>(b.window, "OptionLineCmd")->setChecked(true);
         b.Send(QStringLiteral("*IDN?"));
         QTRY_VERIFY(b.Info().contains(QStringLiteral("QPX-")));
-        b.window.OptionSetCmd->setChecked(true);
-        QTRY_COMPARE(b.window.Label_P1_Set_Voltage->text(), QStringLiteral("12.500"));
+        FindControl<QRadioButton>(b.window, "OptionSetCmd")->setChecked(true);
+        QTRY_COMPARE(FindControl<QLabel>(b.window, "Label_P1_Set_Voltage")->text(), QStringLiteral("12.500"));
         if (plot) {
             const SampleStore& store = plot->Live().Store();
             for (int s = 0; s < PlotSeriesCount; ++s)

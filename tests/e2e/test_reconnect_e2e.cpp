@@ -38,19 +38,19 @@ private slots:
         ConsoleBench b({"--vanish-every", "1.5", "--return-after", "0.5", "--no-noise"});
         QVERIFY(b.sim.Ok());
         QTemporaryDir logs;
-        b.window.LogFolder = logs.path();
+        b.window.Controller().LogFolder = logs.path();
         QSignalSpy lost(&b.port, &SerialPort::DeviceLost);
         b.OpenThroughTheDialog();
         QVERIFY(b.port.IsOpen());
-        b.window.OptionDual->setChecked(true);
-        b.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(b.window, "OptionDual")->setChecked(true);
+        FindControl<QRadioButton>(b.window, "OptionMonitorCmd")->setChecked(true);
         for (int cycle = 1; cycle <= 3; ++cycle) {
             QTRY_COMPARE_WITH_TIMEOUT(lost.size(), cycle, 15000);
-            QVERIFY(!b.window.Timer3.isActive());
+            QVERIFY(!FindControl<QTimer>(b.window, "Timer3")->isActive());
             const int logged = LogLines(logs.path());
             QTRY_VERIFY_WITH_TIMEOUT(b.port.IsOpen(), 15000);
-            QVERIFY(b.window.Timer3.isActive());
-            QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("열렸음"));
+            QVERIFY(FindControl<QTimer>(b.window, "Timer3")->isActive());
+            QCOMPARE(FindControl<QLabel>(b.window, "LabelComportOpen")->text(), QStringLiteral("열렸음"));
             // Logging goes on: a record is written again after each return.
             QTRY_VERIFY_WITH_TIMEOUT(LogLines(logs.path()) > logged, 15000);
         }
@@ -86,16 +86,16 @@ private slots:
         ConsoleBench b({"--vanish-after", "0.5", "--return-after", "1.0"});
         QVERIFY(b.sim.Ok());
         b.OpenThroughTheDialog();
-        QTRY_VERIFY_WITH_TIMEOUT(b.window.LabelComportOpen->text() == QStringLiteral("재연결 대기"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(FindControl<QLabel>(b.window, "LabelComportOpen")->text() == QStringLiteral("재연결 대기"), 15000);
         QTimer::singleShot(0, [] {
             if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget())) {
-                dialog->CommInit_Close->click();
-                dialog->CommInit_Cancel->click();
+                FindControl<QPushButton>(*dialog, "CommInit_Close")->click();
+                FindControl<QPushButton>(*dialog, "CommInit_Cancel")->click();
             }
         });
         b.window.CmdComport_Click();
-        QCOMPARE(b.window.LabelComportOpen->text(), QStringLiteral("닫혔음"));
-        QVERIFY(!b.window.TimerReconnect.isActive());
+        QCOMPARE(FindControl<QLabel>(b.window, "LabelComportOpen")->text(), QStringLiteral("닫혔음"));
+        QVERIFY(!FindControl<QTimer>(b.window, "TimerReconnect")->isActive());
         // The supply is back, and stays unopened: the operator closed the port.
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(b.sim.Link()), 15000);
         QTest::qWait(2500);

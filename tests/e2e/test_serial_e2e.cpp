@@ -27,8 +27,8 @@ private slots:
         port.SetReceiveThreshold(1);
         port.SetRequestToSend(true);
         QVERIFY(port.SetSettings(QStringLiteral(" 9600,E, 7, 2")));
-        const OpenResult result = port.Open();
-        QVERIFY2(result.Ok(), qPrintable(result.Detail));
+        const Outcome result = port.Open();
+        QVERIFY2(result.Ok(), qPrintable(result.Message()));
         QVERIFY(port.IsOpen());
 
         port.Write("*IDN?\n");

@@ -35,14 +35,14 @@ struct ConsoleBench {
     {
         QTimer::singleShot(0, [] {
             if (auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget()))
-                dialog->CommInit_OK->click();
+                FindControl<QPushButton>(*dialog, "CommInit_OK")->click();
         });
         window.CmdComport_Click();
     }
     void Send(const QString& command)
     {
-        window.TextCommand->setText(command);
+        FindControl<QLineEdit>(window, "TextCommand")->setText(command);
         window.CmdStartStop_Click();
     }
-    QString Info() const { return window.TextInfo->toPlainText(); }
+    QString Info() const { return FindControl<TextPanel>(window, "TextInfo")->toPlainText(); }
 };

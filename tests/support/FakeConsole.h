@@ -26,8 +26,8 @@ struct FakeConsole {
 
     explicit FakeConsole(bool open = true)
     {
-        window.LogFolder = logDir.path();
-        window.Clock = [] { return QDateTime(QDate(2005, 3, 9), QTime(14, 5, 7)); };
+        window.Controller().LogFolder = logDir.path();
+        window.Controller().LogClock = [] { return QDateTime(QDate(2005, 3, 9), QTime(14, 5, 7)); };
         window.show();
         if (open)
             OpenPort();
@@ -36,9 +36,7 @@ struct FakeConsole {
     void OpenPort()
     {
         port.Open();
-        window.LabelComportOpen->setText(QStringLiteral("열렸음"));
-        window.CmdStartStop->setEnabled(true);
         window.Form_Activate();
     }
-    QString Info() const { return window.TextInfo->toPlainText(); }
+    QString Info() const { return FindControl<TextPanel>(window, "TextInfo")->toPlainText(); }
 };

@@ -21,10 +21,11 @@ struct FakeConsoleView : ConsoleView {
 
     int ModeGroup = -1, ModelGroup = -1, PortButton = -1, SendButton = -1, Composer = -1;
     bool RepeatCheckCleared = false, RepeatCaptionRunning = false;
-    int LampsLit = 0, PatternWindows = 0;
+    int LampsLit = 0, ReceiveLampsLit = 0, PatternWindows = 0;
     QString PortStatus;
-    PortLabel Label = PortLabel::Closed;
-    QStringList Info;
+    PortState State = PortState::Closed;
+    QString InfoText;
+    QStringList Info;   // InfoText's lines
     std::map<ConsoleTimer, Timer> Timers;
 
     CommandMode SelectedMode() const override { return Mode; }
@@ -51,8 +52,20 @@ struct FakeConsoleView : ConsoleView {
     void ShowRepeatRunning(bool running) override { RepeatCaptionRunning = running; }
     void LightSendLamp() override { ++LampsLit; }
     void ShowPortStatus(const QString& text) override { PortStatus = text; }
-    void ShowPortLabel(PortLabel label) override { Label = label; }
-    void InsertInfoLine(const QString& line) override { Info << line; }
+    void LightReceiveLamp() override { ++ReceiveLampsLit; }
+    void ShowPortState(PortState state) override { State = state; }
+    void InsertInfoText(const QString& text) override
+    {
+        InfoText += text;
+        Info = InfoText.split(QStringLiteral("\r\n"));
+        if (Info.last().isEmpty())
+            Info.removeLast();
+    }
+    void ClearInfoText() override
+    {
+        InfoText.clear();
+        Info.clear();
+    }
     void OpenPatternWindow() override { ++PatternWindows; }
     void SetTimerInterval(ConsoleTimer t, int ms) override { Timers[t].Interval = ms; }
     int TimerInterval(ConsoleTimer t) const override { return Timers.count(t) ? Timers.at(t).Interval : -1; }

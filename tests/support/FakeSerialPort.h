@@ -6,7 +6,8 @@
 
 #include <QMap>
 
-#include "link/ReconnectWatch.h"
+#include "link/DeviceFiles.h"
+#include "link/LineEvents.h"
 #include "link/SerialPort.h"
 
 // Device files as a test lays them out: kinds by real path, links by name.
@@ -43,7 +44,7 @@ public:
     QByteArray Waiting;
     qint64 Pending = 0;
     bool BacklogGrows = false;   // writes stay pending until Drain()
-    OpenResult NextOpen;
+    Outcome NextOpen;   // what the next opens give
     int Opens = 0;
 
     bool IsOpen() const override { return open_; }
@@ -82,13 +83,11 @@ public:
     }
 
 protected:
-    OpenResult OpenDevice() override
+    Outcome OpenDevice() override
     {
         ++Opens;
-        OpenResult r = NextOpen;
-        r.Device = DeviceName();
-        open_ = r.Ok();
-        return r;
+        open_ = NextOpen.Ok();
+        return NextOpen;
     }
     void CloseDevice() override { open_ = false; }
     qint64 PendingBytes() const override { return Pending; }

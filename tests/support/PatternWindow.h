@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -42,6 +42,8 @@ struct PatternWindow {
             w->Table().SetStep(i + 1, steps.at(i));
         w->ShowTable();
     }
-    QString Grid(int row, int column) const { return w->MSFlexGrid1->item(row - 1, column - 1)->text(); }
+    QTableView* GridView() const { return FindControl<QTableView>(*w, "MSFlexGrid1"); }
+    QModelIndex Cell(int row, int column) const { return GridView()->model()->index(row - 1, column - 1); }
+    QString Grid(int row, int column) const { return Cell(row, column).data().toString(); }
     QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 };

@@ -14,7 +14,7 @@ struct Console {
     ProgramState state;
     FakeSerialPort port;
     FakeConsoleView view;
-    ConsoleController controller{state, port, view};
+    ConsoleController controller{state.Dialog, port, view};
 
     explicit Console(bool open = true)
     {
@@ -35,8 +35,8 @@ private slots:
         FakeConsoleView view;
         view.RepeatSpinner = 70;
         view.MonitorSpinner = 900;
-        state.RepeatIdle = 0;
-        ConsoleController(state, port, view).Load();
+        ConsoleController controller(state.Dialog, port, view);
+        controller.Load();
         const std::pair<ConsoleTimer, int> intervals[] = {
             {ConsoleTimer::Repeat, 70}, {ConsoleTimer::Lamps, 300}, {ConsoleTimer::Poll, 200}, {ConsoleTimer::Log, 900}};
         for (const auto& [timer, ms] : intervals) {
@@ -44,7 +44,7 @@ private slots:
             QCOMPARE(view.TimerRunning(timer), timer == ConsoleTimer::Lamps);
         }
         QCOMPARE(view.SendButton, 0);
-        QCOMPARE(state.RepeatIdle, -1);
+        QVERIFY(controller.RepeatIdle());
         QCOMPARE(port.ReceiveThreshold(), 1);
         QVERIFY(port.RequestToSend());
     }
@@ -83,12 +83,12 @@ private slots:
             c.view.Single = k.single;
             c.view.NewModel = k.newModel;
             c.view.MonitorText = QStringLiteral("750");
-            c.state.Receive.PollIndex = 3;
-            c.state.Receive.LineBuffer = QStringLiteral("half a li");
+            c.controller.Receive().PollIndex = 3;
+            c.controller.Receive().LineBuffer = QStringLiteral("half a li");
             c.controller.SelectMode(k.mode);
             const bool started = k.open && k.mode != M::Line;
             const bool polls = k.mode == M::Monitor || k.mode == M::SetMonitor;
-            QVERIFY2(c.state.SendText == QLatin1String(k.stored), k.name);
+            QVERIFY2(c.controller.SendText() == QLatin1String(k.stored), k.name);
             QVERIFY2(c.port.Written() == k.written, k.name);
             QVERIFY2(c.view.TimerInterval(ConsoleTimer::Poll) == k.pollMs, k.name);
             QVERIFY2(c.view.TimerRunning(ConsoleTimer::Poll) == k.polling && c.view.TimerRunning(ConsoleTimer::Log) == k.polling, k.name);
@@ -97,7 +97,7 @@ private slots:
             QVERIFY2(c.view.Composer == k.composer && c.view.RepeatCheckCleared == (k.composer == 0), k.name);
             QVERIFY2(c.view.PortButton == k.portButton && c.view.ModelGroup == k.modelGroup, k.name);
             QVERIFY2(c.view.ModeGroup == (k.open ? 1 : 0), k.name);
-            QVERIFY2(c.state.Receive.PollIndex == (k.open ? 0 : 3) && c.state.Receive.LineBuffer.isEmpty() == started, k.name);
+            QVERIFY2(c.controller.Receive().PollIndex == (k.open ? 0 : 3) && c.controller.Receive().LineBuffer.isEmpty() == started, k.name);
             QVERIFY2(c.view.PatternWindows == (started && k.mode == M::Pattern), k.name);
             QVERIFY2(c.view.LampsLit == (started && k.mode == M::SetMonitor), k.name);
         }
@@ -117,8 +117,7 @@ private slots:
         QVERIFY(c.view.TimerRunning(ConsoleTimer::Poll));
         QCOMPARE(c.view.ModeGroup, 1);
 
-        c.port.Close();
-        c.controller.PortLost();
+        c.port.Vanish(QStringLiteral("unplugged"));
         QVERIFY(!c.view.TimerRunning(ConsoleTimer::Poll) && !c.view.TimerRunning(ConsoleTimer::Log));
         QCOMPARE(c.view.PortButton, 1);
         QCOMPARE(c.view.SendButton, 0);
@@ -153,7 +152,7 @@ private slots:
         c.controller.SendButtonPressed();
         QVERIFY(c.port.Writes.isEmpty());   // the first send waits one interval
         QVERIFY(c.view.TimerRunning(ConsoleTimer::Repeat) && c.view.RepeatCaptionRunning);
-        QCOMPARE(c.state.RepeatIdle, 0);
+        QVERIFY(!c.controller.RepeatIdle());
         QCOMPARE(c.view.ModeGroup, 0);
         QCOMPARE(c.view.ModelGroup, 0);
 
@@ -162,7 +161,7 @@ private slots:
         c.controller.SendButtonPressed();   // stop: the field is stored but not recalled
         QCOMPARE(c.port.Written(), QByteArray("MEAS:VOLT? P1\n"));
         QVERIFY(!c.view.TimerRunning(ConsoleTimer::Repeat) && !c.view.RepeatCaptionRunning);
-        QCOMPARE(c.state.RepeatIdle, -1);
+        QVERIFY(c.controller.RepeatIdle());
         QCOMPARE(c.view.ModeGroup, 1);
         QCOMPARE(c.view.ModelGroup, 1);
         QCOMPARE(c.controller.History().Size(), 1);

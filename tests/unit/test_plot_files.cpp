@@ -180,8 +180,7 @@ private slots:
         SampleStore store;
         LogLoader loader(store);
         QSignalSpy finished(&loader, &LogLoader::Finished);
-        QString failure;
-        QVERIFY(loader.Start(path, &failure));
+        QVERIFY(loader.Start(path).Ok());
         QVERIFY(LoadAll(loader) > bytes.size() / LogLoader::SliceBytes);
         QCOMPARE(finished.size(), 1);
         QCOMPARE(finished.at(0).at(0).toBool(), true);
@@ -207,15 +206,14 @@ private slots:
         QVERIFY(WriteFile(empty, QByteArray()));
         SampleStore store;
         LogLoader loader(store);
-        QString failure;
-        QVERIFY(loader.Start(empty, &failure));
+        QVERIFY(loader.Start(empty).Ok());
         QCOMPARE(LoadAll(loader), 0);
         QVERIFY(store.Empty());
         QVERIFY(!loader.Running());
 
         LogLoader missing(store);
-        QVERIFY(!missing.Start(dir.filePath(QStringLiteral("none.txt")), &failure));
-        QVERIFY(failure.contains(QStringLiteral("none.txt")));
+        const Outcome failure = missing.Start(dir.filePath(QStringLiteral("none.txt")));
+        QVERIFY(failure.Message().contains(QStringLiteral("none.txt")));
 
         // Cancelled: it stops where it is and says so once.
         const QString path = dir.filePath(QStringLiteral("long.txt"));
@@ -225,7 +223,7 @@ private slots:
         QVERIFY(WriteFile(path, bytes));
         LogLoader cancelled(store);
         QSignalSpy finished(&cancelled, &LogLoader::Finished);
-        QVERIFY(cancelled.Start(path, &failure));
+        QVERIFY(cancelled.Start(path).Ok());
         QVERIFY(cancelled.Step());
         cancelled.Cancel();
         QVERIFY(!cancelled.Step());

@@ -234,12 +234,11 @@ private slots:
         QFETCH(QString, reply);
         QFETCH(bool, number);
         QFETCH(double, value);
-        // Replies as text and log fields as bytes read alike.
-        for (const std::optional<double>& read : {ReadReading(reply), ReadReading(QByteArrayView(reply.toLatin1()))}) {
-            QCOMPARE(read.has_value(), number);
-            if (number)
-                QCOMPARE(*read, value);
-        }
+        const QByteArray bytes = reply.toLatin1();
+        const std::optional<double> read = ReadReading(QByteArrayView(bytes));
+        QCOMPARE(read.has_value(), number);
+        if (number)
+            QCOMPARE(*read, value);
     }
 
     // Samples are spaced by the monotonic clock from one wall-clock anchor;
@@ -252,12 +251,12 @@ private slots:
         const qint64 anchor = wall.toMSecsSinceEpoch();
         elapsed = 900;
         wall = wall.addSecs(-3600);   // the wall clock going back changes nothing
-        live.ReadoutShown(Readout::P2Current, QStringLiteral("0.250\r"));
-        live.ReadoutShown(Readout::P1SetVoltage, QStringLiteral("5.000\r"));
-        live.ReadoutShown(Readout::P1Voltage, QStringLiteral("ERROR - 101\r"));
+        live.Measured(3, QStringLiteral("0.250\r"), elapsed);
+        live.SetValue(0, QStringLiteral("5.000\r"), elapsed);
+        live.Measured(0, QStringLiteral("ERROR - 101\r"), elapsed);
         live.Interrupted();
         elapsed = 1300;
-        live.ReadoutShown(Readout::P2Current, QStringLiteral("0.300\r"));
+        live.Measured(3, QStringLiteral("0.300\r"), elapsed);
 
         const SampleStore& store = live.Store();
         QCOMPARE(live.Unreadable(), 1);

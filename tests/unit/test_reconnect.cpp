@@ -20,8 +20,8 @@ struct Bench {
     ProgramState state;
     FakeSerialPort port;
     FakeConsoleView view;
-    ConsoleController controller{state, port, view};
     qint64 now = 1000000;
+    ConsoleController controller{state.Dialog, port, view, [this] { return now; }};
 
     explicit Bench(bool stableName = true)
     {
@@ -33,10 +33,13 @@ struct Bench {
         port.DeviceFiles.Kinds[Usb0] = DeviceKind::Device;
         if (stableName)
             port.DeviceFiles.Links[ById] = Usb0;
-        controller.Clock = [this] { return now; };
+        state.Dialog.SelectedPort = 1;
+        state.Dialog.SelectedBaud = 19200;
+        state.Dialog.SelectedParity = QStringLiteral("N");
+        state.Dialog.SelectedDataBits = 8;
+        state.Dialog.SelectedStopBits = 1;
         controller.Load();
-        port.Open();
-        controller.PortOpenedByOperator();
+        controller.OpenRequested(state.Dialog);
         controller.Activate();
     }
     bool Waiting() const { return view.TimerRunning(ConsoleTimer::Reconnect); }
@@ -44,8 +47,11 @@ struct Bench {
     {
         port.DeviceFiles.Kinds.clear();
         port.DeviceFiles.Links.clear();
+        // The loss's own line is not what these tests are about.
+        const QString said = view.InfoText;
         port.Vanish(QStringLiteral("gone"));
-        controller.PortLost();
+        view.ClearInfoText();
+        view.InsertInfoText(said);
     }
     void PlugIn(const QString& device = Usb0, bool stableName = true)
     {
@@ -73,29 +79,30 @@ private slots:
     void DeviceComesBack()
     {
         const QString back = QStringLiteral("/dev/ttyUSB0 다시 연결됨 (끊긴 시간 00:01:01)");
-        // openError: what the first tries to open the returned device get.
-        const struct { const char* name; bool stable; QString returnsAs; OpenError openError; bool resumed; QStringList info; } cases[] = {
-            {"same name", true, Usb0, OpenError::None, true, {back}},
-            {"same path, no stable name", false, Usb0, OpenError::None, true, {back}},
-            {"renamed, found by its stable name", true, Usb1, OpenError::None, true, {QStringLiteral("/dev/ttyUSB1 다시 연결됨, 전에는 /dev/ttyUSB0 (끊긴 시간 00:01:01)")}},
-            {"renamed without a stable name is not ours", false, Usb1, OpenError::None, false, {}},
-            {"back but busy: told once, still waiting", true, Usb0, OpenError::Busy, false,
+        // busy: what the first tries to open the returned device get.
+        const struct { const char* name; bool stable; QString returnsAs; bool busy; bool resumed; QStringList info; } cases[] = {
+            {"same name", true, Usb0, false, true, {back}},
+            {"same path, no stable name", false, Usb0, false, true, {back}},
+            {"renamed, found by its stable name", true, Usb1, false, true, {QStringLiteral("/dev/ttyUSB1 다시 연결됨, 전에는 /dev/ttyUSB0 (끊긴 시간 00:01:01)")}},
+            {"renamed without a stable name is not ours", false, Usb1, false, false, {}},
+            {"back but busy: told once, still waiting", true, Usb0, true, false,
              {QStringLiteral("/dev/serial/by-id/usb-Bench_Adapter_A1-if00-port0 장치가 돌아왔지만 열 수 없습니다 (locked). 장치를 계속 기다립니다.")}},
         };
         for (const auto& k : cases) {
             Bench b(k.stable);
             b.Unplug();
-            QVERIFY2(b.view.Label == PortLabel::Waiting && b.Waiting() && !b.view.TimerRunning(ConsoleTimer::Poll), k.name);
+            QVERIFY2(b.view.State == PortState::Waiting && b.Waiting() && !b.view.TimerRunning(ConsoleTimer::Poll), k.name);
+            QVERIFY2(b.view.SendButton == 0, k.name);   // nothing to send to while waiting
             b.Wait(60);
             QVERIFY2(b.view.Info.isEmpty(), k.name);   // nothing said while nothing happens
 
-            b.port.NextOpen = OpenResult{k.openError, QString(), QStringLiteral("locked")};
+            b.port.NextOpen = k.busy ? OpenFailure(OpenError::Busy, Usb0, QStringLiteral("locked")) : Outcome();
             b.PlugIn(k.returnsAs, k.stable);
             const int writesBefore = b.port.Writes.size();
             b.Wait(5);
             QVERIFY2(b.view.Info == k.info, qPrintable(QStringLiteral("%1: %2").arg(k.name, b.view.Info.join('|'))));
             QVERIFY2(b.port.IsOpen() == k.resumed && b.Waiting() == !k.resumed, k.name);
-            QVERIFY2(b.view.Label == (k.resumed ? PortLabel::Open : PortLabel::Waiting), k.name);
+            QVERIFY2(b.view.State == (k.resumed ? PortState::Open : PortState::Waiting), k.name);
             // Resuming is the return from the port dialog: monitoring polls again.
             QVERIFY2(b.view.TimerRunning(ConsoleTimer::Poll) == k.resumed, k.name);
             QVERIFY2(b.port.Writes.size() == writesBefore, k.name);   // polling writes at its ticks, not here
@@ -143,16 +150,16 @@ private slots:
             b.Unplug();
             b.controller.PortDialogShown(true);
             if (action == QLatin1String("close"))
-                b.controller.PortClosedByOperator();
+                b.controller.CloseRequested();
             if (action == QLatin1String("open")) {
-                b.port.SetPortNumber(2);
-                b.port.Open();
-                b.controller.PortOpenedByOperator();
+                CommInitChoices other = b.state.Dialog;
+                other.SelectedPort = 2;
+                b.controller.OpenRequested(other);
             }
             if (action != QLatin1String("shown"))
                 b.controller.PortDialogShown(false);
-            QVERIFY2(b.controller.WaitingForDevice() == k.waiting, k.name);
-            QVERIFY2(action != QLatin1String("close") || b.view.Label == PortLabel::Closed, k.name);
+            QVERIFY2((b.controller.Port() == PortState::Waiting) == k.waiting, k.name);
+            QVERIFY2(action != QLatin1String("close") || b.view.State == PortState::Closed, k.name);
 
             b.PlugIn();
             const int opens = b.port.Opens;
@@ -173,14 +180,16 @@ private slots:
         QVERIFY(b.controller.LogMayRecord());
         b.Unplug();
         QVERIFY(!b.view.TimerRunning(ConsoleTimer::Repeat));
-        QCOMPARE(b.state.RepeatIdle, -1);
+        QVERIFY(b.controller.RepeatIdle());
         b.view.Repeat = true;
         b.PlugIn();
         b.Wait(1);
         QVERIFY(b.port.IsOpen());
         QVERIFY(!b.view.TimerRunning(ConsoleTimer::Repeat));
         QVERIFY(!b.controller.LogMayRecord());
-        b.controller.ReadoutArrived();
+        b.view.Mode = CommandMode::Monitor;
+        b.controller.SelectMode(CommandMode::Monitor);
+        b.port.Receive("12.345\n");
         QVERIFY(b.controller.LogMayRecord());
     }
 

@@ -10,12 +10,12 @@
 
 namespace {
 // The (1-based) ticks that sent a step, and RepeatsDone after each tick that ended a repetition.
-QList<int> Play(RunEngine& e, const StepArrays& a, int ticks, bool repeatForever, int limit,
+QList<int> Play(RunEngine& e, int ticks, bool repeatForever, int limit,
                 QList<int>* repeats = nullptr)
 {
     QList<int> sent;
     for (int t = 1; t <= ticks; ++t) {
-        const RunEngine::Tick tick = e.OnTick(a, repeatForever, limit);
+        const RunEngine::Tick tick = e.OnTick(repeatForever, limit);
         if (tick.Sent)
             sent << t;
         if (tick.RepetitionDone && repeats)
@@ -39,10 +39,9 @@ private slots:
             {"row 4 incomplete", "0 1 1|0 2 1|0 3 1|0  1|0 5 1", 1, {1, 2, 3}}};
         for (const auto& c : cases) {
             RunEngine engine;
-            StepArrays arrays;
-            QVERIFY2(engine.Start(Table(QString::fromLatin1(c.steps)), arrays, 1), c.name);
+            QVERIFY2(engine.Start(Table(QString::fromLatin1(c.steps)), 1), c.name);
             QList<int> repeats, counted;
-            ROW_COMPARE(c.name, Play(engine, arrays, 400, false, c.limit, &repeats), c.sends);
+            ROW_COMPARE(c.name, Play(engine, 400, false, c.limit, &repeats), c.sends);
             for (int n = 1; n <= c.limit; ++n)
                 counted << n;
             ROW_COMPARE(c.name, repeats, counted);
@@ -60,11 +59,10 @@ private slots:
             {"last step ends the repetition", 74, 3, 1},
             {"into the second repetition", 75, 1, 2}};
         RunEngine engine;
-        StepArrays arrays;
-        QVERIFY(engine.Start(Table("0 5 1|2 10 1|4 0 0"), arrays, 2));
+        QVERIFY(engine.Start(Table("0 5 1|2 10 1|4 0 0"), 2));
         int played = 0;
         for (const auto& c : cases) {
-            Play(engine, arrays, c.ticks - played, true, 0);
+            Play(engine, c.ticks - played, true, 0);
             played = c.ticks;
             ROW_COMPARE(c.name, engine.LastSent().Step, c.step);
             ROW_COMPARE(c.name, engine.LastSent().Repetition, c.repetition);
@@ -82,67 +80,60 @@ private slots:
             {"leading number of a cell", 2, "0.000 3.25V 0.000", "APPL P2,3.25,0\r"}};
         for (const auto& c : cases) {
             RunEngine engine;
-            StepArrays arrays;
-            QVERIFY2(engine.Start(Table(QString::fromLatin1(c.step)), arrays, c.output), c.name);
-            ROW_COMPARE(c.name, engine.OnTick(arrays, true, 0).Command, QByteArray(c.command));
+            QVERIFY2(engine.Start(Table(QString::fromLatin1(c.step)), c.output), c.name);
+            ROW_COMPARE(c.name, engine.OnTick(true, 0).Command, QByteArray(c.command));
         }
     }
 
-    // Saving and running stage the cells they read, a cut-short row up to its first gap.
-    void StagesTheLeadingSteps()
+    // Saving and running read the leading complete rows, each cell's leading number.
+    void LeadingSteps()
     {
-        static const struct { const char* name; const char* steps; int count; const char* next; } cases[] = {
-            {"time only", "0 1 1|2 2 2|3  3", 2, "3 -1 -1"},
-            {"time and voltage", "0 1 1|2 2 2|3 4 ", 2, "3 4 -1"},
-            {"no time", " 1 1", 0, "-1 -1 -1"},
-            {"complete rows only", "0 1 1|2 2 2", 2, "-1 -1 -1"}};
+        static const struct { const char* name; const char* steps; int count; } cases[] = {
+            {"time only", "0 1 1|2 2 2|3  3", 2},
+            {"time and voltage", "0 1 1|2 2 2|3 4 ", 2},
+            {"no time", " 1 1", 0},
+            {"units after numbers", "0s 1V 1A|2 2 2", 2},
+            {"complete rows only", "0 1 1|2 2 2", 2}};
         for (const auto& c : cases) {
-            StepArrays arrays;
-            for (auto* column : {&arrays.StepTime, &arrays.StepVoltage, &arrays.StepCurrent})
-                column->fill(-1);
-            ROW_COMPARE(c.name, StageLeadingSteps(Table(QString::fromLatin1(c.steps)), arrays), c.count);
-            const int k = c.count + 1;
-            ROW_COMPARE(c.name, QStringLiteral("%1 %2 %3").arg(arrays.StepTime[k]).arg(arrays.StepVoltage[k]).arg(arrays.StepCurrent[k]),
-                        QString::fromLatin1(c.next));
-            QVERIFY2(c.count == 0 || arrays.StepCurrent[c.count] == 2.0, c.name);
+            const std::vector<StepNumbers> steps = ::LeadingSteps(Table(QString::fromLatin1(c.steps)));
+            ROW_COMPARE(c.name, int(steps.size()), c.count);
+            QVERIFY2(c.count == 0 || (steps.back().Time == 2.0 && steps.back().Current == 2.0 && steps.front().Voltage == 1.0), c.name);
         }
     }
 
     void StartStopAndTheRepeatLimit()
     {
         RunEngine engine;
-        StepArrays arrays;
-        QVERIFY(!engine.Start(Table(QStringLiteral("0 1 |1 2 1")), arrays, 1));   // no complete first row
+        QVERIFY(!engine.Start(Table(QStringLiteral("0 1 |1 2 1")), 1));   // no complete first row
         QVERIFY(!engine.Running());
-        QVERIFY(Play(engine, arrays, 5, true, 0).isEmpty());
+        QVERIFY(Play(engine, 5, true, 0).isEmpty());
 
-        QVERIFY(engine.Start(Table(QStringLiteral("0 1 1|1 2 1")), arrays, 1));
-        Play(engine, arrays, 25, true, 0);
+        QVERIFY(engine.Start(Table(QStringLiteral("0 1 1|1 2 1")), 1));
+        Play(engine, 25, true, 0);
         QCOMPARE(engine.RepeatsDone(), 1);
         engine.Stop();
         QVERIFY(!engine.Running());
         QCOMPARE(engine.RunTicks(), 0);
         QCOMPARE(engine.NextStep(), 1);
         QCOMPARE(engine.RepeatsDone(), 0);
-        QVERIFY(Play(engine, arrays, 50, true, 0).isEmpty());
+        QVERIFY(Play(engine, 50, true, 0).isEmpty());
 
-        QVERIFY(engine.Start(Table(QStringLiteral("0 1 1|1 2 1")), arrays, 1));
-        QCOMPARE(Play(engine, arrays, 30, false, 1), (QList<int>{1, 20}));
+        QVERIFY(engine.Start(Table(QStringLiteral("0 1 1|1 2 1")), 1));
+        QCOMPARE(Play(engine, 30, false, 1), (QList<int>{1, 20}));
         QVERIFY(engine.Finished(false, 1));
         // The limit is read at every tick, and finished ticks are not counted:
         // a raised limit resumes with step 1 at once.
-        QCOMPARE(Play(engine, arrays, 30, false, 2), (QList<int>{1, 20}));
+        QCOMPARE(Play(engine, 30, false, 2), (QList<int>{1, 20}));
         engine.ResetRepeatsDone();
-        QCOMPARE(Play(engine, arrays, 21, false, 1), (QList<int>{1, 20}));
+        QCOMPARE(Play(engine, 21, false, 1), (QList<int>{1, 20}));
     }
 
     void RepeatsDoneStopsAt32767()
     {
         RunEngine engine;
-        StepArrays arrays;
         // A lone step at 0 s makes every tick a whole repetition.
-        QVERIFY(engine.Start(Table(QStringLiteral("0 1 1")), arrays, 1));
-        QCOMPARE(Play(engine, arrays, 32769, true, 0).size(), 32769);
+        QVERIFY(engine.Start(Table(QStringLiteral("0 1 1")), 1));
+        QCOMPARE(Play(engine, 32769, true, 0).size(), 32769);
         QCOMPARE(engine.RepeatsDone(), 32767);
     }
 };

@@ -19,8 +19,8 @@ struct Console : FakeConsole {
             QTest::mouseClick(b, Qt::LeftButton);
         }
     }
-    QString Field() const { return window.TextCommand->text(); }
-    QString Help() const { return window.sbrInfo->text(); }
+    QString Field() const { return FindControl<QLineEdit>(window, "TextCommand")->text(); }
+    QString Help() const { return FindControl<QLabel>(window, "sbrInfo")->text(); }
 };
 }
 
@@ -41,14 +41,14 @@ private slots:
         c.Press({"CmdOS", "CmdON", "CmdDel"});
         QCOMPARE(c.Field(), QStringLiteral("OUTP:STAT O"));
         // The caret does not matter: keys always work at the end.
-        c.window.TextCommand->setCursorPosition(0);
+        FindControl<QLineEdit>(c.window, "TextCommand")->setCursorPosition(0);
         c.Press({"CmdOFF", "CmdDel"});
         QCOMPARE(c.Field(), QStringLiteral("OUTP:STAT OOF"));
         QCOMPARE(c.Help(), QStringLiteral("OUTP:STAT {ON|OFF} : 출력 제어 상태 설정"));
 
         c.Press({"CmdSV", "CmdP1", "CmdComma", "Cmd1", "Cmd2", "CmdDot", "Cmd5", "CmdStartStop"});
         QCOMPARE(c.port.Written(), QByteArray("SOUR:VOLT P1,12.5\n"));
-        QVERIFY(!c.window.Timer1.isActive());   // no repeat asked for
+        QVERIFY(!FindControl<QTimer>(c.window, "Timer1")->isActive());   // no repeat asked for
         c.Press({"CmdIDNQ", "CmdStartStop"});
         QCOMPARE(c.port.Writes.last(), QByteArray("*IDN?\n"));
     }
@@ -56,19 +56,19 @@ private slots:
     void EnterSendsAndUpDownRecallSentCommandsOnly()
     {
         Console c;
-        QLineEdit* field = c.window.TextCommand;
+        QLineEdit* field = FindControl<QLineEdit>(c.window, "TextCommand");
         field->setFocus();
         for (const char* command : {"*IDN?", "APPL P1,5,1"}) {
             field->setText(QString::fromLatin1(command));
             QTest::keyClick(field, Qt::Key_Return);
         }
         QCOMPARE(c.port.Written(), QByteArray("*IDN?\nAPPL P1,5,1\n"));
-        c.window.CmdStartStop->setEnabled(false);
+        FindControl<QPushButton>(c.window, "CmdStartStop")->setEnabled(false);
         QTest::keyClick(field, Qt::Key_Return);
         QCOMPARE(c.port.Writes.size(), 2);
-        c.window.OptionMonitorCmd->setChecked(true);   // polling is not the operator's history
+        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);   // polling is not the operator's history
         c.window.Timer3_Timer();
-        c.window.OptionLineCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionLineCmd")->setChecked(true);
         field->setText(QStringLiteral("OUT"));
         QTest::keyClick(field, Qt::Key_Up);
         QCOMPARE(c.Field(), QStringLiteral("APPL P1,5,1"));
@@ -82,15 +82,15 @@ private slots:
     void ReferencePanelShowsTheChosenList()
     {
         Console c;
-        SpacedTextPanel* panel = c.window.TextMessage;
+        SpacedTextPanel* panel = FindControl<SpacedTextPanel>(c.window, "TextMessage");
         auto shown = [](ReferenceList list) { return ReferenceText(list).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
         QCOMPARE(panel->toPlainText(), shown(ReferenceList::Commands));
         QCOMPARE(panel->textCursor().position(), 1);
-        c.window.OptionError->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionError")->setChecked(true);
         QCOMPARE(panel->toPlainText(), shown(ReferenceList::Errors));
-        c.window.OptionETC->setChecked(true);
-        c.window.OptionETC->toggle();   // an accessibility tool re-selecting it must not double it
-        c.window.OptionETC->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionETC")->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionETC")->toggle();   // an accessibility tool re-selecting it must not double it
+        FindControl<QRadioButton>(c.window, "OptionETC")->setChecked(true);
         c.window.ShowReferenceText();
         QCOMPARE(panel->toPlainText(), shown(ReferenceList::Models));
         QCOMPARE(panel->textCursor().position(), 1);

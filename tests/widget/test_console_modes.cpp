@@ -22,14 +22,14 @@ private slots:
     void RepeatSendsTheTextCapturedAtItsStart()
     {
         Console c;
-        c.window.CheckRedo->setChecked(true);
-        c.window.TextCommand->setText(QStringLiteral("MEAS:VOLT? P1"));
+        FindControl<QCheckBox>(c.window, "CheckRedo")->setChecked(true);
+        FindControl<QLineEdit>(c.window, "TextCommand")->setText(QStringLiteral("MEAS:VOLT? P1"));
         c.window.CmdStartStop_Click();
         QVERIFY(c.port.Writes.isEmpty());   // the first send waits one interval
-        QCOMPARE(c.state.RepeatIdle, 0);
-        QVERIFY(c.window.Timer1.isActive());
+        QCOMPARE(c.window.Controller().RepeatIdle(), false);
+        QVERIFY(FindControl<QTimer>(c.window, "Timer1")->isActive());
 
-        c.window.TextCommand->setText(QStringLiteral("*RST"));
+        FindControl<QLineEdit>(c.window, "TextCommand")->setText(QStringLiteral("*RST"));
         c.window.Timer1_Timer();
         c.window.Timer1_Timer();
         QCOMPARE(c.port.Written(), QByteArray("MEAS:VOLT? P1\nMEAS:VOLT? P1\n"));
@@ -37,13 +37,13 @@ private slots:
         c.port.Close();
         c.window.Timer1_Timer();
         QCOMPARE(c.port.Writes.size(), 2);
-        QVERIFY(c.window.Timer1.isActive());
+        QVERIFY(FindControl<QTimer>(c.window, "Timer1")->isActive());
 
         c.port.Open();
         c.window.CmdStartStop_Click();
         QCOMPARE(c.port.Writes.size(), 2);
-        QCOMPARE(c.state.RepeatIdle, -1);
-        QVERIFY(!c.window.Timer1.isActive());
+        QCOMPARE(c.window.Controller().RepeatIdle(), true);
+        QVERIFY(!FindControl<QTimer>(c.window, "Timer1")->isActive());
     }
 
     void MonitorBatches()
@@ -53,44 +53,44 @@ private slots:
             {"dual old", true, true, 400, "MEAS:VOLT? P1\nMEAS:CURR? P1\nMEAS:VOLT? P2\nMEAS:CURR? P2\n"}};
         for (const auto& r : rows) {
             Console c;
-            c.window.CheckRedo->setChecked(true);
-            (r.dual ? c.window.OptionDual : c.window.OptionSingle)->setChecked(true);
-            (r.oldModel ? c.window.OptionOld : c.window.OptionNew)->setChecked(true);
-            c.window.OptionMonitorCmd->setChecked(true);
-            QVERIFY2(c.port.Writes.isEmpty() && c.window.Timer3.isActive() && c.window.Timer4.isActive(), r.name);
-            ROW_COMPARE(r.name, c.window.Timer3.interval(), r.pollMs);
-            QVERIFY2(!c.window.CheckRedo->isChecked(), r.name);
+            FindControl<QCheckBox>(c.window, "CheckRedo")->setChecked(true);
+            (r.dual ? FindControl<QRadioButton>(c.window, "OptionDual") : FindControl<QRadioButton>(c.window, "OptionSingle"))->setChecked(true);
+            (r.oldModel ? FindControl<QRadioButton>(c.window, "OptionOld") : FindControl<QRadioButton>(c.window, "OptionNew"))->setChecked(true);
+            FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
+            QVERIFY2(c.port.Writes.isEmpty() && FindControl<QTimer>(c.window, "Timer3")->isActive() && FindControl<QTimer>(c.window, "Timer4")->isActive(), r.name);
+            ROW_COMPARE(r.name, FindControl<QTimer>(c.window, "Timer3")->interval(), r.pollMs);
+            QVERIFY2(!FindControl<QCheckBox>(c.window, "CheckRedo")->isChecked(), r.name);
             c.window.Timer3_Timer();
             ROW_COMPARE(r.name, c.port.Writes, QList<QByteArray>{r.batch});
-            c.window.OptionLineCmd->setChecked(true);
-            QVERIFY2(!c.window.Timer3.isActive() && !c.window.Timer4.isActive(), r.name);
+            FindControl<QRadioButton>(c.window, "OptionLineCmd")->setChecked(true);
+            QVERIFY2(!FindControl<QTimer>(c.window, "Timer3")->isActive() && !FindControl<QTimer>(c.window, "Timer4")->isActive(), r.name);
         }
     }
 
     void RepliesLandInTheReadoutsOfTheMode()
     {
         Console c;
-        c.window.OptionDual->setChecked(true);
-        c.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionDual")->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
         c.port.Receive("1.0\n2.");
         c.port.Receive("0\n3.0\n4.0\n5.0\n");
-        QCOMPARE(c.window.Label_P1_Voltage->text(), QStringLiteral("5.0"));
-        QCOMPARE(c.window.Label_P1_Current->text(), QStringLiteral("2.0"));
+        QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Voltage")->text(), QStringLiteral("5.0"));
+        QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Current")->text(), QStringLiteral("2.0"));
         // Applying a mode again realigns the cycle and drops the unfinished line.
         c.port.Receive("6.");
         c.window.Form_Activate();
         c.port.Receive("7.0\n");
-        QCOMPARE(c.window.Label_P1_Voltage->text(), QStringLiteral("7.0"));
+        QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Voltage")->text(), QStringLiteral("7.0"));
 
-        c.window.OptionSetCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionSetCmd")->setChecked(true);
         QCOMPARE(c.port.Writes.last(), QByteArray("SOUR:VOLT? P1\nSOUR:CURR? P1\nSOUR:VOLT? P2\nSOUR:CURR? P2\n"));
-        QVERIFY(c.state.SendText.isEmpty());
-        QVERIFY(!c.window.Timer3.isActive());
+        QVERIFY(c.window.Controller().SendText().isEmpty());
+        QVERIFY(!FindControl<QTimer>(c.window, "Timer3")->isActive());
         c.port.Receive("10.000\r\n1.000\r\n");
-        QCOMPARE(c.window.Label_P1_Set_Voltage->text(), QStringLiteral("10.000\r"));
-        QCOMPARE(c.window.Label_P1_Set_Current->text(), QStringLiteral("1.000\r"));
+        QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Set_Voltage")->text(), QStringLiteral("10.000\r"));
+        QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Set_Current")->text(), QStringLiteral("1.000\r"));
 
-        c.window.OptionLineCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionLineCmd")->setChecked(true);
         c.port.Receive("QPX-30R03D\n");
         QVERIFY(c.Info().contains(QStringLiteral("QPX-30R03D")));
     }
@@ -103,9 +103,9 @@ private slots:
              "P1: 1.500   0.250   P2: 00.000   00.000   050309 PM 02:05:07\r\n"}};
         for (const auto& r : rows) {
             Console c;
-            (r.dual ? c.window.OptionDual : c.window.OptionSingle)->setChecked(true);
-            c.window.Label_P1_Voltage->setText(QStringLiteral("1.500"));
-            c.window.Label_P1_Current->setText(QStringLiteral("0.250"));
+            (r.dual ? FindControl<QRadioButton>(c.window, "OptionDual") : FindControl<QRadioButton>(c.window, "OptionSingle"))->setChecked(true);
+            FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
+            c.port.Receive("1.500\n0.250\n");   // P2 has not answered yet
             c.window.Timer4_Timer();
             ROW_COMPARE(r.name, c.Info(), r.echo);
             c.window.Timer4_Timer();
@@ -118,12 +118,12 @@ private slots:
         Console c;
         // A folder where the day's file should be: even root cannot append to it.
         QVERIFY(QDir(c.logDir.path()).mkdir(QStringLiteral("050309_MS.txt")));
-        c.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
         c.window.Timer4_Timer();
         c.window.Timer4_Timer();
         QCOMPARE(c.Info().count(QStringLiteral("050309_MS.txt")), 1);
         QCOMPARE(c.Info().count(QStringLiteral("PM 02:05:07")), 2);   // the echo goes on
-        QVERIFY(c.window.Timer3.isActive() && c.window.Timer4.isActive());   // and so does monitoring
+        QVERIFY(FindControl<QTimer>(c.window, "Timer3")->isActive() && FindControl<QTimer>(c.window, "Timer4")->isActive());   // and so does monitoring
     }
 
     void InfoPanelKeepsTheLatestLines()
@@ -131,8 +131,8 @@ private slots:
         Console c;
         for (int i = 0; i < frmMain::MaxInfoLines + 300; ++i)
             emit c.port.LineEvent(1004);
-        c.window.TextInfo->InsertText(QStringLiteral("latest\r\n"));
-        QVERIFY(c.window.TextInfo->document()->blockCount() <= frmMain::MaxInfoLines + 1);
+        FindControl<TextPanel>(c.window, "TextInfo")->InsertText(QStringLiteral("latest\r\n"));
+        QVERIFY(FindControl<TextPanel>(c.window, "TextInfo")->document()->blockCount() <= frmMain::MaxInfoLines + 1);
         QVERIFY(c.Info().endsWith(QStringLiteral("latest\n")));
     }
 
@@ -161,13 +161,13 @@ private slots:
     void PatternModeHandsTheConsoleBackInLineMode()
     {
         Console c;
-        c.window.OptionPatternCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionPatternCmd")->setChecked(true);
         QWidget* pattern = c.window.PatternWindow();
         QVERIFY(pattern && pattern->isVisible());
         QVERIFY(!c.window.isEnabled());
         pattern->close();
         QVERIFY(c.window.isEnabled());
-        QVERIFY(c.window.OptionLineCmd->isChecked());
+        QVERIFY(FindControl<QRadioButton>(c.window, "OptionLineCmd")->isChecked());
     }
 };
 

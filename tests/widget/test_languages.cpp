@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -69,9 +69,9 @@ QStringList ShownTexts(QWidget* window)
             texts << where + e->toPlainText();
         if (auto* e = qobject_cast<QTextEdit*>(w))
             texts << where + e->toPlainText();
-        if (auto* t = qobject_cast<QTableWidget*>(w))
-            for (int c = 0; c < t->columnCount(); ++c)
-                texts << where + t->horizontalHeaderItem(c)->text();
+        if (auto* t = qobject_cast<QTableView*>(w))
+            for (int c = 0; c < t->model()->columnCount(); ++c)
+                texts << where + t->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
     }
     return texts;
 }
@@ -82,29 +82,28 @@ QStringList EverythingShown()
 {
     FakeConsole c(false);
     QStringList texts;
-    // Opened through the dialog, which words the port state itself.
-    CommInitChoices choices;
-    CommInit dialog(c.port, choices, c.services, c.window.LabelComportOpen, c.window.CmdStartStop);
+    // Opened through the dialog, as the operator does.
+    CommInit dialog(c.port, c.state.Dialog, c.services, c.window.Controller());
     dialog.show();
     texts << ShownTexts(&dialog);
-    dialog.CommInit_OK->click();
+    FindControl<QPushButton>(dialog, "CommInit_OK")->click();
     c.window.Form_Activate();
     if (!c.port.IsOpen())
         return {QStringLiteral("port not open")};
-    for (QRadioButton* list : {c.window.OptionCommand, c.window.OptionError, c.window.OptionETC}) {
+    for (QRadioButton* list : {FindControl<QRadioButton>(c.window, "OptionCommand"), FindControl<QRadioButton>(c.window, "OptionError"), FindControl<QRadioButton>(c.window, "OptionETC")}) {
         list->setChecked(true);
         texts << ShownTexts(&c.window);
     }
     for (const CommandEntry& e : CommandTable()) {
         c.window.findChild<QPushButton*>(QLatin1String(e.Button))->click();
-        texts << c.window.sbrInfo->text();
+        texts << FindControl<QLabel>(c.window, "sbrInfo")->text();
     }
-    c.window.CmdGraph->click();
+    FindControl<QPushButton>(c.window, "CmdGraph")->click();
     if (!c.window.Plot())
         return {QStringLiteral("no plot window")};
     texts << ShownTexts(c.window.Plot());
     c.window.Plot()->close();
-    c.window.OptionPatternCmd->setChecked(true);
+    FindControl<QRadioButton>(c.window, "OptionPatternCmd")->setChecked(true);
     auto* pattern = qobject_cast<frmPattern*>(c.window.PatternWindow());
     if (!pattern)
         return {QStringLiteral("no pattern window")};
@@ -113,7 +112,7 @@ QStringList EverythingShown()
     pattern->Table().SetStep(2, {"1.000", "5.000", "1.000"});
     pattern->ShowTable();
     pattern->DrawPatternPreview();
-    pattern->UpDownReDo->SetValue(0);
+    FindControl<UpDown>(*pattern, "UpDownReDo")->SetValue(0);
     pattern->CmdEdit_Click();
     texts << ShownTexts(pattern);
     pattern->CmdRunP1_Click();

@@ -11,8 +11,8 @@ struct Console : FakeConsole {
     Console() : FakeConsole(false) {}
     QList<QWidget*> P2Controls() const
     {
-        return {window.LabelP2, window.LabelP2V, window.LabelP2A, window.Label_P2_Voltage, window.Label_P2_Current,
-                window.Label_P2_Set_Voltage, window.Label_P2_Set_Current};
+        return {FindControl<QLabel>(window, "LabelP2"), FindControl<QLabel>(window, "LabelP2V"), FindControl<QLabel>(window, "LabelP2A"), FindControl<QLabel>(window, "Label_P2_Voltage"), FindControl<QLabel>(window, "Label_P2_Current"),
+                FindControl<QLabel>(window, "Label_P2_Set_Voltage"), FindControl<QLabel>(window, "Label_P2_Set_Current")};
     }
 };
 
@@ -30,16 +30,16 @@ private slots:
         Console c;
         for (QWidget* w : c.P2Controls())
             QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
-        QVERIFY(!c.window.CmdStartStop->isEnabled());
-        QVERIFY(!c.window.FrameRedo->isEnabled());
-        QCOMPARE(c.window.sbrComm->text(), QStringLiteral("COM 1 : 19200,N,8,1"));
+        QVERIFY(!FindControl<QPushButton>(c.window, "CmdStartStop")->isEnabled());
+        QVERIFY(!FindControl<QGroupBox>(c.window, "FrameRedo")->isEnabled());
+        QCOMPARE(FindControl<QLabel>(c.window, "sbrComm")->text(), QStringLiteral("COM 1 : 19200,N,8,1"));
         QCOMPARE(c.port.ReceiveThreshold(), 1);
         QVERIFY(c.port.RequestToSend());
         QVERIFY(!c.port.IsOpen());
-        QCOMPARE(c.state.RepeatIdle, -1);
+        QCOMPARE(c.window.Controller().RepeatIdle(), true);
         // Only the lamp timer runs.
-        QVERIFY(c.window.Timer2.isActive());
-        QVERIFY(!c.window.Timer1.isActive() && !c.window.Timer3.isActive() && !c.window.Timer4.isActive());
+        QVERIFY(FindControl<QTimer>(c.window, "Timer2")->isActive());
+        QVERIFY(!FindControl<QTimer>(c.window, "Timer1")->isActive() && !FindControl<QTimer>(c.window, "Timer3")->isActive() && !FindControl<QTimer>(c.window, "Timer4")->isActive());
         for (QLabel* r : c.window.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^Label_P[12]_"))))
             QCOMPARE(r->text(), QStringLiteral("00.000"));
     }
@@ -49,7 +49,7 @@ private slots:
     {
         for (int how = 0; how < 3; ++how) {
             Console c;
-            c.window.Label_P2_Voltage->setText(QStringLiteral("12.345"));
+            FindControl<QLabel>(c.window, "Label_P2_Voltage")->setText(QStringLiteral("12.345"));
             auto select = [&](QRadioButton* option) {
                 if (how == 0)
                     ClickOption(option);
@@ -58,15 +58,15 @@ private slots:
                 else
                     option->toggle();
             };
-            select(c.window.OptionDual);
+            select(FindControl<QRadioButton>(c.window, "OptionDual"));
             for (QWidget* w : c.P2Controls())
                 QVERIFY2(w->isVisible(), qPrintable(QStringLiteral("%1 by way %2").arg(w->objectName()).arg(how)));
-            const QPoint p1Place = c.window.Label_P1_Voltage->pos();
-            select(c.window.OptionSingle);
+            const QPoint p1Place = FindControl<QLabel>(c.window, "Label_P1_Voltage")->pos();
+            select(FindControl<QRadioButton>(c.window, "OptionSingle"));
             for (QWidget* w : c.P2Controls())
                 QVERIFY2(w->isHidden(), qPrintable(QStringLiteral("%1 by way %2").arg(w->objectName()).arg(how)));
-            QCOMPARE(c.window.Label_P1_Voltage->pos(), p1Place);
-            QCOMPARE(c.window.Label_P2_Voltage->text(), QStringLiteral("12.345"));
+            QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Voltage")->pos(), p1Place);
+            QCOMPARE(FindControl<QLabel>(c.window, "Label_P2_Voltage")->text(), QStringLiteral("12.345"));
         }
     }
 
@@ -86,7 +86,7 @@ private slots:
             QVERIFY2(c.Info() == expected, qPrintable(QStringLiteral("code %1: %2").arg(r.code).arg(c.Info())));
         }
         QVERIFY(c.port.IsOpen());
-        QCOMPARE(c.window.ShapeReceive->FillColor(), Grey);
+        QCOMPARE(FindControl<Lamp>(c.window, "ShapeReceive")->FillColor(), Grey);
     }
 
     void ReceiveLightsTheLampUntilTheNextLampTick()
@@ -94,10 +94,10 @@ private slots:
         Console c;
         c.OpenPort();
         c.port.Receive("12.3");
-        QCOMPARE(c.window.ShapeReceive->FillColor(), QColor(255, 255, 0));
+        QCOMPARE(FindControl<Lamp>(c.window, "ShapeReceive")->FillColor(), QColor(255, 255, 0));
         QVERIFY(c.port.Waiting.isEmpty());
         c.window.Timer2_Timer();
-        QCOMPARE(c.window.ShapeReceive->FillColor(), Grey);
+        QCOMPARE(FindControl<Lamp>(c.window, "ShapeReceive")->FillColor(), Grey);
     }
 
     void DeviceLostIsReportedOnceAndClosesThePort()
@@ -109,8 +109,8 @@ private slots:
         QVERIFY(!c.port.IsOpen());
         QCOMPARE(c.Info().count(QStringLiteral("/dev/fake1")), 1);
         QVERIFY(c.Info().contains(QStringLiteral("Input/output error")));
-        QVERIFY(!c.window.CmdStartStop->isEnabled());
-        QVERIFY(!c.window.FrameRedo->isEnabled());
+        QVERIFY(!FindControl<QPushButton>(c.window, "CmdStartStop")->isEnabled());
+        QVERIFY(!FindControl<QGroupBox>(c.window, "FrameRedo")->isEnabled());
         // And it can be opened again once the device is back.
         QVERIFY(c.port.Open().Ok());
     }
@@ -118,7 +118,7 @@ private slots:
     void OperatorSelectionIsNeverOverwritten()
     {
         Console c;
-        TextPanel* info = c.window.TextInfo;
+        TextPanel* info = FindControl<TextPanel>(c.window, "TextInfo");
         info->InsertText(QStringLiteral("reply one\r\nreply two\r\n"));
         QTextCursor select(info->document());
         select.setPosition(0);

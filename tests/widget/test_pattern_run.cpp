@@ -27,22 +27,22 @@ private slots:
         Window p;
         p.Steps(ThreeSteps);
         p.w->DrawPatternPreview();
-        p.w->TextReDo->setText(QStringLiteral("2"));
+        FindControl<QLineEdit>(*p.w, "TextReDo")->setText(QStringLiteral("2"));
         p.w->TextReDo_KeyPress();
-        QTest::mouseClick(p.w->CmdRunP1, Qt::LeftButton);
+        QTest::mouseClick(FindControl<QPushButton>(*p.w, "CmdRunP1"), Qt::LeftButton);
         QVERIFY(p.w->RunningP1());
         QVERIFY(p.port.Writes.isEmpty());   // the first step waits for the first tick
         p.Ticks(74);
         QCOMPARE(p.port.Writes, (QList<QByteArray>{"APPL P1,5,1\r", "APPL P1,12.5,1\r", "APPL P1,0,0\r"}));
-        QCOMPARE(p.w->LabelRedo->text(), QStringLiteral("1"));
+        QCOMPARE(FindControl<QLabel>(*p.w, "LabelRedo")->text(), QStringLiteral("1"));
         // The circle marks the last step's time: the right edge.
-        const auto& mark = p.w->PictureProgressBar->Shapes();
+        const auto& mark = FindControl<PictureBox>(*p.w, "PictureProgressBar")->Shapes();
         QCOMPARE(mark.size(), 1);
         QCOMPARE(mark.first().A, QPointF(3200, 70));
 
-        QTest::mouseClick(p.w->CmdRunP1, Qt::LeftButton);
-        QCOMPARE(p.w->LabelRedo->text(), QStringLiteral("0"));
-        QVERIFY(!p.w->Timer4.isActive());
+        QTest::mouseClick(FindControl<QPushButton>(*p.w, "CmdRunP1"), Qt::LeftButton);
+        QCOMPARE(FindControl<QLabel>(*p.w, "LabelRedo")->text(), QStringLiteral("0"));
+        QVERIFY(!FindControl<QTimer>(*p.w, "Timer4")->isActive());
     }
 
     // Refused values are shown, not changed: the run sends them as before.
@@ -51,16 +51,16 @@ private slots:
         Window p;
         p.Steps({{"0.000", "-1.000", "1.000"}, {"0.000", "5.000", "6.000"}, {"0.000", "31.000", "1.000"}});
         for (const QPoint cell : {QPoint(0, 1), QPoint(1, 2), QPoint(2, 1)})
-            QCOMPARE(p.w->MSFlexGrid1->item(cell.x(), cell.y())->foreground().color(), QColor(Qt::red));
-        QCOMPARE(p.w->MSFlexGrid1->item(0, 2)->foreground().style(), Qt::NoBrush);
-        p.w->UpDownMaxVoltage->SetValue(31);   // a higher maximum takes the last voltage
-        QCOMPARE(p.w->MSFlexGrid1->item(2, 1)->foreground().style(), Qt::NoBrush);
+            QCOMPARE(p.Cell(cell.x() + 1, cell.y() + 1).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+        QVERIFY(!p.Cell(1, 3).data(Qt::ForegroundRole).isValid());
+        FindControl<UpDown>(*p.w, "UpDownMaxVoltage")->SetValue(31);   // a higher maximum takes the last voltage
+        QVERIFY(!p.Cell(3, 2).data(Qt::ForegroundRole).isValid());
         p.w->CmdRunP1_Click();
-        QCOMPARE(p.w->LabelRefused->text(), QStringLiteral("공급기가 거부할 단계 2개"));
+        QCOMPARE(FindControl<QLabel>(*p.w, "LabelRefused")->text(), QStringLiteral("공급기가 거부할 단계 2개"));
         p.Ticks(3);
         QCOMPARE(p.port.Writes, (QList<QByteArray>{"APPL P1,-1,1\r", "APPL P1,5,6\r", "APPL P1,31,1\r"}));
         p.w->CmdRunP1_Click();
-        QCOMPARE(p.w->LabelRefused->text(), QString());
+        QCOMPARE(FindControl<QLabel>(*p.w, "LabelRefused")->text(), QString());
     }
 
     void ControlsDuringAndAfterARun()
@@ -70,19 +70,19 @@ private slots:
         for (const auto& r : rows) {
             Window p(r.single);
             p.Steps(ThreeSteps);
-            QPushButton* own = r.output == 1 ? p.w->CmdRunP1 : p.w->CmdRunP2;
-            QPushButton* other = r.output == 1 ? p.w->CmdRunP2 : p.w->CmdRunP1;
+            QPushButton* own = r.output == 1 ? FindControl<QPushButton>(*p.w, "CmdRunP1") : FindControl<QPushButton>(*p.w, "CmdRunP2");
+            QPushButton* other = r.output == 1 ? FindControl<QPushButton>(*p.w, "CmdRunP2") : FindControl<QPushButton>(*p.w, "CmdRunP1");
             own->click();
-            const QList<QWidget*> locked{other, p.w->TextReDo, p.w->UpDownReDo, p.w->CmdNewFile,
-                                         p.w->CmdFileOpen, p.w->CmdFileSave, p.w->CmdPrint};
+            const QList<QWidget*> locked{other, FindControl<QLineEdit>(*p.w, "TextReDo"), FindControl<UpDown>(*p.w, "UpDownReDo"), FindControl<QPushButton>(*p.w, "CmdNewFile"),
+                                         FindControl<QPushButton>(*p.w, "CmdFileOpen"), FindControl<QPushButton>(*p.w, "CmdFileSave"), FindControl<QPushButton>(*p.w, "CmdPrint")};
             for (QWidget* w : locked)
                 QVERIFY2(!w->isEnabled(), qPrintable(r.name + QStringLiteral(": ") + w->objectName()));
             p.Ticks(1);
             ROW_COMPARE(r.name, p.port.Writes.value(0), QByteArray(r.output == 1 ? "APPL P1,5,1\r" : "APPL P2,5,1\r"));
             own->click();
             for (QWidget* w : locked)
-                QVERIFY2(w->isEnabled() || (w == p.w->CmdRunP2 && r.single), qPrintable(r.name + QStringLiteral(": ") + w->objectName()));
-            ROW_COMPARE(r.name, p.w->CmdRunP2->isEnabled(), !r.single);
+                QVERIFY2(w->isEnabled() || (w == FindControl<QPushButton>(*p.w, "CmdRunP2") && r.single), qPrintable(r.name + QStringLiteral(": ") + w->objectName()));
+            ROW_COMPARE(r.name, FindControl<QPushButton>(*p.w, "CmdRunP2")->isEnabled(), !r.single);
         }
     }
 
@@ -148,7 +148,7 @@ private slots:
         p.Steps(ThreeSteps);
         p.w->CmdPrint_Click();   // cancelled
         QCOMPARE(p.services.PrintDialogs, 1);
-        QCOMPARE(p.w->RichTextBox1.toPlainText(), ComposePrintListing(p.w->Table()).remove(QLatin1Char('\r')));
+        QCOMPARE(FindControl<QTextDocument>(*p.w, "RichTextBox1")->toPlainText(), ComposePrintListing(p.w->Table()).remove(QLatin1Char('\r')));
 
         p.services.PrintToPdf = p.Path("listing.pdf");
         p.w->CmdPrint_Click();

@@ -21,15 +21,15 @@ struct Window : PatternWindow {
     using PatternWindow::PatternWindow;
     void Click(int row, int column)
     {
-        QTableWidget* g = w->MSFlexGrid1;
-        g->scrollToItem(g->item(row - 1, column - 1));
-        const QPoint centre = g->visualItemRect(g->item(row - 1, column - 1)).center();
+        QTableView* g = GridView();
+        g->scrollTo(Cell(row, column));
+        const QPoint centre = g->visualRect(Cell(row, column)).center();
         QTest::mousePress(g->viewport(), Qt::LeftButton, {}, centre);
         QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, centre);
     }
     void Enter(QLineEdit* field) { QTest::keyClick(field, Qt::Key_Return); }
     static QColor Face(QPushButton* b) { return b->palette().color(QPalette::Button); }
-    int PreviewShapes() const { return int(w->PicturePreview->Shapes().size()); }
+    int PreviewShapes() const { return int(FindControl<PictureBox>(*w, "PicturePreview")->Shapes().size()); }
 };
 }
 
@@ -39,10 +39,10 @@ private slots:
     void StartUp()
     {
         Window p(true);
-        QVERIFY(!p.w->CmdRunP2->isEnabled());
-        QVERIFY(p.w->CmdRunP1->isEnabled());
-        QVERIFY(p.w->RepeatForever);
-        QVERIFY(!p.w->CmdInsert->isEnabled() && !p.w->CmdDelete->isEnabled());
+        QVERIFY(!FindControl<QPushButton>(*p.w, "CmdRunP2")->isEnabled());
+        QVERIFY(FindControl<QPushButton>(*p.w, "CmdRunP1")->isEnabled());
+        QVERIFY(p.w->RepeatingForever());
+        QVERIFY(!FindControl<QPushButton>(*p.w, "CmdInsert")->isEnabled() && !FindControl<QPushButton>(*p.w, "CmdDelete")->isEnabled());
         QCOMPARE(p.PreviewShapes(), 6);   // the grid alone
         QCOMPARE(p.state.PreviewMaxTime, 0.0f);
     }
@@ -52,44 +52,44 @@ private slots:
         Window p;
         p.Steps(Steps(7));
         p.Click(7, 2);
-        QCOMPARE(p.w->TextVoltage->text(), QStringLiteral("10.000"));
-        QCOMPARE(p.w->TextTime->text(), QStringLiteral("7.000"));
-        QCOMPARE(p.w->TextNo->text(), QStringLiteral(" 7"));
-        QVERIFY(p.w->TextVoltage->hasFocus());
+        QCOMPARE(FindControl<QLineEdit>(*p.w, "TextVoltage")->text(), QStringLiteral("10.000"));
+        QCOMPARE(FindControl<QLineEdit>(*p.w, "TextTime")->text(), QStringLiteral("7.000"));
+        QCOMPARE(FindControl<QLineEdit>(*p.w, "TextNo")->text(), QStringLiteral(" 7"));
+        QVERIFY(FindControl<QLineEdit>(*p.w, "TextVoltage")->hasFocus());
         // The step-number column moves the step but leaves the fields alone.
-        p.w->TextTime->setText(QStringLiteral("typed"));
+        FindControl<QLineEdit>(*p.w, "TextTime")->setText(QStringLiteral("typed"));
         p.w->MSFlexGrid1_MouseDown(5, 0);
-        QCOMPARE(p.w->TextNo->text(), QStringLiteral(" 5"));
-        QCOMPARE(p.w->TextTime->text(), QStringLiteral("typed"));
+        QCOMPARE(FindControl<QLineEdit>(*p.w, "TextNo")->text(), QStringLiteral(" 5"));
+        QCOMPARE(FindControl<QLineEdit>(*p.w, "TextTime")->text(), QStringLiteral("typed"));
         // The spinner steps from its own value, not from the clicked row.
-        p.w->UpDownNo->StepUp();
-        QCOMPARE(p.w->TextNo->text(), QStringLiteral("2"));
-        QCOMPARE(p.w->TextTime->text(), QStringLiteral("2.000"));
+        FindControl<UpDown>(*p.w, "UpDownNo")->StepUp();
+        QCOMPARE(FindControl<QLineEdit>(*p.w, "TextNo")->text(), QStringLiteral("2"));
+        QCOMPARE(FindControl<QLineEdit>(*p.w, "TextTime")->text(), QStringLiteral("2.000"));
     }
 
     void LineEditingStates()
     {
         Window p;
         p.Steps(Steps(4));
-        QTest::mouseClick(p.w->CmdEdit, Qt::LeftButton);
-        QVERIFY(p.w->CmdInsert->isEnabled() && p.w->CmdDelete->isEnabled());
-        QCOMPARE(p.w->CmdEdit->text(), QStringLiteral("셀 편집"));
-        QTest::mouseClick(p.w->CmdInsert, Qt::LeftButton);
+        QTest::mouseClick(FindControl<QPushButton>(*p.w, "CmdEdit"), Qt::LeftButton);
+        QVERIFY(FindControl<QPushButton>(*p.w, "CmdInsert")->isEnabled() && FindControl<QPushButton>(*p.w, "CmdDelete")->isEnabled());
+        QCOMPARE(FindControl<QPushButton>(*p.w, "CmdEdit")->text(), QStringLiteral("셀 편집"));
+        QTest::mouseClick(FindControl<QPushButton>(*p.w, "CmdInsert"), Qt::LeftButton);
         p.Click(2, 1);
         p.Click(2, 1);   // stays armed
         QCOMPARE(p.Grid(2, 1), QString());
         QCOMPARE(p.Grid(4, 1), QStringLiteral("2.000"));
-        QCOMPARE(p.w->TextTime->text(), QString());   // the new empty step
+        QCOMPARE(FindControl<QLineEdit>(*p.w, "TextTime")->text(), QString());   // the new empty step
 
-        QTest::mouseClick(p.w->CmdDelete, Qt::LeftButton);
-        QCOMPARE(p.Face(p.w->CmdDelete), Armed);
-        QCOMPARE(p.Face(p.w->CmdInsert), NotArmed);
+        QTest::mouseClick(FindControl<QPushButton>(*p.w, "CmdDelete"), Qt::LeftButton);
+        QCOMPARE(p.Face(FindControl<QPushButton>(*p.w, "CmdDelete")), Armed);
+        QCOMPARE(p.Face(FindControl<QPushButton>(*p.w, "CmdInsert")), NotArmed);
         p.Click(1, 1);
         QCOMPARE(p.Grid(1, 1), QString());   // row 2 (empty) moved up; row 1 was a pattern of one
-        QTest::mouseClick(p.w->CmdEdit, Qt::LeftButton);
-        QCOMPARE(p.w->CmdEdit->text(), QStringLiteral("라인 편집"));
-        QVERIFY(!p.w->CmdInsert->isEnabled() && !p.w->CmdDelete->isEnabled());
-        QCOMPARE(p.Face(p.w->CmdDelete), NotArmed);
+        QTest::mouseClick(FindControl<QPushButton>(*p.w, "CmdEdit"), Qt::LeftButton);
+        QCOMPARE(FindControl<QPushButton>(*p.w, "CmdEdit")->text(), QStringLiteral("라인 편집"));
+        QVERIFY(!FindControl<QPushButton>(*p.w, "CmdInsert")->isEnabled() && !FindControl<QPushButton>(*p.w, "CmdDelete")->isEnabled());
+        QCOMPARE(p.Face(FindControl<QPushButton>(*p.w, "CmdDelete")), NotArmed);
     }
 
     void InsertOnAFullTableIsRefusedWithABeep()
@@ -116,7 +116,7 @@ private slots:
             p.Click(2, 1);
             p.w->DrawPatternPreview();
             QCOMPARE(p.state.PreviewMaxTime, 9.0f);
-            QLineEdit* fields[] = {p.w->TextTime, p.w->TextVoltage, p.w->TextCurrent};
+            QLineEdit* fields[] = {FindControl<QLineEdit>(*p.w, "TextTime"), FindControl<QLineEdit>(*p.w, "TextVoltage"), FindControl<QLineEdit>(*p.w, "TextCurrent")};
             for (int i = 0; i < 3; ++i)
                 fields[i]->setText(QString::fromLatin1(r.typed[i]));
             fields[r.enterIn]->setFocus();
@@ -136,7 +136,7 @@ private slots:
         Window p;
         p.Steps({{"0.000", "15.000", "1.000"}, {"10.000", "30.000", "1.000"}});
         QCOMPARE(p.PreviewShapes(), 6);   // the table changed behind the preview
-        p.w->OptionCC->setChecked(true);
+        FindControl<QRadioButton>(*p.w, "OptionCC")->setChecked(true);
         QCOMPARE(p.state.PreviewMaxTime, 10.0f);
         const int drawn = p.PreviewShapes();
         QVERIFY(drawn > 6);
@@ -144,7 +144,7 @@ private slots:
         p.w->CmdDelete_Click();
         p.w->MSFlexGrid1_MouseDown(2, 1);   // deleting a line does not redraw
         QCOMPARE(p.PreviewShapes(), drawn);
-        p.w->UpDownMaxCurrent->StepUp();   // nor does a maximum
+        FindControl<UpDown>(*p.w, "UpDownMaxCurrent")->StepUp();   // nor does a maximum
         QCOMPARE(p.PreviewShapes(), drawn);
         p.w->CmdNewFile_Click();
         QCOMPARE(p.PreviewShapes(), 6);
@@ -153,16 +153,16 @@ private slots:
     void RepeatCountIsWired()
     {
         Window p;
-        p.w->LabelRedo->setText(QStringLiteral("5"));
-        p.w->TextReDo->setText(QStringLiteral("250"));
-        p.Enter(p.w->TextReDo);
-        QCOMPARE(p.w->TextReDo->text(), QStringLiteral("100"));
-        QCOMPARE(p.w->UpDownReDo->Value(), 100);
-        QVERIFY(!p.w->RepeatForever);
-        QCOMPARE(p.w->LabelRedo->text(), QStringLiteral("0"));
-        p.w->UpDownReDo->SetValue(0);
-        QCOMPARE(p.w->TextReDo->text(), QStringLiteral("연속"));
-        QVERIFY(p.w->RepeatForever);
+        FindControl<QLabel>(*p.w, "LabelRedo")->setText(QStringLiteral("5"));
+        FindControl<QLineEdit>(*p.w, "TextReDo")->setText(QStringLiteral("250"));
+        p.Enter(FindControl<QLineEdit>(*p.w, "TextReDo"));
+        QCOMPARE(FindControl<QLineEdit>(*p.w, "TextReDo")->text(), QStringLiteral("100"));
+        QCOMPARE(FindControl<UpDown>(*p.w, "UpDownReDo")->Value(), 100);
+        QVERIFY(!p.w->RepeatingForever());
+        QCOMPARE(FindControl<QLabel>(*p.w, "LabelRedo")->text(), QStringLiteral("0"));
+        FindControl<UpDown>(*p.w, "UpDownReDo")->SetValue(0);
+        QCOMPARE(FindControl<QLineEdit>(*p.w, "TextReDo")->text(), QStringLiteral("연속"));
+        QVERIFY(p.w->RepeatingForever());
     }
 };
 

@@ -22,7 +22,7 @@ namespace {
 struct PlotConsole : FakeConsole {
     PlotWindow* Open()
     {
-        QTest::mouseClick(window.CmdGraph, Qt::LeftButton);
+        QTest::mouseClick(FindControl<QPushButton>(window, "CmdGraph"), Qt::LeftButton);
         return window.Plot();
     }
     const SampleStore& Store() { return window.Plot()->Live().Store(); }
@@ -58,21 +58,21 @@ private slots:
     void OpensBesideTheConsole()
     {
         PlotConsole c;
-        QVERIFY(c.window.CmdGraph->isEnabled());
+        QVERIFY(FindControl<QPushButton>(c.window, "CmdGraph")->isEnabled());
         auto* port = c.window.findChild<QGroupBox*>(QStringLiteral("FramePort"));
-        QVERIFY(port->isAncestorOf(c.window.CmdGraph));
+        QVERIFY(port->isAncestorOf(FindControl<QPushButton>(c.window, "CmdGraph")));
         // In the group's free room: it overlaps none of the group's other controls.
         for (QWidget* other : port->findChildren<QWidget*>())
-            if (other != c.window.CmdGraph && other->isVisible())
-                QVERIFY2(!other->geometry().intersects(c.window.CmdGraph->geometry()), qPrintable(other->objectName()));
-        QVERIFY(port->rect().contains(c.window.CmdGraph->geometry()));
+            if (other != FindControl<QPushButton>(c.window, "CmdGraph") && other->isVisible())
+                QVERIFY2(!other->geometry().intersects(FindControl<QPushButton>(c.window, "CmdGraph")->geometry()), qPrintable(other->objectName()));
+        QVERIFY(port->rect().contains(FindControl<QPushButton>(c.window, "CmdGraph")->geometry()));
 
         PlotWindow* plot = c.Open();
         QVERIFY(plot && plot->isVisible());
         QCOMPARE(plot->windowTitle(), QStringLiteral("측정 그래프"));
         QVERIFY(!plot->isModal());
         QVERIFY(c.window.isEnabled());
-        c.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
         c.port.Receive("1.5\n0.25\n");
         plot->close();
         QVERIFY(!plot->isVisible());
@@ -90,30 +90,30 @@ private slots:
         c.port.Receive("12.000\n");   // line mode: the message panel only
         QVERIFY(c.Store().Empty());
 
-        c.window.OptionDual->setChecked(true);
-        c.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionDual")->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
         c.port.Receive("12.000\r\n1.000\r\nERROR - 101\r\n0.500\r\n");
         QCOMPARE(c.Samples(0), qint64(1));
         QCOMPARE(c.Samples(2), qint64(0));
         QCOMPARE(c.Samples(3), qint64(1));
         plot->RefreshTimer_Timer();
-        QCOMPARE(plot->LabelUnreadable->text(), QStringLiteral("읽지 못한 값 1"));
+        QCOMPARE(FindControl<QLabel>(*plot, "LabelUnreadable")->text(), QStringLiteral("읽지 못한 값 1"));
 
-        c.window.OptionSetCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionSetCmd")->setChecked(true);
         c.port.Receive("12.500\r\n1.200\r\n5.000\r\n0.300\r\n");
         QVERIFY(c.Store().HasReferences(0) && c.Store().HasReferences(3));
         QCOMPARE(c.Samples(0), qint64(1));
 
-        c.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
         c.port.Receive("12.001\r\n1.001\r\n");
         QCOMPARE(c.Runs(0), std::size_t(2));
         c.port.Vanish(QStringLiteral("gone"));
         c.OpenPort();   // monitoring resumes in the same mode
-        QVERIFY(c.window.Timer3.isActive());
+        QVERIFY(FindControl<QTimer>(c.window, "Timer3")->isActive());
         c.port.Receive("12.002\r\n");
         QCOMPARE(c.Runs(0), std::size_t(3));
         // The console shows exactly what it showed without the plot.
-        QCOMPARE(c.window.Label_P1_Voltage->text(), QStringLiteral("12.002\r"));
+        QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Voltage")->text(), QStringLiteral("12.002\r"));
     }
 
     // Wheel zooms around the pointer, a drag pans, a right-button band
@@ -123,9 +123,9 @@ private slots:
     {
         PlotConsole c;
         PlotWindow* plot = c.Open();
-        c.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
         c.port.Receive("12.000\n1.000\n");
-        PlotView* view = plot->LiveView;
+        PlotView* view = FindControl<PlotView>(*plot, "LiveView");
         QWidget* surface = view->viewport();
         const qint64 span = view->RangeEnd() - view->RangeStart();
         QCOMPARE(span, PlotWindow::Spans[1]);
@@ -152,11 +152,11 @@ private slots:
 
         Hover(surface, middle, QEvent::MouseButtonDblClick, Qt::LeftButton);
         QVERIFY(view->Following());
-        plot->ComboSpan->setCurrentIndex(4);
+        FindControl<QComboBox>(*plot, "ComboSpan")->setCurrentIndex(4);
         QVERIFY(view->RangeStart() <= c.Store().FirstTime());
 
         Hover(surface, middle);
-        QVERIFY(plot->LabelCursor->text().contains(QStringLiteral("P1 V 12.000   P1 A 1.000   P2 V -")));
+        QVERIFY(FindControl<QLabel>(*plot, "LabelCursor")->text().contains(QStringLiteral("P1 V 12.000   P1 A 1.000   P2 V -")));
     }
 
     void Exports_data()
@@ -174,7 +174,7 @@ private slots:
         QFETCH(bool, writable);
         PlotConsole c;
         PlotWindow* plot = c.Open();
-        c.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
         c.port.Receive("12.000\n1.000\n12.100\n1.100\n");
         const QString path = writable ? c.logDir.filePath(QStringLiteral("out")) : QStringLiteral("/proc/none/out");
         c.services.SaveAnswers << path;
@@ -187,7 +187,7 @@ private slots:
         }
         QVERIFY(c.services.Messages.isEmpty());
         if (button == QLatin1String("CmdPng")) {
-            QCOMPARE(QImage(path).size(), plot->LiveView->size());
+            QCOMPARE(QImage(path).size(), FindControl<PlotView>(*plot, "LiveView")->size());
         } else if (button == QLatin1String("CmdSvg")) {
             const QString svg = ReadText(path);
             QVERIFY(svg.contains(QStringLiteral("<svg")) && svg.contains(QStringLiteral(">전압")));
@@ -215,7 +215,7 @@ private slots:
     {
         PlotConsole c;
         PlotWindow* plot = c.Open();
-        c.window.OptionMonitorCmd->setChecked(true);
+        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
         c.port.Receive("12.000\n1.000\n");
         const QString path = c.logDir.filePath(QStringLiteral("050309_MS.txt"));
         {
@@ -225,19 +225,19 @@ private slots:
                     "P1: 1.600\r   0.260\r   P2: 3.000\r   0.100\r   050309 PM 02:05:08\r\n");
         }
         c.services.OpenAnswers << path;
-        QTest::mouseClick(plot->CmdOpenLog, Qt::LeftButton);
-        QCOMPARE(plot->TabViews->count(), 2);
-        QCOMPARE(plot->CurrentView(), plot->LogView);
+        QTest::mouseClick(FindControl<QPushButton>(*plot, "CmdOpenLog"), Qt::LeftButton);
+        QCOMPARE(FindControl<QTabWidget>(*plot, "TabViews")->count(), 2);
+        QCOMPARE(plot->CurrentView(), FindControl<PlotView>(*plot, "LogView"));
         QTRY_VERIFY(!plot->Loader()->Running());
-        QCOMPARE(plot->LabelLog->text(), QStringLiteral("기록 2, 건너뛴 줄 1, 읽지 못한 값 0, 시간 되돌림 0"));
+        QCOMPARE(FindControl<QLabel>(*plot, "LabelLog")->text(), QStringLiteral("기록 2, 건너뛴 줄 1, 읽지 못한 값 0, 시간 되돌림 0"));
         QCOMPARE(plot->CurrentStore()->Series(0).RawCount(), qint64(2));
-        QCOMPARE(plot->LogView->RangeStart(), QDateTime(QDate(2005, 3, 9), QTime(14, 5, 7)).toMSecsSinceEpoch());
+        QCOMPARE(FindControl<PlotView>(*plot, "LogView")->RangeStart(), QDateTime(QDate(2005, 3, 9), QTime(14, 5, 7)).toMSecsSinceEpoch());
         QCOMPARE(c.Samples(0), qint64(1));
 
         c.services.OpenAnswers << c.logDir.filePath(QStringLiteral("missing.txt"));
-        QTest::mouseClick(plot->CmdOpenLog, Qt::LeftButton);
+        QTest::mouseClick(FindControl<QPushButton>(*plot, "CmdOpenLog"), Qt::LeftButton);
         QCOMPARE(c.services.Titles, QStringList{QStringLiteral("Tarvio")});
-        QCOMPARE(plot->TabViews->count(), 2);
+        QCOMPARE(FindControl<QTabWidget>(*plot, "TabViews")->count(), 2);
     }
 };
 

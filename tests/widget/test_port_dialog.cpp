@@ -7,16 +7,16 @@
 
 #include "platform/CommInit.h"
 #include "support/FakeConsole.h"
+#include "support/FakeConsoleView.h"
 
 namespace {
 struct Dialog {
     FakeSerialPort port;
     FakeServices services;
     CommInitChoices choices;
-    QLabel label{QStringLiteral("닫혔음")};
-    QPushButton send;
-    CommInit dialog{port, choices, services, &label, &send};
-    Dialog() { send.setEnabled(false); }
+    FakeConsoleView console;
+    ConsoleController controller{choices, port, console};
+    CommInit dialog{port, choices, services, controller};
 
     QStringList Selected() const
     {
@@ -43,23 +43,23 @@ private slots:
         Dialog d;
         d.dialog.Form_Load();
         QCOMPARE(d.Selected(), (QStringList{"Baud19200", "Com1", "Data8bit", "Flow_rtscts", "NoneParity", "Stop1bit"}));
-        QVERIFY(!d.dialog.Flowcntlxonoff->isEnabled());
-        QVERIFY(!d.dialog.Flow_both->isEnabled());
-        for (QRadioButton* option : {d.dialog.Baud9600, d.dialog.EvenParity, d.dialog.Data7bit, d.dialog.Stop2bit})
+        QVERIFY(!FindControl<QRadioButton>(d.dialog, "Flowcntlxonoff")->isEnabled());
+        QVERIFY(!FindControl<QRadioButton>(d.dialog, "Flow_both")->isEnabled());
+        for (QRadioButton* option : {FindControl<QRadioButton>(d.dialog, "Baud9600"), FindControl<QRadioButton>(d.dialog, "EvenParity"), FindControl<QRadioButton>(d.dialog, "Data7bit"), FindControl<QRadioButton>(d.dialog, "Stop2bit")})
             Click(option);
         d.dialog.CommInit_OK_Click();
         QVERIFY(d.port.IsOpen());
         QCOMPARE(d.port.PortNumber(), 1);
         QCOMPARE(d.port.Settings(), QStringLiteral("9600,E,7,2"));
         QCOMPARE(d.port.Handshaking(), 2);
-        QCOMPARE(d.label.text(), QStringLiteral("열렸음"));
-        QVERIFY(d.send.isEnabled());
+        QCOMPARE(d.console.State, PortState::Open);
+        QCOMPARE(d.console.SendButton, 1);
         QVERIFY(d.services.Messages.isEmpty());
 
         d.dialog.Form_Load();
         QCOMPARE(d.Selected(), (QStringList{"Baud9600", "Com1", "Data7bit", "EvenParity", "Flow_rtscts", "Stop2bit"}));
         // Open on an open port only tells the operator.
-        Click(d.dialog.Baud300);
+        Click(FindControl<QRadioButton>(d.dialog, "Baud300"));
         d.dialog.CommInit_OK_Click();
         QCOMPARE(d.services.Messages, QStringList{"통신포트가 이미 열려 있습니다."});
         QCOMPARE(d.port.Settings(), QStringLiteral("9600,E,7,2"));
@@ -68,16 +68,16 @@ private slots:
 
         d.dialog.CommInit_Close_Click();
         QVERIFY(!d.port.IsOpen());
-        QCOMPARE(d.label.text(), QStringLiteral("닫혔음"));
-        QVERIFY(!d.send.isEnabled());
+        QCOMPARE(d.console.State, PortState::Closed);
+        QCOMPARE(d.console.SendButton, 0);
     }
 
     void CancelledClicksAreStillRemembered()
     {
         Dialog d;
         d.dialog.Form_Load();
-        Click(d.dialog.OddParity);
-        Click(d.dialog.Com3);
+        Click(FindControl<QRadioButton>(d.dialog, "OddParity"));
+        Click(FindControl<QRadioButton>(d.dialog, "Com3"));
         d.dialog.CommInit_Cancel_Click();
         QVERIFY(!d.port.IsOpen());
         QCOMPARE(d.port.Settings(), QStringLiteral("19200,N,8,1"));
@@ -92,10 +92,10 @@ private slots:
             {OpenError::NotFound, "장치가 없습니다"}, {OpenError::PermissionDenied, "dialout"}, {OpenError::Other, "strange failure"}};
         for (const auto& r : rows) {
             Dialog d;
-            d.port.NextOpen = OpenResult{r.error, QString(), QStringLiteral("strange failure")};
+            d.port.NextOpen = OpenFailure(r.error, d.port.DeviceFor(1), QStringLiteral("strange failure"));
             d.dialog.Form_Load();
             d.dialog.CommInit_OK_Click();
-            QVERIFY2(!d.port.IsOpen() && !d.send.isEnabled(), r.hint);
+            QVERIFY2(!d.port.IsOpen() && d.console.SendButton != 1, r.hint);
             const QString told = d.services.Messages.value(0);
             QVERIFY2(told.contains(QStringLiteral("/dev/fake1")) && told.contains(QString::fromUtf8(r.hint)), qPrintable(told));
         }
@@ -108,15 +108,15 @@ private slots:
         QTimer::singleShot(0, [] {
             auto* dialog = qobject_cast<CommInit*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
-            Click(dialog->Com2);
-            Click(dialog->Baud2400);
-            dialog->CommInit_OK->click();
+            Click(FindControl<QRadioButton>(*dialog, "Com2"));
+            Click(FindControl<QRadioButton>(*dialog, "Baud2400"));
+            FindControl<QPushButton>(*dialog, "CommInit_OK")->click();
         });
         c.window.CmdComport_Click();
-        QCOMPARE(c.window.sbrComm->text(), QStringLiteral("COM 2 : 2400,N,8,1"));
-        QVERIFY(c.window.FrameRedo->isEnabled());
-        QCOMPARE(c.window.LabelComportOpen->text(), QStringLiteral("열렸음"));
-        QVERIFY(c.window.CmdStartStop->isEnabled());
+        QCOMPARE(FindControl<QLabel>(c.window, "sbrComm")->text(), QStringLiteral("COM 2 : 2400,N,8,1"));
+        QVERIFY(FindControl<QGroupBox>(c.window, "FrameRedo")->isEnabled());
+        QCOMPARE(FindControl<QLabel>(c.window, "LabelComportOpen")->text(), QStringLiteral("열렸음"));
+        QVERIFY(FindControl<QPushButton>(c.window, "CmdStartStop")->isEnabled());
     }
 };
 
