@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/MeasurementLog.h"
+#include "core/LogRecordFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,6 +47,30 @@ private slots:
         };
         for (const auto& k : cases)
             QVERIFY2(k.got == k.expected, qPrintable(QStringLiteral("%1: %2").arg(k.name, k.got)));
+    }
+
+    // What the console writes, the trend plot reads back: the same stamp and
+    // the same readout texts, a supply's trailing CR included.
+    void RecordsReadBack()
+    {
+        static const struct { const char* name; bool dual; const char* readouts[4]; QTime time; } cases[] = {
+            {"single before any reply", false, {"00.000", "00.000"}, QTime(14, 5, 7)},
+            {"single with CRs, just after midnight", false, {"12.345\r", "1.200\r"}, QTime(0, 0, 5)},
+            {"dual at noon", true, {"12.000", "1.199", "3.000", "0.299"}, QTime(12, 0, 0)},
+            {"dual with an error reply", true, {"ERROR - 101\r", "1.000", "00.000", "-0.001"}, QTime(23, 59, 59)},
+        };
+        for (const auto& k : cases) {
+            const QDateTime at(Day, k.time);
+            const auto text = [&k](int i) { return QString::fromLatin1(k.readouts[i]); };
+            const QString record = k.dual ? BuildDualRecord(text(0), text(1), text(2), text(3), LogTimestamp(at))
+                                          : BuildSingleRecord(text(0), text(1), LogTimestamp(at));
+            QVERIFY2(record.endsWith(QLatin1String("\r\n")), k.name);
+            const QByteArray line = record.toLatin1().chopped(1);   // as the reader gets it: without the LF
+            const std::optional<LogRecordFields> read = SplitLogRecord(line);
+            QVERIFY2(read && read->Dual == k.dual && QDateTime(read->Date, read->Time) == at, k.name);
+            for (int i = 0; i < (k.dual ? 4 : 2); ++i)
+                QVERIFY2(read->Readouts[i] == QByteArrayView(k.readouts[i]), k.name);
+        }
     }
 
     // Whatever the user's locale says about AM and PM.
@@ -99,14 +124,12 @@ private slots:
         QCOMPARE(log.FilePath(Day), path);
         QVERIFY(WriteAll(path, "earlier\r\n"));
 
-        QString message = QStringLiteral("stale");
-        QVERIFY(log.Append(Day, QStringLiteral("first\r\n"), &message));
-        QVERIFY(message.isEmpty());
+        QVERIFY(log.Append(Day, QStringLiteral("first\r\n")).Ok());
         QByteArray bytes;
         for (int b = 0x01; b <= 0xFF; ++b)
             bytes.append(char(b));
-        QVERIFY(log.Append(Day, QString::fromLatin1(bytes), nullptr));
-        QVERIFY(log.Append(Day.addDays(1), QStringLiteral("next day\r\n"), nullptr));
+        QVERIFY(log.Append(Day, QString::fromLatin1(bytes)).Ok());
+        QVERIFY(log.Append(Day.addDays(1), QStringLiteral("next day\r\n")).Ok());
 
         QCOMPARE(ReadAll(path), "earlier\r\nfirst\r\n" + bytes);
         QCOMPARE(ReadAll(folder.filePath(QStringLiteral("050310_MS.txt"))), QByteArray("next day\r\n"));
@@ -122,25 +145,23 @@ private slots:
         const QString path = QDir::toNativeSeparators(log.FilePath(Day));
 
         QVERIFY(QDir().mkdir(blocker));
-        QString message;
-        QVERIFY(!log.Append(Day, QStringLiteral("a\r\n"), &message));
+        const Outcome first = log.Append(Day, QStringLiteral("a\r\n"));
+        const QString message = first.Message();
+        QVERIFY(first.Tell());
         QVERIFY2(message.startsWith(QStringLiteral("측정 기록을 저장할 수 없습니다: ") + path + QStringLiteral(" (")),
                  qPrintable(message));
         QVERIFY(!message.contains(QLatin1Char('\n')));
 
-        message = QStringLiteral("stale");
-        QVERIFY(!log.Append(Day, QStringLiteral("b\r\n"), &message));
-        QVERIFY(message.isEmpty());
+        const Outcome again = log.Append(Day, QStringLiteral("b\r\n"));
+        QVERIFY(!again.Ok() && !again.Tell());
 
         QVERIFY(QDir().rmdir(blocker));
-        QVERIFY(log.Append(Day, QStringLiteral("d\r\n"), &message));
-        QVERIFY(message.isEmpty());
+        QVERIFY(log.Append(Day, QStringLiteral("d\r\n")).Ok());
         QCOMPARE(ReadAll(log.FilePath(Day)), QByteArray("d\r\n"));
 
         // A new run of failures is reported again.
         QVERIFY(QFile::remove(blocker) && QDir().mkdir(blocker));
-        QVERIFY(!log.Append(Day, QStringLiteral("e\r\n"), &message));
-        QVERIFY(!message.isEmpty());
+        QVERIFY(log.Append(Day, QStringLiteral("e\r\n")).Tell());
     }
 };
 
