@@ -11,6 +11,7 @@
 #include "simulator/PacedOutput.h"
 #include "simulator/PresencePlan.h"
 #include "simulator/ReplyFaults.h"
+#include "simulator/SilencePlan.h"
 #include "simulator/SimOptions.h"
 #include "simulator/TraceRecord.h"
 
@@ -124,6 +125,7 @@ private slots:
     void Framing();
     void PacedRelease();
     void SpoiledReplies();
+    void Demo();
     void OneCommandAtATime();
     void RecordRoundTrip();
     void Options_data();
@@ -132,6 +134,8 @@ private slots:
     void Presence_data();
     void Presence();
     void ReturnJitter();
+    void Silence_data();
+    void Silence();
 };
 
 void TestSimCore::Commands()
@@ -235,21 +239,28 @@ void TestSimCore::PacedRelease()
 
 void TestSimCore::SpoiledReplies()
 {
-    // fates, per reply: s sent, d dropped, g garbled
-    static const struct { const char* name; int dropEvery, garbleEvery; const char* fates; } cases[] = {
-        {"drop every second", 2, 0, "sdsdsd"},
-        {"garble every third", 0, 3, "ssgssg"},
-        {"dropping wins on a common multiple", 2, 3, "sdgdsd"},
+    // fates, per reply: s sent, d dropped, g garbled, then [text] for each stray behind it
+    static const struct { const char* name; int dropEvery, garbleEvery; std::vector<std::uint64_t> dropReplies;
+                          std::vector<StrayLine> strays; const char* fates; } cases[] = {
+        {"drop every second", 2, 0, {}, {}, "sdsdsd"},
+        {"garble every third", 0, 3, {}, {}, "ssgssg"},
+        {"dropping wins on a common multiple", 2, 3, {}, {}, "sdgdsd"},
+        {"drop chosen replies, past the end too", 0, 0, {5, 2, 9}, {}, "sdssds"},
+        {"chosen drop wins over garbling", 0, 2, {4}, {}, "sgsdsg"},
+        {"strays in order, behind a lost one too, never counted",
+         0, 3, {2}, {{2, "A"}, {6, ""}, {2, "B"}, {7, "never"}}, "sd[A][B]gssg[]"},
     };
     const QStringList replies = {"12.345", "QPX-30R03D", "NO ERROR", "ERROR - 101", "CV", "0.000"};
     for (const auto& k : cases) {
-        ReplyFaults faults(k.dropEvery, k.garbleEvery, DefaultNoiseSeed);
+        ReplyFaults faults({k.dropEvery, k.garbleEvery, k.dropReplies, k.strays}, DefaultNoiseSeed);
         QString seen;
         for (const QString& reply : replies) {
             const std::optional<std::string> passed = faults.Pass(reply.toStdString());
             const QByteArray original = reply.toLatin1();
             const QByteArray sent = passed ? QByteArray::fromStdString(*passed) : QByteArray();
             seen += !passed ? 'd' : sent == original ? 's' : 'g';
+            for (const std::string& stray : faults.TakeStrays())
+                seen += '[' + QString::fromStdString(stray) + ']';
             if (!passed || sent == original)
                 continue;
             // Same length and every character changed to a printable one: the
@@ -258,8 +269,81 @@ void TestSimCore::SpoiledReplies()
             for (int i = 0; i < sent.size(); ++i)
                 QVERIFY2(sent[i] > ' ' && sent[i] < 0x7F && sent[i] != original[i], sent.constData());
         }
-        QVERIFY2(seen == QLatin1String(k.fates), k.name);
+        QVERIFY2(seen == QLatin1String(k.fates), qPrintable(QStringLiteral("%1: %2").arg(k.name, seen)));
     }
+}
+
+namespace {
+// Each "SECONDS COMMAND" carried out at its time; the replies joined by "|".
+QString RunAt(CommandInterpreter& interpreter, const QStringList& script)
+{
+    CommandRunner runner(interpreter, {}, 0);
+    QStringList replies;
+    for (const QString& step : script) {
+        const double at = step.section(' ', 0, 0).toDouble();
+        runner.Receive(step.section(' ', 1).toStdString(), at);
+        for (const InstrumentEvent& event : runner.Work(at + MaxSampleIntervalSeconds * MaxSamplesPerQuery)) {
+            if (event.What == InstrumentEvent::Kind::Reply)
+                replies << QString::fromStdString(event.Text);
+        }
+    }
+    return replies.join('|');
+}
+
+CommandInterpreter MakeDemo(const char* model, std::uint64_t seed)
+{
+    CommandInterpreter interpreter(SimulatedSupply(*FindModel(model), {}, DefaultNoiseSeed, false));
+    interpreter.StartDemo(seed);
+    return interpreter;
+}
+
+// P1's current once a second for two minutes.
+QList<double> DriftedCurrents(std::uint64_t seed)
+{
+    CommandInterpreter interpreter = MakeDemo("QPX-30R03D", seed);
+    QStringList script;
+    for (int second = 0; second < 120; ++second)
+        script << QString("%1 MEAS:CURR?").arg(second);
+    QList<double> currents;
+    for (const QString& reply : RunAt(interpreter, script).split('|'))
+        currents << reply.toDouble();
+    return currents;
+}
+}
+
+void TestSimCore::Demo()
+{
+    // The start, and what *RST leaves of it; the rest holds in CV whatever the load does.
+    static const struct { const char* name; const char* model; QStringList script; const char* replies; } cases[] = {
+        {"both outputs on in CV", "QPX-30R03D",
+         {"0 OUTP:STAT?", "0 APPL? P1", "0 APPL? P2", "7 MEAS:VOLT? P1", "30 MEAS:VOLTS? P2,10,3", "50 SOUR:FLOW? P2", "0 OUTP:TRACK?"},
+         "ON|5.000,1.000|12.000,1.500|5.000|12.000,12.000,12.000|CV|OFF"},
+        {"the smallest current rating allows it", "QPX-50R01", {"0 APPL?", "3 MEAS:VOLT?", "4 SOUR:FLOW?"}, "5.000,1.000|5.000|CV"},
+        {"reset clears the demo's settings", "QPX-30R05D", {"1 *RST", "2 OUTP:STAT?", "2 APPL? P2", "3 MEAS:CURR? P2"}, "OFF|0.000,5.000|0.000"},
+    };
+    for (const auto& k : cases) {
+        CommandInterpreter interpreter = MakeDemo(k.model, 1);
+        QCOMPARE(RunAt(interpreter, k.script), QString(k.replies));
+    }
+
+    // Without --demo a load keeps still.
+    CommandInterpreter still = MakeInterpreter();
+    QCOMPARE(RunAt(still, {"0 APPL 5,1", "0 OUTP:STAT ON", "0 MEAS:CURR?", "20 MEAS:CURR?", "40 MEAS:CURRS? 10,2"}), QString("0.500|0.500|0.500,0.500"));
+
+    // 5 V into 10 ohms drifting by at most 4 %: a few percent all told, a
+    // smooth course, one of its own for each seed.
+    const QList<double> currents = DriftedCurrents(7);
+    const auto [lowest, highest] = std::minmax_element(currents.begin(), currents.end());
+    QVERIFY2(*lowest >= 0.5 / 1.04 - 0.001 && *highest <= 0.5 / 0.96 + 0.001, qPrintable(QString("%1 %2").arg(*lowest).arg(*highest)));
+    QVERIFY2(*highest - *lowest > 0.02, qPrintable(QString("%1 %2").arg(*lowest).arg(*highest)));
+    for (int i = 1; i < currents.size(); ++i)
+        QVERIFY2(std::fabs(currents[i] - currents[i - 1]) <= 0.006, qPrintable(QString::number(i)));
+    QCOMPARE(DriftedCurrents(7), currents);
+    QVERIFY(DriftedCurrents(8) != currents);
+    // A series reads each sample at its own moment.
+    CommandInterpreter series = MakeDemo("QPX-30R03D", 7);
+    const QStringList samples = RunAt(series, {"0 MEAS:CURRS? 10,3"}).split(',');
+    QCOMPARE(samples, (QStringList{QString::number(currents[0], 'f', 3), QString::number(currents[10], 'f', 3), QString::number(currents[20], 'f', 3)}));
 }
 
 void TestSimCore::OneCommandAtATime()
@@ -298,6 +382,9 @@ void TestSimCore::RecordRoundTrip()
         {"error and fault", RecordKind::Fault, "100", "FAULT\t100"},
         {"terminal gone", RecordKind::Vanish, "/dev/pts/4", "VANISH\t/dev/pts/4"},
         {"terminal back", RecordKind::Return, "/dev/pts/5", "RETURN\t/dev/pts/5"},
+        {"unasked line", RecordKind::StrayLine, "ERROR - 101", "STRAY\tERROR - 101"},
+        {"client in", RecordKind::Connect, "127.0.0.1:40124", "CONNECT\t127.0.0.1:40124"},
+        {"client out", RecordKind::Disconnect, "[::1]:40124", "DISCONNECT\t[::1]:40124"},
     };
     for (const auto& k : cases) {
         const std::string written = FormatRecordLine({1234.5678904, k.kind, k.text.toStdString()});
@@ -346,6 +433,30 @@ void TestSimCore::Options_data()
     QTest::newRow("jitter without return") << QStringList{"--vanish-after", "1", "--return-jitter", "1"} << "--return-jitter needs --return-after";
     QTest::newRow("stable link path empty") << QStringList{"--stable-link="} << "--stable-link takes a path, not \"\"";
     QTest::newRow("too many loads") << QStringList{"--outputs", "1", "--load", "1,2"} << "--load gives more loads than QPX-30R03 has outputs";
+    QTest::newRow("new faults, TCP, demo")
+        << QStringList{"--tcp", "localhost:0", "--drop-reply", "3", "--drop-reply=1", "--stray-after", "2", "--stray-after=5=A=B,C",
+                       "--stray-after", "5=", "--silent-after", "0", "--silent-for", "1.5", "--silent-every", "2", "--demo"}
+        << "QPX-30R03D loads 10,10 LF faults - tcp localhost 0 drop 3,1 stray 2:ERROR - 101/5:A=B,C/5: silent 0,1.5,2 demo";
+    QTest::newRow("IPv6 in brackets, highest port") << QStringList{"--tcp=[::1]:65535"} << "QPX-30R03D loads 10,10 LF faults - tcp ::1 65535";
+    QTest::newRow("port too high") << QStringList{"--tcp", "127.0.0.1:65536"}
+                                   << "--tcp takes HOST:PORT with a port from 0 to 65535 (0: any free one), e.g. 127.0.0.1:5025, not \"127.0.0.1:65536\"";
+    QTest::newRow("no port") << QStringList{"--tcp", "127.0.0.1"}
+                             << "--tcp takes HOST:PORT with a port from 0 to 65535 (0: any free one), e.g. 127.0.0.1:5025, not \"127.0.0.1\"";
+    QTest::newRow("IPv6 without brackets") << QStringList{"--tcp", "::1:5025"}
+                                           << "--tcp takes HOST:PORT with a port from 0 to 65535 (0: any free one), e.g. 127.0.0.1:5025, not \"::1:5025\"";
+    QTest::newRow("no host") << QStringList{"--tcp", ":5025"}
+                             << "--tcp takes HOST:PORT with a port from 0 to 65535 (0: any free one), e.g. 127.0.0.1:5025, not \":5025\"";
+    QTest::newRow("tcp with a link") << QStringList{"--link", "a", "--tcp", "127.0.0.1:0"} << "--link works on the pseudo-terminal only, not with --tcp";
+    QTest::newRow("tcp with a vanish") << QStringList{"--tcp", "127.0.0.1:0", "--vanish-after", "1"} << "--vanish-after works on the pseudo-terminal only, not with --tcp";
+    QTest::newRow("drop reply 0") << QStringList{"--drop-reply", "0"} << "--drop-reply takes a whole count from 1 to 18446744073709551615, not \"0\"";
+    QTest::newRow("stray after reply 0") << QStringList{"--stray-after", "0=X"}
+                                         << "--stray-after takes a whole count from 1 to 18446744073709551615, optionally followed by =TEXT without line ends, not \"0=X\"";
+    QTest::newRow("stray with a line end") << QStringList{"--stray-after", "1=A\rB"}
+                                           << "--stray-after takes a whole count from 1 to 18446744073709551615, optionally followed by =TEXT without line ends, not \"1=A\rB\"";
+    QTest::newRow("silence of no length") << QStringList{"--silent-after", "1", "--silent-for", "0"} << "--silent-for takes seconds above 0, not \"0\"";
+    QTest::newRow("silence with no start") << QStringList{"--silent-for", "1"} << "--silent-for needs --silent-after or --silent-every";
+    QTest::newRow("silence start with no length") << QStringList{"--silent-after", "1"} << "--silent-after needs --silent-for";
+    QTest::newRow("silence repeat with no length") << QStringList{"--silent-every", "1"} << "--silent-every needs --silent-for";
 }
 
 void TestSimCore::Options()
@@ -367,9 +478,24 @@ void TestSimCore::Options()
         loads << QString::number(ohms);
     for (const InjectedFault& f : o.Faults)
         faults << (f.AtSeconds >= 0 ? QString("%1@%2").arg(f.Error).arg(f.AtSeconds) : QString("%1#%2").arg(f.Error).arg(f.AfterCommands));
-    const QString summary = QString("%1 loads %2 %3 faults %4")
-                                .arg(QString::fromStdString(o.Model.Name), loads.join(','), o.CrLf ? "CRLF" : "LF",
-                                     faults.isEmpty() ? "-" : faults.join(' '));
+    QString summary = QString("%1 loads %2 %3 faults %4")
+                          .arg(QString::fromStdString(o.Model.Name), loads.join(','), o.CrLf ? "CRLF" : "LF",
+                               faults.isEmpty() ? "-" : faults.join(' '));
+    if (o.TcpPort >= 0)
+        summary += QString(" tcp %1 %2").arg(QString::fromStdString(o.TcpHost)).arg(o.TcpPort);
+    QStringList dropped, strays;
+    for (std::uint64_t reply : o.DropReplies)
+        dropped << QString::number(reply);
+    for (const StrayLine& stray : o.Strays)
+        strays << QString("%1:%2").arg(stray.AfterReply).arg(QString::fromStdString(stray.Text));
+    if (!dropped.isEmpty())
+        summary += " drop " + dropped.join(',');
+    if (!strays.isEmpty())
+        summary += " stray " + strays.join('/');
+    if (o.SilentForSeconds >= 0)
+        summary += QString(" silent %1,%2,%3").arg(o.SilentAfterSeconds).arg(o.SilentForSeconds).arg(o.SilentEverySeconds);
+    if (o.Demo)
+        summary += " demo";
     QCOMPARE(summary, result);
 }
 
@@ -383,7 +509,7 @@ void TestSimCore::UsageNamesKnownOptions()
         const std::string error = ParseOptions({name}).Error;
         QVERIFY2(error.rfind("unknown option", 0) != 0, name.c_str());
     }
-    QCOMPARE(count, 26);
+    QCOMPARE(count, 33);
 }
 
 void TestSimCore::Presence_data()
@@ -471,6 +597,55 @@ void TestSimCore::ReturnJitter()
     QVERIFY2(*shortest < 10.1 && *longest > 10.9, qPrintable(QString("%1 %2").arg(*shortest).arg(*longest)));
     QVERIFY(Gaps(7, 200) == gaps);
     QVERIFY(Gaps(8, 200) != gaps);
+}
+
+
+void TestSimCore::Silence_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QList<double>>("times"); // seconds after start-up
+    QTest::addColumn<QString>("states"); // at each time: S silent or - answering, then when that next changes
+
+    QTest::newRow("none") << QStringList{} << QList<double>{0, 1e6} << "- -1 | - -1";
+    QTest::newRow("once") << QStringList{"--silent-after", "2", "--silent-for", "3"} << QList<double>{0, 1.9999, 2, 4.9999, 5, 99}
+                          << "- 2 | - 2 | S 5 | S 5 | - -1 | - -1";
+    QTest::newRow("at start-up") << QStringList{"--silent-after", "0", "--silent-for", "1"} << QList<double>{0, 1} << "S 1 | - -1";
+    QTest::newRow("every, first after its own time")
+        << QStringList{"--silent-every", "4", "--silent-for", "1"} << QList<double>{0, 4, 5, 8.9999, 9, 10, 1004.5}
+        << "- 4 | S 5 | - 9 | - 9 | S 10 | - 14 | S 1005";
+    QTest::newRow("every, first at --silent-after")
+        << QStringList{"--silent-after", "1", "--silent-for", "2", "--silent-every", "3"} << QList<double>{0.5, 1, 3, 6, 8, 11}
+        << "- 1 | S 3 | - 6 | S 8 | - 11 | S 13";
+    QTest::newRow("stop for good")
+        << QStringList{"--stop-after", "2"} << QList<double>{0, 2, 1e6} << "- 2 | S -1 | S -1";
+    QTest::newRow("stop during a silence: it never ends")
+        << QStringList{"--stop-after", "5", "--silent-after", "1", "--silent-for", "2", "--silent-every", "1"}
+        << QList<double>{0, 1, 3, 4, 5, 7} << "- 1 | S 3 | - 4 | S -1 | S -1 | S -1";
+    QTest::newRow("stop between silences")
+        << QStringList{"--stop-after", "6.5", "--silent-after", "1", "--silent-for", "2", "--silent-every", "1"}
+        << QList<double>{4, 6, 6.5} << "S 6 | - 6.5 | S -1";
+}
+
+void TestSimCore::Silence()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QList<double>, times);
+    QFETCH(QString, states);
+
+    std::vector<std::string> arguments;
+    for (const QString& arg : args)
+        arguments.push_back(arg.toStdString());
+    const ParsedOptions parsed = ParseOptions(arguments);
+    QCOMPARE(QString::fromStdString(parsed.Error), QString());
+    // Started at a time that is no round number, as the monotonic clock's never is.
+    const double start = 8693.808300;
+    const SilencePlan plan(parsed.Options, start);
+    QStringList seen;
+    for (double now : times) {
+        const double next = plan.NextChangeAt(start + now);
+        seen << QString("%1 %2").arg(plan.Silent(start + now) ? "S" : "-").arg(next < 0 ? -1 : std::round((next - start) * 1e6) / 1e6);
+    }
+    QCOMPARE(seen.join(" | "), states);
 }
 
 QTEST_GUILESS_MAIN(TestSimCore)
