@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QtTest>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -25,6 +28,22 @@ int OpenRaw(const QString& path)
     return fd;
 }
 
+// Like a client of a LAN instrument: to the "HOST:PORT" the simulator printed, never blocking.
+int ConnectTcp(const QString& address)
+{
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(address.section(':', -1).toUShort());
+    const int fd = inet_pton(AF_INET, address.section(':', 0, -2).toLatin1().constData(), &to.sin_addr) == 1
+        ? socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)
+        : -1;
+    if (fd >= 0 && (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0 || fcntl(fd, F_SETFL, O_NONBLOCK) != 0)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 bool WriteAll(int fd, const QByteArray& bytes)
 {
     return write(fd, bytes.constData(), bytes.size()) == bytes.size();
@@ -32,10 +51,10 @@ bool WriteAll(int fd, const QByteArray& bytes)
 
 // Reads byte by byte until `size` bytes or an LF (size < 0) came in, the far
 // side hung up, or the time ran out; what did arrive is returned either way.
-QByteArray Read(int fd, int size, bool* hungUp = nullptr)
+QByteArray Read(int fd, int size, bool* hungUp = nullptr, int waitMs = WaitMs)
 {
     QByteArray bytes;
-    QDeadlineTimer deadline(WaitMs);
+    QDeadlineTimer deadline(waitMs);
     while (!(size < 0 ? bytes.endsWith('\n') : bytes.size() >= size) && !deadline.hasExpired()) {
         pollfd wait = {fd, POLLIN, 0};
         if (poll(&wait, 1, int(deadline.remainingTime())) <= 0)
@@ -62,18 +81,19 @@ QString NextTerminal(QProcess& process)
     return QString::fromLocal8Bit(process.readLine()).trimmed();
 }
 
-// A simulator started with the given options and its first terminal opened.
+// A simulator started with the given options and its first terminal opened,
+// or with --tcp a client connected.
 struct Session {
     QProcess process;
-    QString terminal;
+    QString terminal; // or the address it listens on
     int fd = -1;
 
-    explicit Session(const QStringList& args)
+    explicit Session(const QStringList& args, bool keepErrors = false)
     {
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setProcessChannelMode(keepErrors ? QProcess::SeparateChannels : QProcess::ForwardedErrorChannel);
         process.start(QStringLiteral(TARVIO_SIM_PATH), args);
         terminal = NextTerminal(process);
-        fd = terminal.startsWith("/dev/") ? OpenRaw(terminal) : -1;
+        fd = terminal.startsWith("/dev/") ? OpenRaw(terminal) : args.contains("--tcp") ? ConnectTcp(terminal) : -1;
     }
     ~Session() { Stop(); }   // also ends one that a failed check left running
     // Sends the bytes and reads one line back.
@@ -88,7 +108,7 @@ struct Session {
 };
 }
 
-// The built simulator on a real pseudo-terminal, seen from the console's side.
+// The built simulator on a real pseudo-terminal or TCP port, seen from the console's side.
 class TestSimPty : public QObject {
     Q_OBJECT
 private slots:
@@ -101,6 +121,9 @@ private slots:
     void Floods();
     void StartFails();
     void KeepsLinkOfLiveSimulator();
+    void FallsSilentForAWhile();
+    void ServesTcpWithFaults();
+    void ServesOneTcpClientAtATime();
 };
 
 void TestSimPty::AnswersAndRecords()
@@ -334,6 +357,115 @@ void TestSimPty::KeepsLinkOfLiveSimulator()
     QVERIFY2(third.fd >= 0, qPrintable(third.terminal));
     QCOMPARE(QFileInfo(link).symLinkTarget(), third.terminal);
     QVERIFY(third.Stop());
+}
+
+namespace {
+// The record's lines, kind and text, without the seconds.
+QStringList RecordedEvents(const QString& path)
+{
+    QFile file(path);
+    QStringList events;
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QString& line : QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts))
+            events << line.section('\t', 1);
+    }
+    return events;
+}
+}
+
+void TestSimPty::FallsSilentForAWhile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString record = dir.filePath("record.txt");
+    // Silent from 2 s to 4 s: the series, and the query behind it, are still
+    // under way when it begins, however slowly this test got to send them.
+    Session sim({"--silent-after", "2", "--silent-for", "2", "--record", record});
+    QVERIFY(sim.fd >= 0);
+    QVERIFY(WriteAll(sim.fd, "MEAS:VOLTS? 1,4\n*IDN?\n"));
+    // Asked again and again until it answers: the first answer is to a
+    // question asked after the silence, not a late one from before it.
+    QByteArray first;
+    for (QDeadlineTimer deadline(WaitMs); first.isEmpty() && !deadline.hasExpired();) {
+        QVERIFY(WriteAll(sim.fd, "SYST:VERS?\n"));
+        first = Read(sim.fd, -1, nullptr, 100);
+    }
+    QCOMPARE(first, QByteArray("1.00\n"));
+    QVERIFY(WriteAll(sim.fd, "*IDN?\n"));
+    QByteArray line;
+    while ((line = Read(sim.fd, -1)) == "1.00\n") {
+    }
+    QCOMPARE(line, QByteArray("QPX-30R03D\n"));
+    QVERIFY(sim.Stop());
+
+    const QStringList events = RecordedEvents(record);
+    QCOMPARE(events.filter(QRegularExpression("^OUT\t")).filter("QPX").size(), 1);
+    QVERIFY(events.filter(QRegularExpression("^OUT\t0.000,")).isEmpty());
+    // Questions asked while silent were recorded, not answered.
+    QVERIFY2(events.count("OUT\t1.00") < events.count("LF\tSYST:VERS?"), qPrintable(events.join('|')));
+}
+
+void TestSimPty::ServesTcpWithFaults()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString record = dir.filePath("record.txt");
+    Session sim({"--tcp", "127.0.0.1:0", "--crlf", "--drop-reply", "2", "--stray-after", "1", "--stray-after", "2=late,0.5",
+                 "--record", record});
+    QVERIFY2(sim.fd >= 0, qPrintable(sim.terminal));
+    QVERIFY(WriteAll(sim.fd, "*ID"));
+    QCOMPARE(sim.Ask("N?\n"), QByteArray("QPX-30R03D\r\n"));
+    QCOMPARE(Read(sim.fd, -1), QByteArray("ERROR - 101\r\n"));
+    // The second reply is lost, its stray still comes, and the third is the next line.
+    QVERIFY(WriteAll(sim.fd, "SYST:VERS?\r\nSYST:ERR?\n"));
+    QCOMPARE(Read(sim.fd, -1), QByteArray("late,0.5\r\n"));
+    QCOMPARE(Read(sim.fd, -1), QByteArray("NO ERROR\r\n"));
+    QVERIFY(sim.Stop());
+    const QStringList events = RecordedEvents(record);
+    // Then, perhaps, the client's leaving as the test closes it.
+    QCOMPARE(events.mid(1, 8), QStringList({"LF\t*IDN?", "OUT\tQPX-30R03D", "STRAY\tERROR - 101", "CR\tSYST:VERS?", "DROP\t1.00",
+                                            "LF\tSYST:ERR?", "STRAY\tlate,0.5", "OUT\tNO ERROR"}));
+    QVERIFY2(events.value(0).startsWith("CONNECT\t127.0.0.1:"), qPrintable(events.value(0)));
+}
+
+void TestSimPty::ServesOneTcpClientAtATime()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString record = dir.filePath("record.txt");
+    Session sim({"--tcp", "127.0.0.1:0", "--record", record}, true);
+    QVERIFY2(sim.fd >= 0, qPrintable(sim.terminal));
+    QCOMPARE(sim.Ask("SOUR:VOLT 7\n*IDN?\n"), QByteArray("QPX-30R03D\n"));
+
+    // The port is taken while it serves.
+    QProcess rival;
+    rival.start(QStringLiteral(TARVIO_SIM_PATH), {"--tcp", sim.terminal});
+    QVERIFY(rival.waitForFinished(WaitMs));
+    QCOMPARE(rival.exitCode(), 3);
+    QCOMPARE(QString::fromLocal8Bit(rival.readAllStandardError()), "tarvio-sim: cannot listen on " + sim.terminal + ": Address already in use\n");
+
+    for (int refused = 0; refused < 2; ++refused) {
+        const int second = ConnectTcp(sim.terminal);
+        QVERIFY(second >= 0);
+        bool hungUp = false;
+        QCOMPARE(Read(second, 1 << 20, &hungUp), QByteArray("tarvio-sim serves one client at a time\n"));
+        QVERIFY(hungUp);
+        close(second);
+    }
+    // The first client was not disturbed; once it leaves, the next is let in
+    // to the same instrument.
+    QCOMPARE(sim.Ask("SOUR:VOLT?\n"), QByteArray("7.000\n"));
+    close(std::exchange(sim.fd, -1));
+    QTRY_VERIFY_WITH_TIMEOUT(RecordedEvents(record).filter(QRegularExpression("^DISCONNECT\t")).size() == 1, WaitMs);
+    sim.fd = ConnectTcp(sim.terminal);
+    QVERIFY(sim.fd >= 0);
+    QCOMPARE(sim.Ask("SOUR:VOLT?\n"), QByteArray("7.000\n"));
+    QVERIFY(sim.Stop());
+
+    const QString errors = QString::fromLocal8Bit(sim.process.readAllStandardError());
+    QVERIFY2(QRegularExpression("^(tarvio-sim: refused a client from 127\\.0\\.0\\.1:\\d+: the supply serves one client at a time\n){2}$")
+                 .match(errors).hasMatch(), qPrintable(errors));
+    QCOMPARE(RecordedEvents(record).filter(QRegularExpression("^CONNECT\t")).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestSimPty)
