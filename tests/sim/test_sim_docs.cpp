@@ -72,21 +72,17 @@ void TestSimDocs::NamesOnlyRealOptions()
 void TestSimDocs::PyVisaExampleRuns_data()
 {
     QTest::addColumn<QString>("scriptAfter"); // what the script's block follows in the page
-    QTest::addColumn<QString>("resource"); // as the page names it
-    QTest::addColumn<QString>("placeholder"); // the part of it that names this run's line
+    QTest::addColumn<QString>("placeholder"); // what names the line in its resource
     QTest::addColumn<QStringList>("args"); // $LINK: a link in a fresh folder
     QTest::addColumn<QString>("outputAfter");
-
-    QTest::newRow("serial") << "```python" << "\"ASRL/tmp/com1::INSTR\"" << "/tmp/com1" << QStringList{"--no-noise", "--link", "$LINK"}
-                            << "It prints:";
-    QTest::newRow("tcp") << "over TCP, with PyVISA:" << "\"TCPIP::127.0.0.1::5025::SOCKET\"" << "::5025::"
-                         << QStringList{"--no-noise", "--demo", "--tcp", "127.0.0.1:0"} << "That prints:";
+    QTest::newRow("serial") << "```python" << "\"ASRL/tmp/com1::INSTR\"" << QStringList{"--no-noise", "--link", "$LINK"} << "It prints:";
+    QTest::newRow("tcp") << "over TCP, with PyVISA:" << "\"TCPIP::127.0.0.1::5025::SOCKET\"" << QStringList{"--no-noise", "--demo", "--tcp", "127.0.0.1:0"}
+                         << "That prints:";
 }
 
 void TestSimDocs::PyVisaExampleRuns()
 {
     QFETCH(QString, scriptAfter);
-    QFETCH(QString, resource);
     QFETCH(QString, placeholder);
     QFETCH(QStringList, args);
     QFETCH(QString, outputAfter);
@@ -96,21 +92,17 @@ void TestSimDocs::PyVisaExampleRuns()
     const QString link = dir.filePath("com1");
     QProcess simulator;
     simulator.start(QStringLiteral(TARVIO_SIM_PATH), args.replaceInStrings("$LINK", link));
-    QDeadlineTimer deadline(WaitMs);
-    while (!simulator.canReadLine() && !deadline.hasExpired() && simulator.state() != QProcess::NotRunning)
+    for (QDeadlineTimer deadline(WaitMs); !simulator.canReadLine() && !deadline.hasExpired() && simulator.state() != QProcess::NotRunning;)
         simulator.waitForReadyRead(int(deadline.remainingTime()));
     // The terminal's path, or the address it listens on in the form the page shows.
     const QString first = QString::fromLocal8Bit(simulator.readLine()).trimmed();
-    const bool tcp = args.contains("--tcp");
-    if (tcp)
-        QVERIFY2(QRegularExpression("^127\\.0\\.0\\.1:[1-9][0-9]*$").match(first).hasMatch(), qPrintable(first));
-    else
-        QVERIFY2(first.startsWith("/dev/pts/"), qPrintable(first));
-    const QString line = tcp ? "::" + first.section(':', -1) + "::" : link;
+    const QRegularExpressionMatch address = QRegularExpression("^127\\.0\\.0\\.1:([1-9][0-9]*)$").match(first);
+    QVERIFY2(args.contains("--tcp") ? address.hasMatch() : first.startsWith("/dev/pts/"), qPrintable(first));
+    const QString line = address.hasMatch() ? "TCPIP::127.0.0.1::" + address.captured(1) + "::SOCKET" : "ASRL" + link + "::INSTR";
 
     QString script = BlockAfter(doc, scriptAfter);
-    QVERIFY(script.contains(resource));
-    script.replace(resource, QString(resource).replace(placeholder, line));
+    QVERIFY(script.contains(placeholder));
+    script.replace(placeholder, '"' + line + '"');
     const QString scriptPath = dir.filePath("example.py");
     QFile file(scriptPath);
     QVERIFY(file.open(QIODevice::WriteOnly));
