@@ -371,19 +371,20 @@ void TestSimPty::FallsSilentForAWhile()
     Session sim({"--silent-after", "2", "--silent-for", "2", "--record", record});
     QVERIFY(WriteAll(sim.fd, "MEAS:VOLTS? 1,4\n*IDN?\n"));
     // Asked until it answers: the first answer is to a question asked after
-    // the silence, not a late one from before it.
+    // the silence, not a late one from before it, and nothing set while
+    // silent took effect.
     QByteArray line;
     for (QDeadlineTimer deadline(WaitMs); line.isEmpty() && !deadline.hasExpired();)
-        line = WriteAll(sim.fd, "SYST:VERS?\n") ? Read(sim.fd, -1, nullptr, 100) : QByteArray();
-    QCOMPARE(line, QByteArray("1.00\n"));
+        line = WriteAll(sim.fd, "SOUR:VOLT?\nSOUR:VOLT 9\n") ? Read(sim.fd, -1, nullptr, 100) : QByteArray();
+    QCOMPARE(line, QByteArray("0.000\n"));
     QVERIFY(WriteAll(sim.fd, "*IDN?\n"));
-    while ((line = Read(sim.fd, -1)) == "1.00\n") {
+    while ((line = Read(sim.fd, -1)) == "9.000\n") {
     }
     QCOMPARE(line, QByteArray("QPX-30R03D\n"));
     QVERIFY(sim.Stop());
     // Questions asked while silent were recorded, not answered.
     const QStringList events = RecordedEvents(record);
-    QVERIFY2(events.count("OUT\t1.00") < events.count("LF\tSYST:VERS?"), qPrintable(events.join('|')));
+    QVERIFY2(events.filter(QRegularExpression("^OUT\t[09]\\.000$")).size() < events.count("LF\tSOUR:VOLT?"), qPrintable(events.join('|')));
 }
 
 void TestSimPty::ServesOneTcpClientAtATime()
