@@ -373,15 +373,18 @@ CommandInterpreter::Outcome CommandInterpreter::MeasureSeries(const Parameters& 
         if (samples > MaxSamplesPerQuery)
             return {ErrorCode::AboveMaximum, {}};
     }
+    // The first sample is taken at once and the reply leaves with the last.
+    // No command can change the settings meanwhile, as the instrument carries
+    // out one at a time, so the samples can be read now, each on the clock
+    // at its own moment for a load that drifts.
     std::string reply;
+    const double begun = supply_.Time();
     for (int i = 0; i < static_cast<int>(samples); ++i) {
         if (i > 0)
             reply += ',';
+        supply_.SetTime(begun + i * interval);
         reply += FormatThreeDecimals(supply_.Measure(index, quantity, false));
     }
-    // The first sample is taken at once and the reply leaves with the last.
-    // Nothing can change the output meanwhile, as the instrument carries out
-    // one command at a time, so the samples can be read now.
     return {0, reply, (samples - 1) * interval};
 }
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -48,6 +49,11 @@ public:
     // Queues an error the instrument raised by itself (a fan, the
     // communication module), as a command's error would be queued.
     void RaiseError(int code) { PushError(code); }
+    // What time it is on the instrument's clock, seconds after start-up, as
+    // the next command begins.
+    void SetTime(double seconds) { supply_.SetTime(seconds); }
+    // The demonstration's start (see SimulatedSupply::StartDemo).
+    void StartDemo(std::uint64_t seed) { supply_.StartDemo(seed); }
 
 private:
     // A handler's answer: an error number (0 for none), for queries the text,

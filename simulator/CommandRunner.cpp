@@ -39,6 +39,7 @@ std::vector<InstrumentEvent> CommandRunner::Work(double now)
         RaiseFaults(start, events);
         const std::string line = std::move(pending_.front().Line);
         pending_.pop_front();
+        interpreter_.SetTime(start - startedAt_);
         const Response response = interpreter_.HandleCommand(line);
         if (response.Error != 0)
             events.push_back({InstrumentEvent::Kind::Error, start, std::to_string(response.Error)});

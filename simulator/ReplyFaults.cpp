@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "simulator/ReplyFaults.h"
 
+#include <algorithm>
+
 namespace sim {
 
 namespace {
@@ -9,19 +11,40 @@ namespace {
 constexpr std::uint64_t GarbleStream = 0x5EED0F6A7B1EULL;
 constexpr int FirstPrintable = 0x21; // '!': a blank could pass for padding
 constexpr int PrintableCount = 0x7F - FirstPrintable;
+
+bool Every(int interval, std::uint64_t count)
+{
+    return interval > 0 && count % static_cast<std::uint64_t>(interval) == 0;
+}
 }
 
-ReplyFaults::ReplyFaults(int dropEvery, int garbleEvery, std::uint64_t seed)
-    : dropEvery_(dropEvery), garbleEvery_(garbleEvery), random_(seed ^ GarbleStream) {}
+ReplyFaults::ReplyFaults(ReplyFaultPlan plan, std::uint64_t seed)
+    : plan_(std::move(plan)), random_(seed ^ GarbleStream) {}
 
 std::optional<std::string> ReplyFaults::Pass(std::string reply)
 {
     ++count_;
-    if (dropEvery_ > 0 && count_ % static_cast<std::uint64_t>(dropEvery_) == 0)
+    const auto& chosen = plan_.DropReplies;
+    if (Every(plan_.DropEvery, count_) || std::find(chosen.begin(), chosen.end(), count_) != chosen.end())
         return std::nullopt;
-    if (garbleEvery_ > 0 && count_ % static_cast<std::uint64_t>(garbleEvery_) == 0)
+    if (Every(plan_.GarbleEvery, count_))
         Garble(reply);
     return reply;
+}
+
+std::vector<std::string> ReplyFaults::TakeStrays()
+{
+    std::vector<std::string> due;
+    auto& strays = plan_.Strays;
+    for (auto it = strays.begin(); it != strays.end();) {
+        if (it->AfterReply == count_) {
+            due.push_back(std::move(it->Text));
+            it = strays.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return due;
 }
 
 void ReplyFaults::Garble(std::string& reply)

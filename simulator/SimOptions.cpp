@@ -84,6 +84,46 @@ bool ParseFault(const std::string& text, std::vector<InjectedFault>& faults)
     return true;
 }
 
+// "N[=TEXT]": the reply it follows, and the line; TEXT may be empty (a bare
+// line end) but cannot hold a line end of its own, which would make two lines.
+bool ParseStray(const std::string& text, std::vector<StrayLine>& strays)
+{
+    const std::size_t equals = text.find('=');
+    StrayLine stray;
+    stray.Text = equals == std::string::npos ? DefaultStrayText : text.substr(equals + 1);
+    if (!ParseNumber(text.substr(0, equals), stray.AfterReply) || stray.AfterReply == 0
+        || stray.Text.find_first_of("\r\n") != std::string::npos)
+        return false;
+    strays.push_back(stray);
+    return true;
+}
+
+bool ParseReplyNumber(const std::string& text, std::vector<std::uint64_t>& replies)
+{
+    std::uint64_t number = 0;
+    if (!ParseNumber(text, number) || number == 0)
+        return false;
+    replies.push_back(number);
+    return true;
+}
+
+// "HOST:PORT", an IPv6 host in brackets; whether the host exists is for the
+// socket to find out.
+bool ParseTcpAddress(const std::string& text, SimOptions& options)
+{
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos)
+        return false;
+    std::string host = text.substr(0, colon);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']')
+        host = host.substr(1, host.size() - 2);
+    else if (host.find_first_of(":[]") != std::string::npos)
+        return false;
+    options.TcpHost = host;
+    return !host.empty() && ParseNumber(text.substr(colon + 1), options.TcpPort) && options.TcpPort >= 0
+        && options.TcpPort <= 65535;
+}
+
 // The switches' and the text options' ways of taking their value; true when
 // it is acceptable, so a rule reads as one expression.
 bool Set(bool& flag, bool on = true)
@@ -119,7 +159,10 @@ const OptionRule Rules[] = {
     {"--seed", "a whole number from 0 to 18446744073709551615",
      [](const std::string& v, Draft& d) { return ParseNumber(v, d.Options.NoiseSeed); }},
     {"--no-noise", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.Noise, false); }},
+    {"--demo", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.Demo); }},
     {"--link", "a path", [](const std::string& v, Draft& d) { return Take(v, d.Options.LinkPath); }},
+    {"--tcp", "HOST:PORT with a port from 0 to 65535 (0: any free one), e.g. 127.0.0.1:5025",
+     [](const std::string& v, Draft& d) { return ParseTcpAddress(v, d.Options); }},
     {"--crlf", nullptr, [](const std::string&, Draft& d) { return Set(d.Options.CrLf); }},
     {"--reply-delay", "whole milliseconds from 0 to 2147483647",
      [](const std::string& v, Draft& d) { return ParseNumber(v, d.Options.ReplyDelayMs) && d.Options.ReplyDelayMs >= 0; }},
@@ -132,6 +175,16 @@ const OptionRule Rules[] = {
      [](const std::string& v, Draft& d) { return ParseCount(v, d.Options.GarbleEvery); }},
     {"--stop-after", "seconds, 0 or more",
      [](const std::string& v, Draft& d) { return ParseSeconds(v, d.Options.StopAfterSeconds); }},
+    {"--silent-after", "seconds, 0 or more",
+     [](const std::string& v, Draft& d) { return ParseSeconds(v, d.Options.SilentAfterSeconds); }},
+    {"--silent-for", "seconds above 0",
+     [](const std::string& v, Draft& d) { return ParsePositiveSeconds(v, d.Options.SilentForSeconds); }},
+    {"--silent-every", "seconds above 0",
+     [](const std::string& v, Draft& d) { return ParsePositiveSeconds(v, d.Options.SilentEverySeconds); }},
+    {"--drop-reply", "a whole count from 1 to 18446744073709551615",
+     [](const std::string& v, Draft& d) { return ParseReplyNumber(v, d.Options.DropReplies); }},
+    {"--stray-after", "a whole count from 1 to 18446744073709551615, optionally followed by =TEXT without line ends",
+     [](const std::string& v, Draft& d) { return ParseStray(v, d.Options.Strays); }},
     {"--vanish-after", "seconds, 0 or more",
      [](const std::string& v, Draft& d) { return ParseSeconds(v, d.Options.VanishAfterSeconds); }},
     {"--return-after", "seconds, 0 or more",
@@ -152,9 +205,38 @@ const OptionRule Rules[] = {
      [](const std::string& v, Draft& d) { return ParseNumber(v, d.Options.FloodCount) && d.Options.FloodCount > 0; }},
 };
 
+// The options that play with the terminal and its links have nothing to act
+// on when clients come over TCP.
+std::string CheckTcp(const SimOptions& options)
+{
+    const struct {
+        const char* Name;
+        bool Given;
+    } terminalOnly[] = {
+        {"--link", !options.LinkPath.empty()},
+        {"--stable-link", !options.StableLinkPath.empty()},
+        {"--return-as", !options.ReturnAsPath.empty()},
+        {"--vanish-after", options.VanishAfterSeconds >= 0},
+        {"--vanish-every", options.VanishEverySeconds >= 0},
+        {"--return-after", options.ReturnAfterSeconds >= 0},
+        {"--return-jitter", options.ReturnJitterSeconds > 0},
+    };
+    for (const auto& option : terminalOnly) {
+        if (options.TcpPort >= 0 && option.Given)
+            return std::string(option.Name) + " works on the pseudo-terminal only, not with --tcp";
+    }
+    return {};
+}
+
 std::string Finish(Draft& draft)
 {
     SimOptions& options = draft.Options;
+    if (std::string error = CheckTcp(options); !error.empty())
+        return error;
+    if (options.SilentForSeconds > 0 && options.SilentAfterSeconds < 0 && options.SilentEverySeconds < 0)
+        return "--silent-for needs --silent-after or --silent-every";
+    if ((options.SilentAfterSeconds >= 0 || options.SilentEverySeconds > 0) && options.SilentForSeconds < 0)
+        return options.SilentAfterSeconds >= 0 ? "--silent-after needs --silent-for" : "--silent-every needs --silent-for";
     const bool vanishes = options.VanishAfterSeconds >= 0 || options.VanishEverySeconds >= 0;
     if (options.ReturnAfterSeconds >= 0 && !vanishes)
         return "--return-after needs --vanish-after or --vanish-every";
@@ -259,8 +341,9 @@ std::string UsageText()
 {
     return "Usage: tarvio-sim [options]\n"
         "Plays a programmable DC supply on a pseudo-terminal and prints the\n"
-        "terminal's path as the first line. Options take their value as the next\n"
-        "argument or after \"=\"; the switches take none.\n"
+        "terminal's path as the first line (with --tcp, on a TCP port, and prints\n"
+        "its address). Options take their value as the next argument or after\n"
+        "\"=\"; the switches take none.\n"
         "\n"
         "The instrument:\n"
         "  --outputs 1|2        number of outputs (default 2)\n"
@@ -268,9 +351,13 @@ std::string UsageText()
         "                       default QPX-30R03D, or QPX-30R03 with --outputs 1)\n"
         "  --list-models        print the models with their ratings and exit\n"
         "  --load OHMS[,OHMS]   resistive load per output, above 0 (default 10)\n"
-        "  --seed N             noise and garbling seed, 0 to 18446744073709551615\n"
-        "                       (default fixed)\n"
+        "  --seed N             noise, garbling and drift seed, 0 to\n"
+        "                       18446744073709551615 (default fixed)\n"
         "  --no-noise           exact readings\n"
+        "  --demo               start with the outputs on, P1 at 5 V 1 A and P2 at 12 V\n"
+        "                       1.5 A, into loads that drift by up to 4 % over tens of\n"
+        "                       seconds (--seed), so that readings move; *RST ends it\n"
+        "                       but leaves the loads drifting\n"
         "\n"
         "The line:\n"
         "  --link PATH          make a symbolic link PATH to the terminal, removed on exit;\n"
@@ -280,6 +367,11 @@ std::string UsageText()
         "                       one, to the terminal), as udev names a USB adapter in\n"
         "                       /dev/serial/by-id; it goes and comes back with the\n"
         "                       terminal\n"
+        "  --tcp HOST:PORT      serve the supply on a TCP port instead of a terminal, one\n"
+        "                       client at a time, and print the address it listens on\n"
+        "                       as the first line, e.g. 127.0.0.1:40123 (PORT 0: a\n"
+        "                       free port); not with --link, --stable-link or the\n"
+        "                       faults that vanish and return\n"
         "  --crlf               end replies with CR LF instead of LF\n"
         "  --reply-delay MS     send each reply MS milliseconds after it is ready\n"
         "  --baud N             let bytes out no faster than an 8N1 line at N baud\n"
@@ -287,11 +379,13 @@ std::string UsageText()
         "                       is dropped with a note on stderr\n"
         "  --record FILE        append a line \"<seconds>\\t<kind>\\t<text>\" for every\n"
         "                       command received (kind LF or CR, its terminator), reply\n"
-        "                       sent (OUT) or dropped (DROP), error a command raised\n"
-        "                       (ERROR), fault injected (FAULT), and the terminal's\n"
-        "                       path as it vanishes (VANISH) or returns (RETURN);\n"
-        "                       seconds on the monotonic clock; control characters and\n"
-        "                       \\ in the text are written \\xHH\n"
+        "                       sent (OUT) or dropped (DROP), unasked line sent\n"
+        "                       (STRAY), error a command raised (ERROR), fault injected\n"
+        "                       (FAULT), the terminal's path as it vanishes (VANISH) or\n"
+        "                       returns (RETURN), and a TCP client's address as it\n"
+        "                       connects (CONNECT) or leaves (DISCONNECT); seconds on\n"
+        "                       the monotonic clock; control characters and \\ in the\n"
+        "                       text are written \\xHH\n"
         "  --help               show this text and exit\n"
         "  --version            show the version and exit\n"
         "\n"
@@ -302,10 +396,23 @@ std::string UsageText()
         "                       at start-up, SEC seconds after it, or once N commands\n"
         "                       have been carried out; may be given more than once\n"
         "  --drop-every N       lose every N-th reply (dropping wins over garbling)\n"
+        "  --drop-reply N       lose the N-th reply; may be given more than once\n"
         "  --garble-every N     replace each character of every N-th reply with another\n"
         "                       printable one (same length, line end kept; --seed)\n"
+        "  --stray-after N[=TEXT]\n"
+        "                       send an unasked line TEXT (default \"ERROR - 101\") with\n"
+        "                       the replies' line end right after the N-th reply, even\n"
+        "                       a lost one; it counts as no reply; may be given more\n"
+        "                       than once\n"
         "  --stop-after SEC     hang after SEC seconds: nothing new is sent; commands are\n"
         "                       still read and recorded, but not carried out\n"
+        "  --silent-after SEC   with --silent-for: fall silent SEC seconds after start-up\n"
+        "  --silent-for SEC     stay silent SEC seconds, the line open: commands are read\n"
+        "                       and recorded but swallowed, replies not yet sent are\n"
+        "                       lost, and none comes late once it answers again\n"
+        "  --silent-every SEC   with --silent-for: fall silent SEC seconds after start-up\n"
+        "                       (at --silent-after, if given) and again each time it\n"
+        "                       has answered SEC seconds after a silence, until stopped\n"
         "  --vanish-after SEC   close the terminal after SEC seconds and exit\n"
         "  --return-after SEC   with --vanish-after: instead of exiting, come back SEC\n"
         "                       seconds later on a new terminal, print its path and point\n"
@@ -319,7 +426,8 @@ std::string UsageText()
         "                       adapter, the link made at PATH instead; returns take\n"
         "                       PATH and the --link path by turns\n"
         "\n"
-        "Floods (start at the first line received, even an empty one):\n"
+        "Floods (start at the first line received, even an empty one; over TCP,\n"
+        "at each client's first line):\n"
         "  --flood-lines RATE   send readings \"00.000\", \"00.001\", ... one a line, RATE\n"
         "                       lines a second (0: as fast as the terminal takes them)\n"
         "  --flood-no-lf        send the readings with no line ends at all (at RATE if\n"
@@ -329,8 +437,8 @@ std::string UsageText()
         "Exit codes:\n"
         "  0  stopped by SIGTERM, SIGINT or SIGHUP, vanished, or --help/--version/--list-models\n"
         "  2  the command line is wrong (the reason is on stderr)\n"
-        "  3  the terminal, the link or the record file could not be set up\n"
-        "  4  the terminal failed while running\n";
+        "  3  the terminal, the link, the TCP port or the record file could not be set up\n"
+        "  4  the terminal or the TCP port failed while running\n";
 }
 
 } // namespace sim

@@ -3,6 +3,7 @@
 #include "simulator/SimulatedSupply.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace sim {
 
@@ -13,6 +14,33 @@ constexpr double NoiseAmps = 0.003;
 constexpr int SamplesPerAverage = 16;
 // Keeps the exact crossover (V/R == I) in constant voltage despite rounding.
 constexpr double CrossoverTolerance = 1e-9;
+// Each output's settings in the demonstration: into the default 10 ohms both
+// work in CV (0.5 A and 1.2 A) with room to drift, on every model.
+constexpr double DemoVolts[] = {5, 12};
+constexpr double DemoAmps[] = {1, 1.5};
+// The drift: a slow swing and a quicker ripple on it, ±4 % at most.
+constexpr double DriftAmplitudes[] = {0.03, 0.01};
+constexpr double DriftPeriods[] = {45, 13};
+constexpr double Pi = 3.14159265358979323846;
+// Apart from the noise's, the garbling's and the returns' sequences.
+constexpr std::uint64_t DriftStream = 0xD81F7A11D81F7A11ull;
+}
+
+LoadDrift::LoadDrift(std::uint64_t seed)
+{
+    NoiseSource random(seed ^ DriftStream);
+    for (auto& output : phases_) {
+        for (double& phase : output)
+            phase = Pi * random.Symmetric();
+    }
+}
+
+double LoadDrift::Factor(int output, double seconds) const
+{
+    double factor = 1;
+    for (int i = 0; i < 2; ++i)
+        factor += DriftAmplitudes[i] * std::sin(2 * Pi * seconds / DriftPeriods[i] + phases_[output][i]);
+    return factor;
 }
 
 double NoiseSource::Symmetric()
@@ -65,6 +93,24 @@ void SimulatedSupply::Reset()
     keyLock_ = false;
 }
 
+void SimulatedSupply::StartDemo(std::uint64_t seed)
+{
+    drift_.emplace(seed);
+    for (int i = 0; i < Outputs(); ++i) {
+        channels_[i].SetVolts = DemoVolts[i];
+        channels_[i].SetAmps = DemoAmps[i];
+    }
+    outputOn_ = true;
+}
+
+OutputChannel SimulatedSupply::Loaded(int index) const
+{
+    OutputChannel channel = channels_.at(index);
+    if (drift_)
+        channel.LoadOhms *= drift_->Factor(index, time_);
+    return channel;
+}
+
 void SimulatedSupply::SetLevel(int index, Quantity quantity, double value)
 {
     auto apply = [&](OutputChannel& channel) {
@@ -90,7 +136,7 @@ RegulationMode SimulatedSupply::Mode(int index) const
 {
     // The front panel shows the mode the settings call for even with the output
     // off, so ask the solver as if the output were on.
-    return SolveOperatingPoint(channels_.at(index), true).Mode;
+    return SolveOperatingPoint(Loaded(index), true).Mode;
 }
 
 double SimulatedSupply::Measure(int index, Quantity quantity, bool averaged)
@@ -98,7 +144,7 @@ double SimulatedSupply::Measure(int index, Quantity quantity, bool averaged)
     // A switched-off output reads a clean zero: there is nothing to jitter.
     if (!outputOn_)
         return 0;
-    const OperatingPoint point = SolveOperatingPoint(channels_.at(index), true);
+    const OperatingPoint point = SolveOperatingPoint(Loaded(index), true);
     const double ideal = quantity == Quantity::Volts ? point.Volts : point.Amps;
     const double amplitude = quantity == Quantity::Volts ? NoiseVolts : NoiseAmps;
     if (!averaged)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "simulator/ModelCatalog.h"
@@ -41,6 +42,19 @@ OperatingPoint SolveOperatingPoint(const OutputChannel& channel, bool outputOn);
 
 enum class Quantity { Volts, Amps };
 
+// A load that wanders slowly, as a resistor warming and cooling does: by a
+// few percent over tens of seconds, smoothly, each output on its own course,
+// the same course for the same seed.
+class LoadDrift {
+public:
+    explicit LoadDrift(std::uint64_t seed);
+    // What the load's resistance is multiplied by, `seconds` after start-up.
+    double Factor(int output, double seconds) const;
+
+private:
+    double phases_[2][2] = {};
+};
+
 // The electrical state of the whole supply: per-output limits and loads, the
 // common output switch, tracking and the key lock, and the noisy meters.
 class SimulatedSupply {
@@ -53,6 +67,12 @@ public:
     const OutputChannel& Channel(int index) const { return channels_.at(index); }
 
     void Reset();
+    // The demonstration's start: the outputs on at modest settings (every
+    // model's ratings allow them) into loads that drift from now on.
+    void StartDemo(std::uint64_t seed);
+    // The instrument's clock, seconds after start-up: the drift follows it.
+    void SetTime(double seconds) { time_ = seconds; }
+    double Time() const { return time_; }
     // Setting output 1 while tracking carries the value to output 2 as well.
     void SetLevel(int index, Quantity quantity, double value);
     bool OutputOn() const { return outputOn_; }
@@ -69,6 +89,8 @@ public:
 
 private:
     double MeasureOnce(double ideal, double noiseAmplitude);
+    // The output as it is now, its load drifted.
+    OutputChannel Loaded(int index) const;
 
     SupplyModelInfo model_;
     std::vector<OutputChannel> channels_;
@@ -77,6 +99,8 @@ private:
     bool outputOn_ = false;
     bool tracking_ = false;
     bool keyLock_ = false;
+    std::optional<LoadDrift> drift_;
+    double time_ = 0;
 };
 
 } // namespace sim

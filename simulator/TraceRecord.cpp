@@ -16,8 +16,9 @@ struct KindName {
 };
 constexpr KindName KindNames[] = {
     {RecordKind::CommandLf, "LF"}, {RecordKind::CommandCr, "CR"},  {RecordKind::Reply, "OUT"},
-    {RecordKind::DroppedReply, "DROP"}, {RecordKind::Error, "ERROR"}, {RecordKind::Fault, "FAULT"},
-    {RecordKind::Vanish, "VANISH"}, {RecordKind::Return, "RETURN"},
+    {RecordKind::DroppedReply, "DROP"}, {RecordKind::StrayLine, "STRAY"}, {RecordKind::Error, "ERROR"},
+    {RecordKind::Fault, "FAULT"}, {RecordKind::Vanish, "VANISH"}, {RecordKind::Return, "RETURN"},
+    {RecordKind::Connect, "CONNECT"}, {RecordKind::Disconnect, "DISCONNECT"},
 };
 
 int HexDigit(char c)

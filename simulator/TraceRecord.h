@@ -7,10 +7,13 @@
 namespace sim {
 
 // What a line of the record tells: a command that came in (and which
-// terminator ended it), a reply that went out or was lost on purpose, an error
-// a command raised, an error injected as a fault, or the terminal going away
-// or coming back (its path as the text).
-enum class RecordKind { CommandLf, CommandCr, Reply, DroppedReply, Error, Fault, Vanish, Return };
+// terminator ended it), a reply that went out or was lost on purpose, an
+// unasked line slipped in, an error a command raised, an error injected as a
+// fault, the terminal going away or coming back (its path as the text), or a
+// TCP client connecting or leaving (its address as the text).
+enum class RecordKind {
+    CommandLf, CommandCr, Reply, DroppedReply, StrayLine, Error, Fault, Vanish, Return, Connect, Disconnect
+};
 
 struct RecordEntry {
     double Seconds = 0; // monotonic clock
@@ -19,7 +22,8 @@ struct RecordEntry {
 };
 
 // One line of the record, with its line feed: the seconds, the kind (LF, CR,
-// OUT, DROP, ERROR, FAULT, VANISH, RETURN) and the text, tab-separated.
+// OUT, DROP, STRAY, ERROR, FAULT, VANISH, RETURN, CONNECT, DISCONNECT) and the
+// text, tab-separated.
 // Control characters and backslashes in the text are written as \xHH, so that
 // one entry always stays one line of three fields.
 std::string FormatRecordLine(const RecordEntry& entry);

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// tarvio-sim: a simulated supply on a pseudo-terminal. This file only reads
-// the command line and wires up signals; the loop is PtySession, and what the
-// instrument does is in the core library.
+// tarvio-sim: a simulated supply on a pseudo-terminal or a TCP port. This
+// file only reads the command line and wires up signals; the loop is
+// LineSession, and what the instrument does is in the core library.
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "simulator/CommandInterpreter.h"
-#include "simulator/PtySession.h"
+#include "simulator/LineSession.h"
 #include "simulator/SimOptions.h"
 
 namespace {
@@ -72,7 +72,9 @@ int main(int argc, char** argv)
         return ExitCode::StartFailed;
     }
     CommandInterpreter interpreter(SimulatedSupply(options.Model, options.LoadOhms, options.NoiseSeed, options.Noise));
-    PtySession session(options, interpreter, StopRequested, wakeFds[0]);
+    if (options.Demo)
+        interpreter.StartDemo(options.NoiseSeed);
+    LineSession session(options, interpreter, StopRequested, wakeFds[0]);
     if (!session.Open())
         return ExitCode::StartFailed;
     return session.Run();

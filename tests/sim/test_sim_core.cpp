@@ -11,6 +11,7 @@
 #include "simulator/PacedOutput.h"
 #include "simulator/PresencePlan.h"
 #include "simulator/ReplyFaults.h"
+#include "simulator/SilencePlan.h"
 #include "simulator/SimOptions.h"
 #include "simulator/TraceRecord.h"
 
@@ -23,6 +24,14 @@ CommandInterpreter MakeInterpreter(const QString& model = {}, const std::vector<
     if (info == nullptr)
         qFatal("unknown model in test data");
     return CommandInterpreter(SimulatedSupply(*info, loads, DefaultNoiseSeed, false));
+}
+
+ParsedOptions Parse(const QStringList& args)
+{
+    std::vector<std::string> arguments;
+    for (const QString& arg : args)
+        arguments.push_back(arg.toStdString());
+    return ParseOptions(arguments);
 }
 
 // Every reply line in order, so a stray reply to a set command shows up too.
@@ -124,6 +133,7 @@ private slots:
     void Framing();
     void PacedRelease();
     void SpoiledReplies();
+    void Demo();
     void OneCommandAtATime();
     void RecordRoundTrip();
     void Options_data();
@@ -132,6 +142,7 @@ private slots:
     void Presence_data();
     void Presence();
     void ReturnJitter();
+    void Silence();
 };
 
 void TestSimCore::Commands()
@@ -235,21 +246,27 @@ void TestSimCore::PacedRelease()
 
 void TestSimCore::SpoiledReplies()
 {
-    // fates, per reply: s sent, d dropped, g garbled
-    static const struct { const char* name; int dropEvery, garbleEvery; const char* fates; } cases[] = {
-        {"drop every second", 2, 0, "sdsdsd"},
-        {"garble every third", 0, 3, "ssgssg"},
-        {"dropping wins on a common multiple", 2, 3, "sdgdsd"},
+    // fates, per reply: s sent, d dropped, g garbled, then [text] for each stray behind it
+    static const struct { const char* name; int dropEvery, garbleEvery; std::vector<std::uint64_t> dropReplies;
+                          std::vector<StrayLine> strays; const char* fates; } cases[] = {
+        {"drop every second", 2, 0, {}, {}, "sdsdsd"},
+        {"garble every third", 0, 3, {}, {}, "ssgssg"},
+        {"dropping wins on a common multiple", 2, 3, {}, {}, "sdgdsd"},
+        {"drop chosen replies, past the end too", 0, 0, {5, 2, 9}, {}, "sdssds"},
+        {"strays in order, behind a lost one too, never counted",
+         0, 3, {2}, {{2, "A"}, {6, ""}, {2, "B"}, {7, "never"}}, "sd[A][B]gssg[]"},
     };
     const QStringList replies = {"12.345", "QPX-30R03D", "NO ERROR", "ERROR - 101", "CV", "0.000"};
     for (const auto& k : cases) {
-        ReplyFaults faults(k.dropEvery, k.garbleEvery, DefaultNoiseSeed);
+        ReplyFaults faults({k.dropEvery, k.garbleEvery, k.dropReplies, k.strays}, DefaultNoiseSeed);
         QString seen;
         for (const QString& reply : replies) {
             const std::optional<std::string> passed = faults.Pass(reply.toStdString());
             const QByteArray original = reply.toLatin1();
             const QByteArray sent = passed ? QByteArray::fromStdString(*passed) : QByteArray();
             seen += !passed ? 'd' : sent == original ? 's' : 'g';
+            for (const std::string& stray : faults.TakeStrays())
+                seen += '[' + QString::fromStdString(stray) + ']';
             if (!passed || sent == original)
                 continue;
             // Same length and every character changed to a printable one: the
@@ -258,8 +275,59 @@ void TestSimCore::SpoiledReplies()
             for (int i = 0; i < sent.size(); ++i)
                 QVERIFY2(sent[i] > ' ' && sent[i] < 0x7F && sent[i] != original[i], sent.constData());
         }
-        QVERIFY2(seen == QLatin1String(k.fates), k.name);
+        QVERIFY2(seen == QLatin1String(k.fates), qPrintable(QStringLiteral("%1: %2").arg(k.name, seen)));
     }
+}
+
+namespace {
+// Each "SECONDS COMMAND" carried out at its time on a demonstration's start; the replies joined by "|".
+QString RunDemo(const char* model, std::uint64_t seed, const QStringList& script)
+{
+    CommandInterpreter interpreter(SimulatedSupply(*FindModel(model), {}, DefaultNoiseSeed, false));
+    interpreter.StartDemo(seed);
+    CommandRunner runner(interpreter, {}, 0);
+    QStringList replies;
+    for (const QString& step : script) {
+        runner.Receive(step.section(' ', 1).toStdString(), step.section(' ', 0, 0).toDouble());
+        for (const InstrumentEvent& event : runner.Work(1e9))
+            replies << QString::fromStdString(event.Text);
+    }
+    return replies.join('|');
+}
+}
+
+void TestSimCore::Demo()
+{
+    QCOMPARE(RunDemo("QPX-30R03D", 1, {"0 OUTP:STAT?", "0 APPL? P1", "0 APPL? P2", "7 MEAS:VOLT? P1", "30 MEAS:VOLTS? P2,10,3", "50 SOUR:FLOW? P2", "51 OUTP:TRACK?"}),
+             QString("ON|5.000,1.000|12.000,1.500|5.000|12.000,12.000,12.000|CV|OFF"));
+    QCOMPARE(RunDemo("QPX-30R05D", 1, {"1 *RST", "2 OUTP:STAT?", "2 APPL? P2", "3 MEAS:CURR? P2"}), QString("OFF|0.000,5.000|0.000"));
+    // Settings that every model would have taken from the console.
+    for (const SupplyModelInfo& model : KnownModels()) {
+        CommandInterpreter check = MakeInterpreter(QString::fromStdString(model.Name));
+        const QStringList settings = RunDemo(model.Name.c_str(), 1, {"0 APPL? P1", "0 APPL? P2"}).split('|');
+        QCOMPARE(RunAll(check, {"APPL P1," + settings[0], "APPL P2," + settings[1], "SYST:ERR?"}), model.Outputs == 1 ? QString("ERROR - 104") : QString("NO ERROR"));
+    }
+
+    // P1's 0.5 A once a second for two minutes, into 10 ohms drifting by at
+    // most 4 %: a few percent all told, smoothly, on a course of each seed's own.
+    QStringList script;
+    for (int second = 0; second < 120; ++second)
+        script << QString("%1 MEAS:CURR?").arg(second);
+    auto currents = [&](std::uint64_t seed) {
+        QList<double> amps;
+        for (const QString& reply : RunDemo("QPX-30R03D", seed, script).split('|'))
+            amps << reply.toDouble();
+        return amps;
+    };
+    const QList<double> amps = currents(7);
+    const auto [lowest, highest] = std::minmax_element(amps.begin(), amps.end());
+    QVERIFY2(*lowest >= 0.5 / 1.04 - 0.001 && *highest <= 0.5 / 0.96 + 0.001 && *highest - *lowest > 0.02, qPrintable(QString("%1 %2").arg(*lowest).arg(*highest)));
+    for (int i = 1; i < amps.size(); ++i)
+        QVERIFY2(std::fabs(amps[i] - amps[i - 1]) <= 0.006, qPrintable(QString::number(i)));
+    QCOMPARE(currents(7), amps);
+    QVERIFY(currents(8) != amps);
+    // A series reads each sample at its own moment.
+    QCOMPARE(RunDemo("QPX-30R03D", 7, {"0 MEAS:CURRS? 10,3"}), QString::asprintf("%.3f,%.3f,%.3f", amps[0], amps[10], amps[20]));
 }
 
 void TestSimCore::OneCommandAtATime()
@@ -346,6 +414,18 @@ void TestSimCore::Options_data()
     QTest::newRow("jitter without return") << QStringList{"--vanish-after", "1", "--return-jitter", "1"} << "--return-jitter needs --return-after";
     QTest::newRow("stable link path empty") << QStringList{"--stable-link="} << "--stable-link takes a path, not \"\"";
     QTest::newRow("too many loads") << QStringList{"--outputs", "1", "--load", "1,2"} << "--load gives more loads than QPX-30R03 has outputs";
+    QTest::newRow("new faults, TCP, demo")
+        << QStringList{"--tcp", "localhost:0", "--drop-reply", "3", "--drop-reply=1", "--stray-after", "2", "--stray-after=5=A=B,C",
+                       "--stray-after", "5=", "--silent-after", "0", "--silent-for", "1.5", "--silent-every", "2", "--demo"}
+        << "QPX-30R03D loads 10,10 LF faults - tcp localhost 0 drop 3 drop 1 stray 2:ERROR - 101 stray 5:A=B,C stray 5: silent 0,1.5,2 demo";
+    QTest::newRow("IPv6 in brackets, highest port") << QStringList{"--tcp=[::1]:65535"} << "QPX-30R03D loads 10,10 LF faults - tcp ::1 65535";
+    for (const char* address : {"127.0.0.1:65536", "127.0.0.1", "::1:5025", ":5025"})
+        QTest::addRow("bad address %s", address) << QStringList{"--tcp", address}
+            << QString("--tcp takes HOST:PORT with a port from 0 to 65535 (0: any free one), e.g. 127.0.0.1:5025, not \"%1\"").arg(address);
+    QTest::newRow("tcp with a vanish") << QStringList{"--tcp", "127.0.0.1:0", "--vanish-after", "1"} << "--vanish-after works on the pseudo-terminal only, not with --tcp";
+    QTest::newRow("stray with a line end") << QStringList{"--stray-after", "1=A\rB"}
+                                           << "--stray-after takes a whole count from 1 to 18446744073709551615, optionally followed by =TEXT without line ends, not \"1=A\rB\"";
+    QTest::newRow("silence with no start") << QStringList{"--silent-for", "1"} << "--silent-for needs --silent-after or --silent-every";
 }
 
 void TestSimCore::Options()
@@ -353,10 +433,7 @@ void TestSimCore::Options()
     QFETCH(QStringList, args);
     QFETCH(QString, result);
 
-    std::vector<std::string> arguments;
-    for (const QString& arg : args)
-        arguments.push_back(arg.toStdString());
-    const ParsedOptions parsed = ParseOptions(arguments);
+    const ParsedOptions parsed = Parse(args);
     if (!parsed.Error.empty()) {
         QCOMPARE(QString::fromStdString(parsed.Error), result);
         return;
@@ -367,9 +444,17 @@ void TestSimCore::Options()
         loads << QString::number(ohms);
     for (const InjectedFault& f : o.Faults)
         faults << (f.AtSeconds >= 0 ? QString("%1@%2").arg(f.Error).arg(f.AtSeconds) : QString("%1#%2").arg(f.Error).arg(f.AfterCommands));
-    const QString summary = QString("%1 loads %2 %3 faults %4")
-                                .arg(QString::fromStdString(o.Model.Name), loads.join(','), o.CrLf ? "CRLF" : "LF",
-                                     faults.isEmpty() ? "-" : faults.join(' '));
+    QString summary = QString("%1 loads %2 %3 faults %4")
+                          .arg(QString::fromStdString(o.Model.Name), loads.join(','), o.CrLf ? "CRLF" : "LF",
+                               faults.isEmpty() ? "-" : faults.join(' '));
+    summary += o.TcpPort < 0 ? QString() : QString(" tcp %1 %2").arg(QString::fromStdString(o.TcpHost)).arg(o.TcpPort);
+    for (std::uint64_t reply : o.DropReplies)
+        summary += " drop " + QString::number(reply);
+    for (const StrayLine& stray : o.Strays)
+        summary += QString(" stray %1:%2").arg(stray.AfterReply).arg(QString::fromStdString(stray.Text));
+    if (o.SilentForSeconds >= 0)
+        summary += QString(" silent %1,%2,%3").arg(o.SilentAfterSeconds).arg(o.SilentForSeconds).arg(o.SilentEverySeconds);
+    summary += o.Demo ? " demo" : "";
     QCOMPARE(summary, result);
 }
 
@@ -383,7 +468,7 @@ void TestSimCore::UsageNamesKnownOptions()
         const std::string error = ParseOptions({name}).Error;
         QVERIFY2(error.rfind("unknown option", 0) != 0, name.c_str());
     }
-    QCOMPARE(count, 26);
+    QCOMPARE(count, 33);
 }
 
 void TestSimCore::Presence_data()
@@ -417,10 +502,7 @@ void TestSimCore::Presence()
     QFETCH(QList<double>, times);
     QFETCH(QString, steps);
 
-    std::vector<std::string> arguments;
-    for (const QString& arg : args)
-        arguments.push_back(arg.toStdString());
-    const ParsedOptions parsed = ParseOptions(arguments);
+    const ParsedOptions parsed = Parse(args);
     QCOMPARE(QString::fromStdString(parsed.Error), QString());
     PresencePlan plan(parsed.Options, 0);
     QCOMPARE(QString::fromStdString(plan.LinkPath()), args.contains("--link") ? QString("L") : QString());
@@ -471,6 +553,30 @@ void TestSimCore::ReturnJitter()
     QVERIFY2(*shortest < 10.1 && *longest > 10.9, qPrintable(QString("%1 %2").arg(*shortest).arg(*longest)));
     QVERIFY(Gaps(7, 200) == gaps);
     QVERIFY(Gaps(8, 200) != gaps);
+}
+
+
+void TestSimCore::Silence()
+{
+    // times: seconds after start-up; states: at each, S silent or - answering, then when that next changes.
+    const struct { const char* name; QStringList args; QList<double> times; const char* states; } cases[] = {
+        {"once", {"--silent-after", "2", "--silent-for", "3"}, {0, 1.9999, 2, 4.9999, 5, 99}, "- 2 | - 2 | S 5 | S 5 | - -1 | - -1"},
+        {"every, first after its own time", {"--silent-every", "4", "--silent-for", "1"}, {0, 4, 5, 8.9999, 9, 1004.5}, "- 4 | S 5 | - 9 | - 9 | S 10 | S 1005"},
+        {"every, first at --silent-after", {"--silent-after", "1", "--silent-for", "2", "--silent-every", "3"}, {0.5, 1, 3, 6, 8, 11}, "- 1 | S 3 | - 6 | S 8 | - 11 | S 13"},
+        {"stop during a silence: it never ends", {"--stop-after", "5", "--silent-after", "1", "--silent-for", "2", "--silent-every", "1"}, {3, 4, 5, 7}, "- 4 | S -1 | S -1 | S -1"},
+        {"stop between silences", {"--stop-after", "6.5", "--silent-after", "1", "--silent-for", "2", "--silent-every", "1"}, {4, 6, 6.5}, "S 6 | - 6.5 | S -1"},
+    };
+    for (const auto& k : cases) {
+        // Started at a time that is no round number, as the monotonic clock's never is.
+        const double start = 8693.8083;
+        const SilencePlan plan(Parse(k.args).Options, start);
+        QStringList seen;
+        for (double now : k.times) {
+            const double next = plan.NextChangeAt(start + now);
+            seen << QString("%1 %2").arg(plan.Silent(start + now) ? "S" : "-").arg(next < 0 ? -1 : std::round((next - start) * 1e6) / 1e6);
+        }
+        QVERIFY2(seen.join(" | ") == k.states, qPrintable(QStringLiteral("%1: %2").arg(k.name, seen.join(" | "))));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSimCore)

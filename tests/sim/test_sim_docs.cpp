@@ -47,6 +47,7 @@ class TestSimDocs : public QObject {
 private slots:
     void QuotesWhatTheSimulatorPrints();
     void NamesOnlyRealOptions();
+    void PyVisaExampleRuns_data();
     void PyVisaExampleRuns();
 };
 
@@ -68,30 +69,52 @@ void TestSimDocs::NamesOnlyRealOptions()
     QCOMPARE(QSet<QString>(offered - documented), QSet<QString>());
 }
 
+void TestSimDocs::PyVisaExampleRuns_data()
+{
+    QTest::addColumn<QString>("scriptAfter"); // what the script's block follows in the page
+    QTest::addColumn<QString>("placeholder"); // what names the line in its resource
+    QTest::addColumn<QStringList>("args"); // $LINK: a link in a fresh folder
+    QTest::addColumn<QString>("outputAfter");
+    QTest::newRow("serial") << "```python" << "\"ASRL/tmp/com1::INSTR\"" << QStringList{"--no-noise", "--link", "$LINK"} << "It prints:";
+    QTest::newRow("tcp") << "over TCP, with PyVISA:" << "\"TCPIP::127.0.0.1::5025::SOCKET\"" << QStringList{"--no-noise", "--demo", "--tcp", "127.0.0.1:0"}
+                         << "That prints:";
+}
+
 void TestSimDocs::PyVisaExampleRuns()
 {
+    QFETCH(QString, scriptAfter);
+    QFETCH(QString, placeholder);
+    QFETCH(QStringList, args);
+    QFETCH(QString, outputAfter);
     const QString doc = ReadDoc();
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString link = dir.filePath("com1");
-    QString script = BlockAfter(doc, "```python");
-    QVERIFY(script.contains("\"ASRL/tmp/com1::INSTR\""));
-    script.replace("/tmp/com1", link);
+    QProcess simulator;
+    simulator.start(QStringLiteral(TARVIO_SIM_PATH), args.replaceInStrings("$LINK", link));
+    for (QDeadlineTimer deadline(WaitMs); !simulator.canReadLine() && !deadline.hasExpired() && simulator.state() != QProcess::NotRunning;)
+        simulator.waitForReadyRead(int(deadline.remainingTime()));
+    // The terminal's path, or the address it listens on in the form the page shows.
+    const QString first = QString::fromLocal8Bit(simulator.readLine()).trimmed();
+    const QRegularExpressionMatch address = QRegularExpression("^127\\.0\\.0\\.1:([1-9][0-9]*)$").match(first);
+    QVERIFY2(args.contains("--tcp") ? address.hasMatch() : first.startsWith("/dev/pts/"), qPrintable(first));
+    const QString line = address.hasMatch() ? "TCPIP::127.0.0.1::" + address.captured(1) + "::SOCKET" : "ASRL" + link + "::INSTR";
+
+    QString script = BlockAfter(doc, scriptAfter);
+    QVERIFY(script.contains(placeholder));
+    script.replace(placeholder, '"' + line + '"');
     const QString scriptPath = dir.filePath("example.py");
     QFile file(scriptPath);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(script.toUtf8());
     file.close();
 
-    QProcess simulator;
-    simulator.start(QStringLiteral(TARVIO_SIM_PATH), {"--no-noise", "--link", link});
-    QVERIFY(simulator.waitForReadyRead(WaitMs));
     QProcess python;
     python.start("/usr/bin/python3", {scriptPath});
     QVERIFY(python.waitForFinished(WaitMs));
     const QString errors = QString::fromLocal8Bit(python.readAllStandardError());
     QVERIFY2(python.exitStatus() == QProcess::NormalExit && python.exitCode() == 0, qPrintable(errors));
-    QCOMPARE(QString::fromLocal8Bit(python.readAllStandardOutput()), BlockAfter(doc, "It prints:"));
+    QCOMPARE(QString::fromLocal8Bit(python.readAllStandardOutput()), BlockAfter(doc, outputAfter));
     simulator.terminate();
     QVERIFY(simulator.waitForFinished(WaitMs));
     QCOMPARE(simulator.exitCode(), 0);

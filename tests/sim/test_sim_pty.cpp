@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QtTest>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -25,6 +28,15 @@ int OpenRaw(const QString& path)
     return fd;
 }
 
+// Like a client of a LAN instrument: to the "HOST:PORT" the simulator printed, never blocking.
+int ConnectTcp(const QString& address)
+{
+    sockaddr_in to{AF_INET, htons(address.section(':', -1).toUShort()), {}, {}};
+    const int fd = inet_pton(AF_INET, address.section(':', 0, -2).toLatin1().constData(), &to.sin_addr) == 1 ? socket(AF_INET, SOCK_STREAM, 0) : -1;
+    const bool ok = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 && fcntl(fd, F_SETFL, O_NONBLOCK) == 0;
+    return ok ? fd : (fd >= 0 ? close(fd) : 0, -1);
+}
+
 bool WriteAll(int fd, const QByteArray& bytes)
 {
     return write(fd, bytes.constData(), bytes.size()) == bytes.size();
@@ -32,10 +44,10 @@ bool WriteAll(int fd, const QByteArray& bytes)
 
 // Reads byte by byte until `size` bytes or an LF (size < 0) came in, the far
 // side hung up, or the time ran out; what did arrive is returned either way.
-QByteArray Read(int fd, int size, bool* hungUp = nullptr)
+QByteArray Read(int fd, int size, bool* hungUp = nullptr, int waitMs = WaitMs)
 {
     QByteArray bytes;
-    QDeadlineTimer deadline(WaitMs);
+    QDeadlineTimer deadline(waitMs);
     while (!(size < 0 ? bytes.endsWith('\n') : bytes.size() >= size) && !deadline.hasExpired()) {
         pollfd wait = {fd, POLLIN, 0};
         if (poll(&wait, 1, int(deadline.remainingTime())) <= 0)
@@ -62,18 +74,19 @@ QString NextTerminal(QProcess& process)
     return QString::fromLocal8Bit(process.readLine()).trimmed();
 }
 
-// A simulator started with the given options and its first terminal opened.
+// A simulator started with the given options and its first terminal opened,
+// or with --tcp a client connected.
 struct Session {
     QProcess process;
-    QString terminal;
+    QString terminal; // or the address it listens on
     int fd = -1;
 
-    explicit Session(const QStringList& args)
+    explicit Session(const QStringList& args, bool keepErrors = false)
     {
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.setProcessChannelMode(keepErrors ? QProcess::SeparateChannels : QProcess::ForwardedErrorChannel);
         process.start(QStringLiteral(TARVIO_SIM_PATH), args);
         terminal = NextTerminal(process);
-        fd = terminal.startsWith("/dev/") ? OpenRaw(terminal) : -1;
+        fd = terminal.startsWith("/dev/") ? OpenRaw(terminal) : args.contains("--tcp") ? ConnectTcp(terminal) : -1;
     }
     ~Session() { Stop(); }   // also ends one that a failed check left running
     // Sends the bytes and reads one line back.
@@ -88,7 +101,7 @@ struct Session {
 };
 }
 
-// The built simulator on a real pseudo-terminal, seen from the console's side.
+// The built simulator on a real pseudo-terminal or TCP port, seen from the console's side.
 class TestSimPty : public QObject {
     Q_OBJECT
 private slots:
@@ -101,6 +114,8 @@ private slots:
     void Floods();
     void StartFails();
     void KeepsLinkOfLiveSimulator();
+    void FallsSilentForAWhile();
+    void ServesOneTcpClientAtATime();
 };
 
 void TestSimPty::AnswersAndRecords()
@@ -334,6 +349,85 @@ void TestSimPty::KeepsLinkOfLiveSimulator()
     QVERIFY2(third.fd >= 0, qPrintable(third.terminal));
     QCOMPARE(QFileInfo(link).symLinkTarget(), third.terminal);
     QVERIFY(third.Stop());
+}
+
+namespace {
+// The record's lines, kind and text, without the seconds.
+QStringList RecordedEvents(const QString& path)
+{
+    QFile file(path);
+    const QStringList lines = file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
+    return QStringList(lines).replaceInStrings(QRegularExpression("^[^\t]*\t"), "");
+}
+}
+
+void TestSimPty::FallsSilentForAWhile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString record = dir.filePath("record.txt");
+    // Silent from 2 s to 4 s: the series, and the query behind it, are still
+    // under way when it begins, however slowly this test got to send them.
+    Session sim({"--silent-after", "2", "--silent-for", "2", "--record", record});
+    QVERIFY(WriteAll(sim.fd, "MEAS:VOLTS? 1,4\n*IDN?\n"));
+    // Asked until it answers: the first answer is to a question asked after
+    // the silence, not a late one from before it, and nothing set while
+    // silent took effect.
+    QByteArray line;
+    for (QDeadlineTimer deadline(WaitMs); line.isEmpty() && !deadline.hasExpired();)
+        line = WriteAll(sim.fd, "SOUR:VOLT?\nSOUR:VOLT 9\n") ? Read(sim.fd, -1, nullptr, 100) : QByteArray();
+    QCOMPARE(line, QByteArray("0.000\n"));
+    QVERIFY(WriteAll(sim.fd, "*IDN?\n"));
+    while ((line = Read(sim.fd, -1)) == "9.000\n") {
+    }
+    QCOMPARE(line, QByteArray("QPX-30R03D\n"));
+    QVERIFY(sim.Stop());
+    // Questions asked while silent were recorded, not answered.
+    const QStringList events = RecordedEvents(record);
+    QVERIFY2(events.filter(QRegularExpression("^OUT\t[09]\\.000$")).size() < events.count("LF\tSOUR:VOLT?"), qPrintable(events.join('|')));
+}
+
+void TestSimPty::ServesOneTcpClientAtATime()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString record = dir.filePath("record.txt");
+    Session sim({"--tcp", "127.0.0.1:0", "--crlf", "--drop-reply", "2", "--stray-after", "1", "--stray-after", "2=late,0.5", "--record", record}, true);
+    QVERIFY2(sim.fd >= 0, qPrintable(sim.terminal));
+    // The faults as on a terminal: the second reply is lost, its stray still comes.
+    QVERIFY(WriteAll(sim.fd, "SOUR:VOLT 7\n*ID"));
+    QCOMPARE(sim.Ask("N?\n"), QByteArray("QPX-30R03D\r\n"));
+    QVERIFY(WriteAll(sim.fd, "SYST:VERS?\r\nSOUR:VOLT?\n"));
+    const QByteArray expected = "ERROR - 101\r\nlate,0.5\r\n7.000\r\n";
+    QCOMPARE(Read(sim.fd, expected.size()), expected);
+
+    // The port is taken while it serves, and a second client is turned away.
+    QProcess rival;
+    rival.start(QStringLiteral(TARVIO_SIM_PATH), {"--tcp", sim.terminal});
+    QVERIFY(rival.waitForFinished(WaitMs));
+    QCOMPARE(rival.exitCode(), 3);
+    QCOMPARE(QString::fromLocal8Bit(rival.readAllStandardError()), "tarvio-sim: cannot listen on " + sim.terminal + ": Address already in use\n");
+    for (int refused = 0; refused < 2; ++refused) {
+        const int second = ConnectTcp(sim.terminal);
+        bool hungUp = false;
+        QCOMPARE(Read(second, 1 << 20, &hungUp), QByteArray("tarvio-sim serves one client at a time\r\n"));
+        QVERIFY(hungUp && close(second) == 0);
+    }
+    // The first one was not disturbed; once it leaves, the next is let in to the same instrument.
+    QCOMPARE(sim.Ask("*IDN?\n"), QByteArray("QPX-30R03D\r\n"));
+    close(std::exchange(sim.fd, -1));
+    QTRY_VERIFY_WITH_TIMEOUT(RecordedEvents(record).filter(QRegularExpression("^DISCONNECT\t127.0.0.1:")).size() == 1, WaitMs);
+    sim.fd = ConnectTcp(sim.terminal);
+    QCOMPARE(sim.Ask("SOUR:VOLT?\n"), QByteArray("7.000\r\n"));
+    QVERIFY(sim.Stop());
+
+    const QString errors = QString::fromLocal8Bit(sim.process.readAllStandardError());
+    QVERIFY2(QRegularExpression("^(tarvio-sim: refused a client from 127\\.0\\.0\\.1:\\d+: the supply serves one client at a time\n){2}$")
+                 .match(errors).hasMatch(), qPrintable(errors));
+    const QStringList events = RecordedEvents(record);
+    QCOMPARE(events.mid(1, 9), QStringList({"LF\tSOUR:VOLT 7", "LF\t*IDN?", "OUT\tQPX-30R03D", "STRAY\tERROR - 101", "CR\tSYST:VERS?",
+                                            "DROP\t1.00", "LF\tSOUR:VOLT?", "STRAY\tlate,0.5", "OUT\t7.000"}));
+    QCOMPARE(events.filter(QRegularExpression("^CONNECT\t127.0.0.1:")).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestSimPty)

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "simulator/PtySession.h"
+#include "simulator/LineSession.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -21,33 +21,29 @@ int TimeoutMs(double until, double now)
     const double ms = std::ceil((until - now) * 1000.0);
     return ms <= 0 ? 0 : ms >= INT_MAX ? INT_MAX : static_cast<int>(ms);
 }
-
-double After(double start, double seconds)
-{
-    return seconds < 0 ? -1 : start + seconds;
-}
 }
 
-PtySession::PtySession(const SimOptions& options, CommandInterpreter& interpreter,
+LineSession::LineSession(const SimOptions& options, CommandInterpreter& interpreter,
                        const volatile std::sig_atomic_t& stopRequested, int wakeReadFd)
     : options_(options),
       stopRequested_(stopRequested),
       wakeReadFd_(wakeReadFd),
       lineEnd_(options.CrLf ? "\r\n" : "\n"),
       runner_(interpreter, options.Faults, MonotonicSeconds()),
-      faults_(options.DropEvery, options.GarbleEvery, options.NoiseSeed),
+      faults_({options.DropEvery, options.GarbleEvery, options.DropReplies, options.Strays}, options.NoiseSeed),
       flood_(options.FloodLinesPerSecond, options.FloodCount, options.FloodNoLineEnds ? "" : lineEnd_),
+      silence_(options, MonotonicSeconds()),
       presence_(options, MonotonicSeconds()),
       output_(options.Baud) {}
 
-PtySession::~PtySession()
+LineSession::~LineSession()
 {
     terminal_.Close();
     if (record_ != nullptr)
         std::fclose(record_);
 }
 
-bool PtySession::Open()
+bool LineSession::Open()
 {
     if (!options_.RecordPath.empty()) {
         record_ = std::fopen(options_.RecordPath.c_str(), "a");
@@ -56,14 +52,26 @@ bool PtySession::Open()
             return false;
         }
     }
-    return OpenTerminal();
+    if (!OnTcp())
+        return OpenTerminal();
+    if (!server_.Listen(options_.TcpHost, options_.TcpPort))
+        return false;
+    // As with the terminal's path: a script waits for this line, then connects.
+    std::printf("%s\n", server_.Address().c_str());
+    std::fflush(stdout);
+    return true;
 }
 
-bool PtySession::OpenTerminal()
+void LineSession::ResetLine()
 {
     framer_ = LineFramer();
     replies_.clear();
     output_ = PacedOutput(options_.Baud);
+}
+
+bool LineSession::OpenTerminal()
+{
+    ResetLine();
     if (!terminal_.Open(presence_.LinkPath(), options_.StableLinkPath))
         return false;
     // A test or a bench waits for this line before it opens the terminal.
@@ -72,7 +80,7 @@ bool PtySession::OpenTerminal()
     return true;
 }
 
-void PtySession::Vanish(double now)
+void LineSession::Vanish(double now)
 {
     Record(now, RecordKind::Vanish, terminal_.Path());
     // The console must see its device disappear: hang up, links and all.
@@ -80,10 +88,35 @@ void PtySession::Vanish(double now)
     runner_.DropPending();
 }
 
-int PtySession::Run()
+void LineSession::ClientGone(double now)
+{
+    Record(now, RecordKind::Disconnect, server_.ClientAddress());
+    server_.DropClient();
+    // What the client asked and was not told goes with it; a flood starts
+    // again at the next client's first line.
+    ResetLine();
+    runner_.DropPending();
+    flood_ = FloodSource(options_.FloodLinesPerSecond, options_.FloodCount, options_.FloodNoLineEnds ? "" : lineEnd_);
+}
+
+bool LineSession::AcceptClients(double now)
+{
+    switch (server_.AcceptWaiting("tarvio-sim serves one client at a time" + lineEnd_)) {
+    case TcpServer::Accepted::Failed:
+        return false;
+    case TcpServer::Accepted::Client:
+        Record(now, RecordKind::Connect, server_.ClientAddress());
+        break;
+    case TcpServer::Accepted::Nothing:
+        break;
+    }
+    return true;
+}
+
+int LineSession::Run()
 {
     const double startedAt = MonotonicSeconds();
-    stopAt_ = After(startedAt, options_.StopAfterSeconds);
+    silence_ = SilencePlan(options_, startedAt);
     presence_ = PresencePlan(options_, startedAt);
 
     while (!stopRequested_) {
@@ -111,23 +144,30 @@ int PtySession::Run()
         }
         wait.Before(presence_.NextAt());
 
-        bool readable = false;
-        if (!PollFor(wait, now, readable))
+        Ready ready;
+        if (!PollFor(wait, now, ready))
             return ExitCode::RunFailed;
-        if (readable && !ReadCommands())
+        // The client that left first, so that the one behind it is let in.
+        if (ready.Line && !ReadCommands(ready.LineHungUp))
+            return ExitCode::RunFailed;
+        if (ready.Listener && !AcceptClients(MonotonicSeconds()))
             return ExitCode::RunFailed;
     }
     return ExitCode::Done;
 }
 
-PtySession::Wait PtySession::WorkOnce(double now, bool& failed)
+LineSession::Wait LineSession::WorkOnce(double now, bool& failed)
 {
-    const bool silent = stopAt_ >= 0 && now >= stopAt_;
+    const bool silent = silence_.Silent(now);
     Wait wait;
-    if (silent)
+    if (silent) {
+        // A hung instrument loses what it was about to say and what it had
+        // not begun: nothing of it comes out late once it answers again.
         replies_.clear();
-    else
+        runner_.DropPending();
+    } else {
         TakeEvents(now);
+    }
     ReleaseDueReplies(now);
     if (!silent) {
         const std::size_t lowWater = output_.LowWater();
@@ -143,9 +183,10 @@ PtySession::Wait PtySession::WorkOnce(double now, bool& failed)
 
     // What the terminal refused waits for it to take more; only then can a
     // flood add to the queue, or pacing let more out.
-    wait.Writable = !output_.Ready(now).empty();
+    wait.Writable = LineFd() >= 0 && !output_.Ready(now).empty();
     if (!replies_.empty())
         wait.Before(replies_.front().DueSeconds);
+    wait.Before(silence_.NextChangeAt(now));
     if (!silent)
         wait.Before(runner_.NextWakeAt());
     if (!wait.Writable) {
@@ -157,15 +198,15 @@ PtySession::Wait PtySession::WorkOnce(double now, bool& failed)
     return wait;
 }
 
-bool PtySession::PollFor(const Wait& wait, double now, bool& readable)
+bool LineSession::PollFor(const Wait& wait, double now, Ready& ready)
 {
-    const int master = terminal_.Master();
-    pollfd fds[2] = {
+    // poll() passes over the descriptors that are not open (-1).
+    pollfd fds[3] = {
         {wakeReadFd_, POLLIN, 0},
-        {master, static_cast<short>(POLLIN | (wait.Writable ? POLLOUT : 0)), 0},
+        {LineFd(), static_cast<short>(POLLIN | (wait.Writable ? POLLOUT : 0)), 0},
+        {server_.Listener(), POLLIN, 0},
     };
-    const nfds_t count = master >= 0 ? 2 : 1;
-    if (poll(fds, count, TimeoutMs(wait.Until, now)) < 0) {
+    if (poll(fds, 3, TimeoutMs(wait.Until, now)) < 0) {
         if (errno == EINTR)
             return true;
         Complain("poll failed");
@@ -173,38 +214,46 @@ bool PtySession::PollFor(const Wait& wait, double now, bool& readable)
     }
     if (fds[0].revents != 0)
         DrainWakeups();
-    if (count < 2)
-        return true;
+    ready.Listener = (fds[2].revents & POLLIN) != 0;
+    const bool hungUp = (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     if ((fds[1].revents & POLLIN) != 0) {
-        readable = true;
-    } else if ((fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        ready.Line = true;
+    } else if (hungUp && OnTcp()) {
+        // Reading tells a client that left from one that only reset.
+        ready.Line = ready.LineHungUp = true;
+    } else if (hungUp) {
         std::fprintf(stderr, "tarvio-sim: the pseudo-terminal hung up\n");
         return false;
     }
     return true;
 }
 
-void PtySession::DrainWakeups()
+void LineSession::DrainWakeups()
 {
     char drain[64];
     while (read(wakeReadFd_, drain, sizeof drain) > 0) {
     }
 }
 
-bool PtySession::ReadCommands()
+bool LineSession::ReadCommands(bool hungUp)
 {
     // One read per wake-up, so that a flood of commands cannot starve the replies.
     char buffer[4096];
-    const ssize_t count = read(terminal_.Master(), buffer, sizeof buffer);
-    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+    const ssize_t count = read(LineFd(), buffer, sizeof buffer);
+    // A hung-up socket with nothing to read must not be polled again and again.
+    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) && !hungUp)
         return true;
+    const double now = MonotonicSeconds();
+    if (count <= 0 && OnTcp()) {
+        ClientGone(now);
+        return true;
+    }
     if (count <= 0) {
         Complain("reading the pseudo-terminal failed");
         return false;
     }
-    const double now = MonotonicSeconds();
     // A hung instrument still takes bytes off the line, but does nothing with them.
-    const bool silent = stopAt_ >= 0 && now >= stopAt_;
+    const bool silent = silence_.Silent(now);
     for (const FramedLine& line : framer_.Feed(buffer, static_cast<std::size_t>(count))) {
         Record(now, line.Terminator == LineTerminator::Lf ? RecordKind::CommandLf : RecordKind::CommandCr, line.Text);
         if (silent)
@@ -218,7 +267,7 @@ bool PtySession::ReadCommands()
     return true;
 }
 
-void PtySession::TakeEvents(double now)
+void LineSession::TakeEvents(double now)
 {
     for (InstrumentEvent& event : runner_.Work(now)) {
         switch (event.What) {
@@ -228,17 +277,21 @@ void PtySession::TakeEvents(double now)
         case InstrumentEvent::Kind::Fault:
             Record(event.Seconds, RecordKind::Fault, event.Text);
             break;
-        case InstrumentEvent::Kind::Reply:
+        case InstrumentEvent::Kind::Reply: {
+            const double due = event.Seconds + options_.ReplyDelayMs / 1000.0;
             if (auto passed = faults_.Pass(event.Text))
-                replies_.push_back({event.Seconds + options_.ReplyDelayMs / 1000.0, std::move(*passed)});
+                replies_.push_back({due, std::move(*passed)});
             else
                 Record(event.Seconds, RecordKind::DroppedReply, event.Text);
+            for (std::string& stray : faults_.TakeStrays())
+                replies_.push_back({due, std::move(stray), true});
             break;
+        }
         }
     }
 }
 
-void PtySession::Record(double seconds, RecordKind kind, const std::string& text)
+void LineSession::Record(double seconds, RecordKind kind, const std::string& text)
 {
     if (record_ == nullptr)
         return;
@@ -247,18 +300,18 @@ void PtySession::Record(double seconds, RecordKind kind, const std::string& text
     std::fflush(record_);
 }
 
-void PtySession::ReleaseDueReplies(double now)
+void LineSession::ReleaseDueReplies(double now)
 {
     // Every reply waits the same delay after the instrument made it, one
     // command at a time, so the queue is already in due order.
     while (!replies_.empty() && replies_.front().DueSeconds <= now) {
-        Record(now, RecordKind::Reply, replies_.front().Text);
+        Record(now, replies_.front().Stray ? RecordKind::StrayLine : RecordKind::Reply, replies_.front().Text);
         Send(replies_.front().Text + lineEnd_, now);
         replies_.pop_front();
     }
 }
 
-void PtySession::Send(const std::string& bytes, double now)
+void LineSession::Send(const std::string& bytes, double now)
 {
     if (!output_.Push(bytes, now) && !overflowReported_) {
         std::fprintf(stderr, "tarvio-sim: nobody reads the replies; over %zu bytes wait, dropping the rest\n",
@@ -267,19 +320,22 @@ void PtySession::Send(const std::string& bytes, double now)
     }
 }
 
-bool PtySession::FlushOutput(double now)
+bool LineSession::FlushOutput(double now)
 {
     for (;;) {
         const std::string_view ready = output_.Ready(now);
-        if (ready.empty())
+        if (ready.empty() || LineFd() < 0)
             return true;
-        const ssize_t written = write(terminal_.Master(), ready.data(), ready.size());
+        const ssize_t written = write(LineFd(), ready.data(), ready.size());
         if (written > 0) {
             output_.Consume(static_cast<std::size_t>(written));
             overflowReported_ = false;
         } else if (written < 0 && errno == EINTR) {
             continue;
         } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return true;
+        } else if (OnTcp()) {
+            ClientGone(now);
             return true;
         } else {
             Complain("writing the pseudo-terminal failed");
