@@ -215,8 +215,6 @@ void TelnetCodec::Negotiate(quint8 verb, quint8 option, TelnetInput& out)
     const quint8 no = ours ? Wont : Dont;
     const bool comPort = ours && option == ComPortOption;
     if (verb == Will || verb == Do) {
-        if (state == Option::Yes)
-            return;
         if (!Supported(option)) {
             out.Reply += Bytes({Iac, no, option});
             return;
