@@ -17,7 +17,7 @@ BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-serialport-de
                 qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
                 fonts-nanum fonts-nanum-coding fonts-dejavu-core qt6-l10n-tools)
 RUN_PACKAGES=(xvfb xauth x11-utils libqt6charts6 libqt6svg6 qt6-translations-l10n)
-TEST_PACKAGES=(qt6-translations-l10n poppler-utils locales python3-pyvisa python3-pyvisa-py python3-serial)
+TEST_PACKAGES=(qt6-translations-l10n poppler-utils locales python3-pyvisa python3-pyvisa-py python3-serial ser2net)
 # cpack -G DEB (file, dpkg-shlibdeps), the manual pages, and the checks of the package.
 PACKAGE_PACKAGES=(file dpkg-dev help2man lintian reuse appstream desktop-file-utils)
 
