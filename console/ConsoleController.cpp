@@ -60,6 +60,13 @@ void ConsoleController::ApplyCommandMode()
         view_.EnableModeGroup(false);
         return;
     }
+    // A timed repeat belongs to line mode; leaving it ends the repeat as
+    // 명령 중지 would, before the new mode locks what it locks.
+    if (view_.SelectedMode() != CommandMode::Line && !repeatIdle_) {
+        StopRepeat();
+        SelectMode(view_.SelectedMode());
+        return;
+    }
     view_.EnableModeGroup(true);
     const bool single = view_.SingleLayoutSelected();
     ReceiveState& rx = receive_;
@@ -90,6 +97,7 @@ void ConsoleController::ApplyCommandMode()
         view_.StartTimer(ConsoleTimer::Poll);
         view_.StartTimer(ConsoleTimer::Log);
         restartCycle();
+        RestartMeasuring();
         break;
     case CommandMode::SetMonitor:
         view_.EnableComposer(false);
@@ -115,6 +123,8 @@ void ConsoleController::ApplyCommandMode()
 
 void ConsoleController::SelectMode(CommandMode mode)
 {
+    if (mode != CommandMode::Line && !repeatIdle_)
+        StopRepeat();
     switch (mode) {
     case CommandMode::Line:
         view_.EnableModelGroup(true);
@@ -172,6 +182,46 @@ void ConsoleController::StopRepeat()
     view_.EnableModeGroup(true);
 }
 
+void ConsoleController::LayoutChanged()
+{
+    RestartMeasuring();
+    readings_.Interrupt();
+}
+
+void ConsoleController::RestartMeasuring()
+{
+    poll_.Start(clock_());
+    answered_ = fresh_ = 0;
+}
+
+void ConsoleController::PollTick()
+{
+    const qint64 now = clock_();
+    PollCheck::Facts facts;
+    facts.Transmitted = port_.BytesToWrite() == 0;
+    facts.HalfLine = !receive_.LineBuffer.isEmpty();
+    facts.CycleLength = view_.SingleLayoutSelected() ? 2 : 4;
+    facts.PollIndex = receive_.PollIndex;
+    facts.IntervalMs = view_.TimerInterval(ConsoleTimer::Poll);
+    const PollCheck::Verdict v = poll_.Tick(now, facts);
+    if (v.Realign) {
+        receive_.PollIndex = 0;
+        if (v.TellRealign)
+            InsertInfoText(tr("응답이 빠지거나 더해져 모니터 순서를 처음부터 다시 맞췄습니다") + QStringLiteral("\r\n"));
+    }
+    if (v.SilenceEnded)
+        InsertInfoText(tr("응답 다시 받음 (끊긴 시간 %1)").arg(FormatDuration(v.GapMs)) + QStringLiteral("\r\n"));
+    if (v.SilenceBegan) {
+        // Readouts from before the silence must not join those after it.
+        readings_.Interrupt();
+        const QString last = v.LastReplyAt < 0
+            ? tr("응답 없음 (모니터 시작 후 응답 없음)")
+            : tr("응답 없음 (마지막 응답 %1)").arg(LogClock().addMSecs(v.LastReplyAt - now).toString(QStringLiteral("HH:mm:ss")));
+        InsertInfoText(last + QStringLiteral("\r\n"));
+    }
+    SendNow();
+}
+
 void ConsoleController::SendNow()
 {
     view_.LightSendLamp();
@@ -198,6 +248,7 @@ void ConsoleController::MSComm1_OnComm(int code)
         // One insertion and one scroll for all the lines of a read: line by
         // line, a flood stalled the window for tens of milliseconds.
         batchingInfo_ = true;
+        poll_.BytesArrived(clock_());
         ReceiveParser(receive_, *this, QString::fromLatin1(port_.ReadAll()));
         batchingInfo_ = false;
         if (!infoBatch_.isEmpty())
@@ -217,10 +268,11 @@ bool ConsoleController::SingleLayoutSelected() const { return view_.SingleLayout
 
 void ConsoleController::ShowReadout(Readout which, const QString& text)
 {
-    // After a resume the log waits for a measured reply, so no record is
-    // ever made of readouts from before the loss.
-    if (IsMeasured(which))
-        awaitingReply_ = false;
+    if (IsMeasured(which)) {
+        answered_ |= 1u << int(which);
+        fresh_ |= 1u << int(which);
+        poll_.ReplyArrived(clock_());
+    }
     readings_.Arrive(which, text);
 }
 
@@ -238,10 +290,26 @@ void ConsoleController::ClearInfoText()
     view_.ClearInfoText();
 }
 
+unsigned ConsoleController::LayoutReadouts() const
+{
+    return view_.SingleLayoutSelected() ? 0b0011u : 0b1111u;
+}
+
+bool ConsoleController::LogMayRecord() const
+{
+    const unsigned layout = LayoutReadouts();
+    return (answered_ & layout) == layout && (fresh_ & layout) != 0;
+}
+
 void ConsoleController::LogTick()
 {
+    // Only what was measured since the last record is recorded: a silent
+    // supply leaves a gap, not its last readouts under fresh timestamps. On
+    // a slow line a cycle spans two ticks; a record then holds the newest
+    // reply of each readout, none older than one cycle.
     if (!LogMayRecord())
         return;
+    fresh_ = 0;
     const QString readouts[4] = {readings_.Of(Readout::P1Voltage).Text, readings_.Of(Readout::P1Current).Text,
                                  readings_.Of(Readout::P2Voltage).Text, readings_.Of(Readout::P2Current).Text};
     const ::LogTick tick = ComposeLogTick(view_.SingleLayoutSelected(), readouts, LogClock);
@@ -306,12 +374,17 @@ void ConsoleController::PortDialogShown(bool shown)
 Outcome ConsoleController::OpenRequested(const CommInitChoices& choices)
 {
     EndWait();
+    const QString before = port_.DeviceName();
     port_.SetPortNumber(choices.SelectedPort);
     port_.SetSettings(ComposeSettingsText(choices));
     port_.SetHandshaking(choices.SelectedFlow);
     const Outcome opened = port_.Open();
     if (opened.Ok())
         watch_.Opened(port_.DeviceName());
+    // A repeat belongs to the port it was started on: it must not go on to
+    // another supply, nor come back by itself once its port was closed.
+    if (!repeatIdle_ && (!opened.Ok() || port_.DeviceName() != before))
+        StopRepeat();
     ShowPortState();
     return opened;
 }
@@ -319,6 +392,8 @@ Outcome ConsoleController::OpenRequested(const CommInitChoices& choices)
 void ConsoleController::CloseRequested()
 {
     EndWait();
+    if (!repeatIdle_)
+        StopRepeat();
     if (!port_.IsOpen())
         return;
     port_.Close();
@@ -351,6 +426,5 @@ void ConsoleController::ReconnectTick()
     view_.StopTimer(ConsoleTimer::Reconnect);
     InsertInfoText(watch_.Reopened(clock_()) + QStringLiteral("\r\n"));
     ShowPortState();
-    awaitingReply_ = true;
     Activate();
 }

@@ -7,6 +7,7 @@
 
 #include "console/CommandHistory.h"
 #include "console/ConsoleReadings.h"
+#include "console/PollCheck.h"
 #include "core/Clock.h"
 #include "link/PortChoices.h"
 #include "link/ReceiveParser.h"
@@ -90,12 +91,15 @@ public:
     // The operator (or the program) selected a mode: lock what that mode locks, then apply it.
     void SelectMode(CommandMode mode);
     // The single/dual choice changed: the readings of one layout do not join the other's.
-    void LayoutChanged() { readings_.Interrupt(); }
+    void LayoutChanged();
 
     // The send button: once, or starting and stopping the timed repeat.
     void SendButtonPressed();
-    // A tick of the repeat or poll timer: whatever SendText holds goes out.
+    // A tick of the repeat timer: whatever SendText holds goes out.
     void SendNow();
+    // A tick of the poll timer: the cycle and the supply's silence are
+    // checked, then the batch goes out.
+    void PollTick();
     void RepeatIntervalChanged(int ms);
     void MonitorIntervalChanged(int ms);
     // The port's line event: received characters are routed, the rest told.
@@ -121,8 +125,9 @@ public:
     // No timed repeat is running (the documented RepeatIdle of -1; 0 while one runs).
     bool RepeatIdle() const { return repeatIdle_; }
     ReceiveState& Receive() { return receive_; }
-    // A reply reached a measured readout since the port was last resumed.
-    bool LogMayRecord() const { return !awaitingReply_; }
+    // The next log tick would write a record: each readout of the layout has
+    // answered since monitoring (re)started, and one at least since the last record.
+    bool LogMayRecord() const;
 
     // Where the measurement log goes; chosen at the first record when empty.
     QString LogFolder;
@@ -135,6 +140,8 @@ private:
     // open it again. With automatic reconnection on, the wait for the device begins.
     void PortLost(const QString& device, const QString& reason);
     void StopRepeat();
+    void RestartMeasuring();
+    unsigned LayoutReadouts() const;
     void EndWait();
     void ShowPortState();
     void AppendLogRecord(const QDateTime& now, const QString& record);
@@ -158,7 +165,10 @@ private:
     ConsoleReadings readings_;
     CommandHistory history_;
     ReconnectWatch watch_;
-    bool awaitingReply_ = false;
+    PollCheck poll_;
+    // Measured readouts (bits by Readout) that answered since monitoring
+    // (re)started, and since the last record.
+    unsigned answered_ = 0, fresh_ = 0;
     // The message lines of one read go into TextInfo with one insertion.
     bool batchingInfo_ = false;
     QString infoBatch_;

@@ -42,11 +42,16 @@ QString BuildDualEcho(const QString& p1Voltage, const QString& p1Current,
 LogTick ComposeLogTick(bool singleLayout, const QString (&readouts)[4], const std::function<QDateTime()>& clock)
 {
     LogTick tick;
+    // The panel breaks a line at a CR, so its echo shows the readouts
+    // without the supply's; the record keeps them as received.
+    QString shown[4];
+    for (int i = 0; i < 4; ++i)
+        shown[i] = QString(readouts[i]).remove(QLatin1Char('\r'));
     if (singleLayout) {
-        tick.Echo << BuildSingleRecord(readouts[0], readouts[1], LogTimestamp(clock()));
+        tick.Echo << BuildSingleRecord(shown[0], shown[1], LogTimestamp(clock()));
     } else {
-        tick.Echo << BuildDualEchoLine(1, readouts[0], readouts[1], LogTimestamp(clock()));
-        tick.Echo << BuildDualEchoLine(2, readouts[2], readouts[3], LogTimestamp(clock()));
+        tick.Echo << BuildDualEchoLine(1, shown[0], shown[1], LogTimestamp(clock()));
+        tick.Echo << BuildDualEchoLine(2, shown[2], shown[3], LogTimestamp(clock()));
     }
     // The record reads the clock again: it is stamped when it is written, not
     // when the echo was, and a tick may straddle a second or midnight.

@@ -122,6 +122,12 @@ void frmMain::closeEvent(QCloseEvent* event)
 {
     for (QTimer* t : {&Timer1, &Timer2, &Timer3, &Timer4, &TimerReconnect})
         t->stop();
+    // Closing the console ends the program: a pattern run stops with its
+    // window before the port goes, and no window of ours stays behind.
+    if (patternWindow_)
+        patternWindow_->close();
+    if (plotWindow_)
+        plotWindow_->close();
     port_.Close();
     event->accept();
 }
@@ -210,7 +216,7 @@ void frmMain::Timer1_Timer()
 
 void frmMain::Timer3_Timer()
 {
-    controller_.SendNow();
+    controller_.PollTick();
 }
 
 void frmMain::UpDownReDo_Change()

@@ -28,7 +28,12 @@ void RouteToReadout(ReceiveState& state, ReceiveTarget& target, const Readout* r
 
 void RouteToMessages(ReceiveState& state, ReceiveTarget& target)
 {
-    target.InsertInfoText(state.LineBuffer + QLatin1String("\r\n"));
+    // A CR LF reply is one line: the panel would show a CR of its own as a
+    // second, empty one.
+    QStringView line(state.LineBuffer);
+    if (line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    target.InsertInfoText(line.toString() + QLatin1String("\r\n"));
     state.LineBuffer.clear();
     if (++state.MessageLineCount > MaxMessageLines) {
         target.ClearInfoText();

@@ -66,6 +66,8 @@ public:
     // write that would overfill the backlog is dropped and reported as 1010.
     void Write(const QByteArray& bytes);
     virtual QByteArray ReadAll() = 0;
+    // What our side has written that has not yet left for the line.
+    qint64 BytesToWrite() const { return IsOpen() ? PendingBytes() : 0; }
     // The device that a port number stands for, and the one in use now.
     virtual QString DeviceFor(int number) const = 0;
     QString DeviceName() const { return pathOverride_.isEmpty() ? DeviceFor(portNumber_) : pathOverride_; }

@@ -240,6 +240,25 @@
     </message>
 </context>
 <context>
+    <name>ConsoleController</name>
+    <message>
+        <source>응답이 빠지거나 더해져 모니터 순서를 처음부터 다시 맞췄습니다</source>
+        <translation>A reply was lost or unasked: monitoring starts its cycle again</translation>
+    </message>
+    <message>
+        <source>응답 다시 받음 (끊긴 시간 %1)</source>
+        <translation>Replies again (silent for %1)</translation>
+    </message>
+    <message>
+        <source>응답 없음 (모니터 시작 후 응답 없음)</source>
+        <translation>No reply (none since monitoring started)</translation>
+    </message>
+    <message>
+        <source>응답 없음 (마지막 응답 %1)</source>
+        <translation>No reply (last reply %1)</translation>
+    </message>
+</context>
+<context>
     <name>LineEvents</name>
     <message>
         <source>CTS 회선에서 변경</source>

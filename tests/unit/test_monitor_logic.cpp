@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/MeasurementLog.h"
+#include "console/PollCheck.h"
 #include "core/LogRecordFormat.h"
+#include "support/Rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,6 +73,63 @@ private slots:
             for (int i = 0; i < (k.dual ? 4 : 2); ++i)
                 QVERIFY2(read->Readouts[i] == QByteArrayView(k.readouts[i]), k.name);
         }
+    }
+
+    // Ten dual poll ticks 400 ms apart. Each tick: replies since the last
+    // one, how long the line was then quiet, where the cycle stands, and
+    // whether our batch had left. Realigning needs a settled line.
+    void PollCheckJudgesOnlyASettledLine()
+    {
+        struct Tick { int replies, quietMs, index; bool sent; };
+        static const struct { const char* name; Tick tick; int firstRealign; } cases[] = {
+            {"in step", {4, 350, 0, true}, 0},
+            {"a reply lost, keeping pace", {4, 350, 3, true}, 2},
+            {"replies trailing the tick", {4, 20, 2, true}, 0},
+            {"replies spread over the interval", {4, 100, 3, true}, 0},
+            {"a slow line still sending", {4, 350, 3, false}, 0},
+            {"fewer replies than asked", {3, 350, 1, true}, 0},
+        };
+        for (const auto& k : cases) {
+            PollCheck check;
+            check.Start(0);
+            int realigned = 0, told = 0;
+            for (int t = 1; t <= 10; ++t) {
+                const qint64 now = 400 * t;
+                for (int r = 0; r < k.tick.replies; ++r)
+                    check.ReplyArrived(now - k.tick.quietMs);
+                PollCheck::Facts facts;
+                facts.Transmitted = k.tick.sent;
+                facts.CycleLength = 4;
+                facts.PollIndex = k.tick.index;
+                facts.IntervalMs = 400;
+                const PollCheck::Verdict v = check.Tick(now, facts);
+                if (v.Realign && !realigned)
+                    realigned = t;
+                told += v.TellRealign;
+                QVERIFY2(!v.SilenceBegan, k.name);
+            }
+            ROW_COMPARE(k.name, realigned, k.firstRealign);
+            ROW_COMPARE(k.name, told, k.firstRealign ? 1 : 0);   // once an episode
+        }
+    }
+
+    void PollCheckTellsASilenceOnceEachWay()
+    {
+        PollCheck check;
+        check.Start(0);
+        PollCheck::Facts facts;
+        facts.IntervalMs = 200;
+        check.ReplyArrived(100);
+        QVERIFY(!check.Tick(200, facts).SilenceBegan);
+        QVERIFY(!check.Tick(600, facts).SilenceBegan);   // 500 ms: not yet three intervals
+        const PollCheck::Verdict began = check.Tick(800, facts);
+        QVERIFY(began.SilenceBegan && began.LastReplyAt == 100);
+        QVERIFY(!check.Tick(1000, facts).SilenceBegan);
+        check.ReplyArrived(4100);
+        check.ReplyArrived(4150);
+        const PollCheck::Verdict ended = check.Tick(4200, facts);
+        QVERIFY(ended.SilenceEnded && ended.GapMs == 4000);
+        QVERIFY(!check.Tick(4400, facts).SilenceEnded);
     }
 
     // Whatever the user's locale says about AM and PM.

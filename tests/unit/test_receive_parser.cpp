@@ -83,7 +83,7 @@ private slots:
             // A cycle that is further along than the new layout's length starts over.
             {"monitor, third of four then single", Mode::Monitor, false, {"a\nb\n", ToSingle, "c\nd\n"}, {"P1V=a", "P1I=b", "P1V=c", "P1I=d"}, 0, "", 0},
             {"set-monitor, fourth of four then single", Mode::SetMonitor, false, {"a\nb\nc\n", ToSingle, "d\n"}, {"P1SV=a", "P1SI=b", "P2SV=c", "P1SV=d"}, 1, "", 0},
-            {"line mode with CR LF and a blank line", Mode::Line, true, {"NO ERROR\r\n", "\n"}, {"info=NO ERROR\r\r\n", "info=\r\n"}, 0, "", 2},
+            {"line mode with CR LF and a blank line", Mode::Line, true, {"NO ERROR\r\n", "\n"}, {"info=NO ERROR\r\n", "info=\r\n"}, 0, "", 2},
             {"monitor selected but poll timer stopped", Mode::MonitorStopped, false, {"x\n"}, {"info=x\r\n"}, 0, "", 1},
             {"poll timer left running outside monitor mode", Mode::SetWhilePolling, true, {"x\ny\n"}, {"info=x\r\n", "info=y\r\n"}, 0, "", 2},
             {"panel emptied after a hundred lines", Mode::Line, true, lines, shown, 0, "", 1},

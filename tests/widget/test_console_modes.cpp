@@ -6,6 +6,9 @@
 #include "support/FakeConsole.h"
 #include "support/Rows.h"
 
+#include <QPointer>
+#include <QWindow>
+
 namespace {
 struct Console : FakeConsole {
     QByteArray Log() const
@@ -44,6 +47,50 @@ private slots:
         QCOMPARE(c.port.Writes.size(), 2);
         QCOMPARE(c.window.Controller().RepeatIdle(), true);
         QVERIFY(!FindControl<QTimer>(c.window, "Timer1")->isActive());
+    }
+
+    // A repeat ends with its port and with line mode, as after 명령 중지,
+    // and a port opened again does not bring it back.
+    void RepeatEndsWithItsPortOrItsMode()
+    {
+        static const struct { const char* name; const char* action; bool goesOn; } rows[] = {
+            {"닫기", "close", false}, {"닫기, then 열기", "reopen", false},
+            {"monitor mode", "monitor", false}, {"pattern window", "pattern", false}};
+        for (const auto& r : rows) {
+            Console c;
+            FindControl<QCheckBox>(c.window, "CheckRedo")->setChecked(true);
+            FindControl<QLineEdit>(c.window, "TextCommand")->setText(QStringLiteral("MEAS:VOLT? P1"));
+            c.window.CmdStartStop_Click();
+            const QLatin1String action(r.action);
+            if (action == QLatin1String("close") || action == QLatin1String("reopen"))
+                c.window.Controller().CloseRequested();
+            if (action == QLatin1String("reopen")) {
+                c.port.Open();
+                c.window.Form_Activate();
+            } else if (action != QLatin1String("close"))
+                FindControl<QRadioButton>(c.window, action == QLatin1String("monitor") ? "OptionMonitorCmd" : "OptionPatternCmd")->setChecked(true);
+            ROW_COMPARE(r.name, FindControl<QTimer>(c.window, "Timer1")->isActive(), r.goesOn);
+            ROW_COMPARE(r.name, c.window.Controller().RepeatIdle(), !r.goesOn);
+            ROW_COMPARE(r.name, FindControl<QPushButton>(c.window, "CmdStartStop")->text(), r.goesOn ? QStringLiteral("명령 중지") : QStringLiteral("명령 전송"));
+            if (action == QLatin1String("close") || action == QLatin1String("reopen"))
+                QVERIFY2(FindControl<QGroupBox>(c.window, "FrameModelSelect")->isEnabled(), r.name);
+            if (QWidget* pattern = c.window.PatternWindow())
+                pattern->close();
+        }
+    }
+
+    // The window manager's close ends the program even with the pattern
+    // window open and running: nothing stays open, nothing more is sent.
+    void ClosingTheConsoleEndsEverything()
+    {
+        Console c;
+        FindControl<QRadioButton>(c.window, "OptionPatternCmd")->setChecked(true);
+        QPointer<QWidget> pattern = c.window.PatternWindow();
+        QVERIFY(pattern && !c.window.isEnabled());
+        c.window.windowHandle()->close();
+        QVERIFY(!c.window.isVisible());
+        QVERIFY(!pattern || !pattern->isVisible());
+        QVERIFY(!c.port.IsOpen());
     }
 
     void MonitorBatches()
@@ -95,22 +142,40 @@ private slots:
         QVERIFY(c.Info().contains(QStringLiteral("QPX-30R03D")));
     }
 
+    // A record holds only what was measured since the last one, every readout
+    // of the layout having answered; the panel's echo shows no CR of the supply's.
     void LogTickEchoesAndAppends()
     {
-        const struct { const char* name; bool dual; QString echo; QByteArray record; } rows[] = {
-            {"single", false, "1.500   0.250   050309 PM 02:05:07\n", "1.500   0.250   050309 PM 02:05:07\r\n"},
-            {"dual", true, "P1: 1.500   0.250   050309 PM 02:05:07\nP2: 00.000   00.000   050309 PM 02:05:07\n",
-             "P1: 1.500   0.250   P2: 00.000   00.000   050309 PM 02:05:07\r\n"}};
+        const struct { const char* name; bool dual; QList<QByteArray> replies; QString echo; QByteArray log; } rows[] = {
+            {"single, then silence", false, {"1.500\n0.250\n", ""}, "1.500   0.250   050309 PM 02:05:07\n",
+             "1.500   0.250   050309 PM 02:05:07\r\n"},
+            {"single, CR LF replies", false, {"1.500\r\n0.250\r\n"}, "1.500   0.250   050309 PM 02:05:07\n",
+             "1.500\r   0.250\r   050309 PM 02:05:07\r\n"},
+            {"dual waits for P2", true, {"1.500\n0.250\n", "12.000\n1.200\n"},
+             "P1: 1.500   0.250   050309 PM 02:05:07\nP2: 12.000   1.200   050309 PM 02:05:07\n",
+             "P1: 1.500   0.250   P2: 12.000   1.200   050309 PM 02:05:07\r\n"},
+            {"one fresh readout is enough", false, {"1.500\n0.250\n", "1.600\n"},
+             "1.500   0.250   050309 PM 02:05:07\n1.600   0.250   050309 PM 02:05:07\n",
+             "1.500   0.250   050309 PM 02:05:07\r\n1.600   0.250   050309 PM 02:05:07\r\n"}};
         for (const auto& r : rows) {
             Console c;
             (r.dual ? FindControl<QRadioButton>(c.window, "OptionDual") : FindControl<QRadioButton>(c.window, "OptionSingle"))->setChecked(true);
             FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
-            c.port.Receive("1.500\n0.250\n");   // P2 has not answered yet
-            c.window.Timer4_Timer();
+            c.window.Timer4_Timer();   // nothing measured yet
+            for (const QByteArray& replies : r.replies) {
+                c.port.Receive(replies);
+                c.window.Timer4_Timer();
+            }
             ROW_COMPARE(r.name, c.Info(), r.echo);
-            c.window.Timer4_Timer();
-            ROW_COMPARE(r.name, c.Log(), r.record + r.record);
+            ROW_COMPARE(r.name, c.Log(), r.log);
         }
+    }
+
+    void RepliesEndedByCrLfAreOneLineEach()
+    {
+        Console c;
+        c.port.Receive("QPX-30R03D\r\nNO ERROR\r\n");
+        QCOMPARE(c.Info(), QStringLiteral("QPX-30R03D\nNO ERROR\n"));
     }
 
     void UnwritableLogIsReportedOncePerRunOfFailures()
@@ -119,8 +184,10 @@ private slots:
         // A folder where the day's file should be: even root cannot append to it.
         QVERIFY(QDir(c.logDir.path()).mkdir(QStringLiteral("050309_MS.txt")));
         FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
-        c.window.Timer4_Timer();
-        c.window.Timer4_Timer();
+        for (int tick = 0; tick < 2; ++tick) {
+            c.port.Receive("1.000\n2.000\n");
+            c.window.Timer4_Timer();
+        }
         QCOMPARE(c.Info().count(QStringLiteral("050309_MS.txt")), 1);
         QCOMPARE(c.Info().count(QStringLiteral("PM 02:05:07")), 2);   // the echo goes on
         QVERIFY(FindControl<QTimer>(c.window, "Timer3")->isActive() && FindControl<QTimer>(c.window, "Timer4")->isActive());   // and so does monitoring
