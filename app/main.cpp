@@ -88,8 +88,9 @@ int main(int argc, char** argv)
     InstallFontSubstitutions();
     // Before the first window, so every caption is made in the chosen language.
     const QString language = ChooseLanguage(QApplication::arguments(), qEnvironmentVariable("TARVIO_LANG"));
-    if (!InstallTranslations(app, language))
-        std::fprintf(stderr, "tarvio: the %s texts could not be loaded\n", qPrintable(language));
+    const MissingTexts missing = InstallTranslations(app, language);
+    if (missing != MissingTexts::None)
+        std::fprintf(stderr, "tarvio: %s\n", qPrintable(DescribeMissingTexts(missing)));
 
     ProgramState state;
     QtSerialDevice port(ResolveSystemDevice);

@@ -41,11 +41,32 @@ QString ChooseLanguage(const QStringList& arguments, const QString& environmentV
     return Normalized(chosen);
 }
 
-bool InstallTranslations(QCoreApplication& app, const QString& language)
+MissingTexts InstallTranslations(QCoreApplication& app, const QString& language, const QString& qtFolder)
 {
-    const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     if (language == English)
-        return Install(app, QStringLiteral("tarvio_en"), QStringLiteral(":/i18n"));
+        return Install(app, QStringLiteral("tarvio_en"), QStringLiteral(":/i18n")) ? MissingTexts::None
+                                                                                     : MissingTexts::Console;
     // Qt's own texts are English at source; Korean needs its catalogue.
-    return Install(app, QStringLiteral("qtbase_ko"), qtFolder);
+    const QString folder = qtFolder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : qtFolder;
+    return Install(app, QStringLiteral("qtbase_ko"), folder) ? MissingTexts::None : MissingTexts::QtDialogs;
+}
+
+QString DescribeMissingTexts(MissingTexts missing)
+{
+    switch (missing) {
+    case MissingTexts::None:
+        break;
+    case MissingTexts::Console:
+        // Read only when the English catalogue did not load, so it cannot come from there.
+        return QStringLiteral("the console's English texts could not be loaded (this build lacks its "
+                              ":/i18n/tarvio_en.qm); it shows its Korean texts");
+    case MissingTexts::QtDialogs:
+        // Without this the operator would think the console's own texts were missing.
+        return QCoreApplication::translate(
+            "Translations",
+            "Qt 표준 대화상자의 한국어 문구가 설치되어 있지 않습니다(qt6-translations-l10n). 파일·인쇄 "
+            "대화상자와 메시지 상자의 단추는 영어로 나오고, 콘솔 자체의 문구는 영향을 받지 않습니다. "
+            "설치: sudo apt-get install qt6-translations-l10n");
+    }
+    return QString();
 }

@@ -1,7 +1,7 @@
 # SPDX-FileCopyrightText: 2026 Tarvio developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Shared by scripts/run, scripts/test and scripts/bench: install what is
-# missing from Debian's packages, then configure and build.
+# Shared by the scripts: install what is missing from Debian's packages, then
+# configure and build.
 set -euo pipefail
 
 # Qt and the X tools take Korean text in the locale's character set; a fresh
@@ -16,10 +16,18 @@ TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev libgl-dev
                 qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
                 fonts-nanum fonts-nanum-coding fonts-dejavu-core qt6-l10n-tools)
-RUN_PACKAGES=(xvfb xauth x11-utils libqt6charts6 libqt6svg6 qt6-translations-l10n)
+# What the built console needs at run time besides the libraries it links: Qt's
+# platform plugins, Qt's Korean texts for its standard dialogs, the fonts. The
+# package's Depends (cmake/Packaging.cmake) names them too; scripts/package-test checks that.
+CONSOLE_PACKAGES=(qt6-qpa-plugins libqt6charts6 libqt6svg6 qt6-translations-l10n
+                  fonts-nanum fonts-nanum-coding fonts-dejavu-core)
+# The console on a virtual display.
+RUN_PACKAGES=(xvfb xauth x11-utils "${CONSOLE_PACKAGES[@]}")
 TEST_PACKAGES=(qt6-translations-l10n poppler-utils locales python3-pyvisa python3-pyvisa-py python3-serial ser2net)
-# cpack -G DEB (file, dpkg-shlibdeps), the manual pages, and the checks of the package.
-PACKAGE_PACKAGES=(file dpkg-dev help2man lintian reuse appstream desktop-file-utils)
+# cpack -G DEB (file, dpkg-shlibdeps) and the manual pages (help2man): scripts/package.
+PACKAGE_PACKAGES=(file dpkg-dev help2man)
+# The checks of the built package (scripts/package-test, .ci/run).
+PACKAGE_CHECK_PACKAGES=(lintian reuse appstream desktop-file-utils)
 
 # Runs a command as root: directly when root already, else through sudo.
 AsRoot() {

@@ -647,6 +647,13 @@ The output pattern does not restart by itself.</translation>
     </message>
 </context>
 <context>
+    <name>Translations</name>
+    <message>
+        <source>Qt 표준 대화상자의 한국어 문구가 설치되어 있지 않습니다(qt6-translations-l10n). 파일·인쇄 대화상자와 메시지 상자의 단추는 영어로 나오고, 콘솔 자체의 문구는 영향을 받지 않습니다. 설치: sudo apt-get install qt6-translations-l10n</source>
+        <translation>Qt's Korean dialog texts are not installed (qt6-translations-l10n): file and print dialogs and message-box buttons show in English; the console's own texts are unaffected. To install: sudo apt-get install qt6-translations-l10n</translation>
+    </message>
+</context>
+<context>
     <name>UpDown</name>
     <message>
         <source>증가</source>

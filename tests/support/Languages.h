@@ -14,5 +14,5 @@ inline bool UseLanguage(const QString& language)
         QCoreApplication::removeTranslator(t);
         delete t;
     }
-    return InstallTranslations(*qApp, language);
+    return InstallTranslations(*qApp, language) == MissingTexts::None;
 }

@@ -62,6 +62,8 @@ int Cells(const QString& text)
 }
 }
 
+Q_DECLARE_METATYPE(MissingTexts)
+
 class TestTranslations : public QObject {
     Q_OBJECT
 private slots:
@@ -107,6 +109,48 @@ private slots:
         QCoreApplication::removeTranslator(&english);
         QVERIFY(translated != korean);
         QCOMPARE(Cells(translated), Cells(korean));
+    }
+
+    // Which catalogue is missing decides what the operator is told: Qt's Korean
+    // dialog texts by package name, without blaming the console's own texts.
+    void MissingCatalogueIsNamed_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("qtCatalogueThere");
+        QTest::addColumn<MissingTexts>("missing");
+        QTest::addColumn<QStringList>("told");
+        const QStringList qtDialogs{"qt6-translations-l10n", "콘솔 자체의 문구는 영향을 받지 않습니다"};
+        QTest::newRow("ko, Qt's catalogue there") << "ko" << true << MissingTexts::None << QStringList();
+        QTest::newRow("ko, Qt's catalogue missing") << "ko" << false << MissingTexts::QtDialogs << qtDialogs;
+        QTest::newRow("en needs no Qt catalogue") << "en" << false << MissingTexts::None << QStringList();
+    }
+    void MissingCatalogueIsNamed()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, qtCatalogueThere);
+        QFETCH(MissingTexts, missing);
+        QFETCH(QStringList, told);
+        QTemporaryDir qtFolder;
+        // Any compiled catalogue will do as Qt's.
+        if (qtCatalogueThere)
+            QVERIFY(QFile::copy(QStringLiteral(":/i18n/tarvio_en.qm"), qtFolder.filePath(QStringLiteral("qtbase_ko.qm"))));
+        QCOMPARE(InstallTranslations(*QCoreApplication::instance(), language, qtFolder.path()), missing);
+        const QString message = DescribeMissingTexts(missing);
+        for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(t);
+            delete t;
+        }
+        QCOMPARE(message.isEmpty(), told.isEmpty());
+        for (const QString& part : told)
+            QVERIFY2(message.contains(part), qPrintable(message));
+    }
+
+    // The English build's own catalogue is never the one blamed for Qt's texts.
+    void MissingEnglishCatalogueSaysSoInEnglish()
+    {
+        const QString message = DescribeMissingTexts(MissingTexts::Console);
+        QVERIFY2(message.contains(QLatin1String("English")) && !message.contains(QLatin1String("qt6-translations")),
+                 qPrintable(message));
     }
 
     void LanguageIsChosen_data()
