@@ -90,6 +90,7 @@ public:
         QByteArray text;
         bool broken = false;    // a blank inside the value: read no further
         bool tooLong = false;
+        bool atEnd = false;     // ended by the end of the file
     };
 
     explicit FieldReader(QFile& file) : file_(file) {}
@@ -117,6 +118,7 @@ public:
                     }
                     // A comma just before the end leaves an empty field.
                     r.kind = content || afterComma_ ? Field : EndOfFile;
+                    r.atEnd = true;
                     afterComma_ = false;
                     return r;
                 }
@@ -204,6 +206,18 @@ Outcome SavePattern(const QString& path, const PatternTable& table)
         file.errorString());
 }
 
+QString SaveLeftOutMessage(const PatternTable& table)
+{
+    const int saved = table.LeadingCompleteSteps();
+    int leftOut = 0;
+    for (int row = saved + 2; row <= MaxPatternSteps; ++row)
+        leftOut += table.Step(row).Complete();
+    if (leftOut == 0)
+        return QString();
+    return QCoreApplication::translate("PatternFile", "%1단계를 저장했습니다. %2번째 줄 아래의 단계 %3개는 저장하지 않았습니다.")
+        .arg(saved).arg(saved + 1).arg(leftOut);
+}
+
 Outcome LoadPattern(const QString& path, PatternTable& table)
 {
     QFile file(path);
@@ -225,6 +239,10 @@ Outcome LoadPattern(const QString& path, PatternTable& table)
             }
             if (field.kind == FieldReader::ReadFailed)
                 return Stopped(path, steps, file.errorString());
+            // A comma after the last step ("1,2,3,") is where the file ends,
+            // not a step with an empty time.
+            if (f == 0 && field.atEnd && field.text.isEmpty())
+                return Outcome();
             const QString where = QCoreApplication::translate("PatternFile", "%1번째 단계의 %2 값이").arg(row).arg(QCoreApplication::translate("PatternFile", FieldNames[f]));
             if (field.tooLong)
                 return Stopped(path, steps, where + QCoreApplication::translate("PatternFile", " 너무 깁니다."));

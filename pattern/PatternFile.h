@@ -15,6 +15,10 @@ QByteArray PatternFileText(const PatternTable& table);
 // only when every byte is written, so a failed save leaves the old file as it was.
 Outcome SavePattern(const QString& path, const PatternTable& table);
 
+// What a save leaves out: complete steps below the first incomplete row
+// stay in the table but not in the file. Empty when nothing was left out.
+QString SaveLeftOutMessage(const PatternTable& table);
+
 // Reads steps into rows 1.. of the table, three fields per step whatever the
 // lines, until the file ends, 100 steps are placed, or a field is not a number.
 // Rows after the last step placed keep their texts. A file read only in part

@@ -336,7 +336,7 @@ void frmPattern::Timer4_Timer()
 namespace {
 const QString PatternTitleOpen = QStringLiteral("Open Pattern");
 const QString PatternTitleSave = QStringLiteral("Save File");
-const QString PatternFilter = QStringLiteral("Text Files(*.txt) (*.txt)");
+const QString PatternFilter = QStringLiteral("Text Files(*.txt)");
 }
 
 void frmPattern::CmdFileSave_Click()
@@ -347,8 +347,11 @@ void frmPattern::CmdFileSave_Click()
     state_.LastSaveName = path;
     dialogFileName_ = path;
     const Outcome saved = SavePattern(path, table_);
+    const QString leftOut = SaveLeftOutMessage(table_);
     if (!saved.Ok())
         services_.ShowMessage(this, QStringLiteral("Tarvio"), saved.Message());
+    else if (!leftOut.isEmpty())
+        services_.ShowMessage(this, QStringLiteral("Tarvio"), leftOut);
 }
 
 void frmPattern::CmdFileOpen_Click()
@@ -371,5 +374,9 @@ void frmPattern::CmdPrint_Click()
     QPrinter printer;
     if (!services_.PrintDialog(this, printer))
         return;
+    // A document without a page size is printed with page numbers added;
+    // the listing has none.
+    const QRectF page = printer.pageLayout().paintRect(QPageLayout::Point);
+    RichTextBox1.setPageSize(page.size());
     RichTextBox1.print(&printer);
 }

@@ -43,13 +43,16 @@ void PictureBox::paintEvent(QPaintEvent*)
     p.setClipRect(rect());
     // The far edges (x = width, y = height) land on the last pixel, so a line
     // drawn there, like the last step of a pattern, stays visible.
-    p.scale(double(width() - 1) / width_, double(height() - 1) / height_);
+    const double sx = double(width() - 1) / width_, sy = double(height() - 1) / height_;
+    p.scale(sx, sy);
     for (const Shape& s : shapes_) {
         QPen pen(s.Colour, 0, s.Dotted ? Qt::DotLine : Qt::SolidLine);
         p.setPen(pen);
         if (s.Circle) {
             p.setRenderHint(QPainter::Antialiasing, true);
-            p.drawEllipse(s.A, s.B.x(), s.B.x());
+            // The radius is in horizontal units; the strip scales x and y
+            // apart, and a circle must come out round at any width.
+            p.drawEllipse(s.A, s.B.x(), s.B.x() * (sy > 0 ? sx / sy : 1.0));
             p.setRenderHint(QPainter::Antialiasing, false);
         } else {
             p.drawLine(s.A, s.B);

@@ -414,6 +414,10 @@ Steps loaded: 0</translation>
         <source> 숫자가 아닙니다: &quot;%1&quot;</source>
         <translation> is not a number: &quot;%1&quot;</translation>
     </message>
+    <message>
+        <source>%1단계를 저장했습니다. %2번째 줄 아래의 단계 %3개는 저장하지 않았습니다.</source>
+        <translation>Saved %1 steps. The %3 steps below row %2 were not saved.</translation>
+    </message>
 </context>
 <context>
     <name>PatternPrintout</name>
@@ -650,7 +654,7 @@ The output pattern does not restart by itself.</translation>
     <name>Translations</name>
     <message>
         <source>Qt 표준 대화상자의 한국어 문구가 설치되어 있지 않습니다(qt6-translations-l10n). 파일·인쇄 대화상자와 메시지 상자의 단추는 영어로 나오고, 콘솔 자체의 문구는 영향을 받지 않습니다. 설치: sudo apt-get install qt6-translations-l10n</source>
-        <translation>Qt's Korean dialog texts are not installed (qt6-translations-l10n): file and print dialogs and message-box buttons show in English; the console's own texts are unaffected. To install: sudo apt-get install qt6-translations-l10n</translation>
+        <translation>Qt&apos;s Korean dialog texts are not installed (qt6-translations-l10n): file and print dialogs and message-box buttons show in English; the console&apos;s own texts are unaffected. To install: sudo apt-get install qt6-translations-l10n</translation>
     </message>
 </context>
 <context>

@@ -76,6 +76,8 @@ private slots:
             {"blank inside", "1,2,3,4,5 5,6", 0, 1, false, one},
             {"empty field", "1,2,3\r\n4,,6\r\n", 0, 1, false, one},
             {"comma before line end", "1,2,3,4,5,\r\n6", 0, 1, false, one},
+            {"comma after the last step", "1,2,3,", 0, 1, true, one},
+            {"comma inside a last step", "1,2,3,4,", 0, 1, false, one},
             {"too large", "1,2,3,1e999,5,6", 0, 1, false, one},
             {"ends mid-step", "1,2,3\r\n4,5", 0, 1, false, one},
             {"field with no end", "1,2,3," + QByteArray(100, '7'), Gigabyte, 1, false, one},

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Playing, saving, loading and printing a pattern from the pattern window.
 #include <QProcess>
+#include <QRegularExpression>
 
 #include "pattern/PatternPrintout.h"
 #include "support/PatternWindow.h"
@@ -121,6 +122,40 @@ private slots:
         QCOMPARE(p.w->Table().Step(1), (PatternStep{"1.000", "2.000", "3.000"}));
         QCOMPARE(p.state.PreviewMaxTime, 4.0f);   // redrawn after the load
         QVERIFY(p.services.Messages.isEmpty());
+        QCOMPARE(p.services.DialogFilters, QStringList(3, QStringLiteral("Text Files(*.txt)")));
+    }
+
+    // The progress mark is a circle at any width of the strip.
+    void ProgressMarkIsRound()
+    {
+        for (const int width : {300, 900}) {
+            PictureBox strip(9000, 1000);
+            strip.resize(width, 200);
+            strip.DrawCircle(QPointF(4500, 500), 600, Qt::red);
+            const QImage shot = strip.grab().toImage();
+            QRect red;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (QColor(shot.pixel(x, y)).red() - QColor(shot.pixel(x, y)).green() > 100)
+                        red |= QRect(x, y, 1, 1);
+            QVERIFY2(!red.isEmpty() && qAbs(red.width() - red.height()) <= 1,
+                     qPrintable(QStringLiteral("%1 px: %2 x %3").arg(width).arg(red.width()).arg(red.height())));
+        }
+    }
+
+    // Complete steps below a gap stay in the table but not in the file, and the operator is told.
+    void SaveSaysWhatItLeftOut()
+    {
+        Window p;
+        p.Steps(ThreeSteps);
+        p.w->Table().SetStep(5, {"9.000", "1.000", "1.000"});
+        p.w->Table().SetStep(7, {"9.500", "1.000", "1.000"});
+        p.services.SaveAnswers << p.Path("gap.txt");
+        p.w->CmdFileSave_Click();
+        QFile saved(p.Path("gap.txt"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("0,5,1\r\n2,12.5,1\r\n4,0,0\r\n"));
+        QCOMPARE(p.services.Messages, QStringList{QStringLiteral("3단계를 저장했습니다. 4번째 줄 아래의 단계 2개는 저장하지 않았습니다.")});
     }
 
     void FailuresAreToldAndLoseNothing()
@@ -159,6 +194,8 @@ private slots:
                  "pdftotext failed or is missing (package poppler-utils)");
         const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
         QVERIFY2(text.contains(QStringLiteral("  2   2.000   12.500   1.000\n")), qPrintable(text));
+        QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("^\\s*1\\s*$"), QRegularExpression::MultilineOption)),
+                 qPrintable(text));   // no page number
     }
 };
 
