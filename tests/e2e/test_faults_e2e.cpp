@@ -128,7 +128,7 @@ private slots:
         QVERIFY(!FindControl<QGroupBox>(b.window, "FrameRedo")->isEnabled());
     }
 
-    void LostRepliesShiftTheReadoutsUntilTheModeIsAppliedAgain()
+    void LostRepliesShiftTheReadoutsOnlyUntilTheCycleRealigns()
     {
         // Every 13th reply is lost: with four replies a cycle, each loss shifts the cycle by one.
         ConsoleBench b({"--no-noise", "--drop-every", "13"});
@@ -146,8 +146,7 @@ private slots:
         };
         QTRY_VERIFY(aligned());
         QTRY_VERIFY_WITH_TIMEOUT(FindControl<QLabel>(b.window, "Label_P1_Voltage")->text() != QLatin1String("12.000"), 5000);
-        b.window.Form_Activate();   // the mode applied again realigns the cycle
-        QTRY_VERIFY(aligned());
+        QTRY_VERIFY(aligned());   // within a few polls, with nothing applied again
     }
 
     void GarbledRepliesLandLikeValues()
