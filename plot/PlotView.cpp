@@ -3,8 +3,11 @@
 #include "plot/PlotView.h"
 
 #include <QDateTime>
+#include <QChart>
 #include <QDateTimeAxis>
 #include <QGraphicsLineItem>
+#include <QGraphicsScene>
+#include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
@@ -15,7 +18,11 @@
 #include <cmath>
 
 namespace {
-const QColor OutputColour[2] = {QColor(0, 90, 200), QColor(210, 60, 20)};
+// A hue of its own for each series, so that voltage and current stay apart
+// where both axes happen to put them on the same height; P1 in cool hues,
+// P2 in warm ones. None is the purple of the fold lines.
+const QColor SeriesColour[PlotSeriesCount] = {QColor(0, 90, 200), QColor(20, 150, 40), QColor(215, 70, 0),
+                                              QColor(200, 40, 140)};
 const char* const SeriesName[PlotSeriesCount] = {"P1 V", "P1 A", "P2 V", "P2 A"};
 const char* const ReferenceName[PlotSeriesCount] = {QT_TRANSLATE_NOOP("PlotView", "P1 설정 V"), QT_TRANSLATE_NOOP("PlotView", "P1 설정 A"),
                                                     QT_TRANSLATE_NOOP("PlotView", "P2 설정 V"), QT_TRANSLATE_NOOP("PlotView", "P2 설정 A")};
@@ -24,6 +31,10 @@ constexpr int MaxRuns = 256;
 constexpr qint64 MinRange = 1000;
 constexpr double WheelZoom = 0.8;
 constexpr int PixelsPerColumn = 2;
+constexpr int Margin = 4;
+// In pen widths: on, off.
+const QList<qreal> ReferenceDashes = {6, 3};
+const QList<qreal> CurrentDots = {2, 2};
 
 bool IsCurrent(int series)
 {
@@ -32,62 +43,145 @@ bool IsCurrent(int series)
 }
 
 PlotView::PlotView(const SampleStore& store, std::function<qint64()> now, QWidget* parent)
-    : QChartView(parent), store_(store), now_(std::move(now)), chart_(new QChart)
+    : QGraphicsView(parent), store_(store), now_(std::move(now))
 {
+    setScene(new QGraphicsScene(this));
+    setFrameShape(QFrame::NoFrame);
+    setBackgroundRole(QPalette::Window);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setRenderHint(QPainter::Antialiasing, false);
-    setRubberBand(QChartView::NoRubberBand);
-    setChart(chart_);
     setMouseTracking(true);
-    chart_->setMargins(QMargins(4, 4, 4, 4));
-    chart_->legend()->setAlignment(Qt::AlignBottom);
-    chart_->setAnimationOptions(QChart::NoAnimation);
+    band_ = new QRubberBand(QRubberBand::Rectangle, this);
+    BuildPanes();
+    FollowRange();
+}
 
-    time_ = new QDateTimeAxis;
-    time_->setFormat(QStringLiteral("HH:mm:ss"));
-    time_->setTickCount(7);
-    volts_ = new QValueAxis;
-    volts_->setTitleText(tr("전압 (V)"));
-    amps_ = new QValueAxis;
-    amps_->setTitleText(tr("전류 (A)"));
-    for (QValueAxis* a : {volts_, amps_})
+void PlotView::BuildPanes()
+{
+    for (auto* pools : {runs_, references_})
+        for (int s = 0; s < PlotSeriesCount; ++s)
+            pools[s].clear();
+    // A chart owns its axes and series, and the cursor and fold lines are its children.
+    for (PaneItems& pane : panes_) {
+        delete pane.Chart;
+        pane = PaneItems();
+    }
+    const int count = PaneCount();
+    for (int k = 0; k < count; ++k) {
+        PaneItems& pane = panes_[k];
+        pane.Chart = new QChart;
+        pane.Chart->setMargins(QMargins(Margin, k == 0 ? Margin : 0, Margin, Margin));
+        pane.Chart->legend()->setAlignment(Qt::AlignBottom);
+        // Each entry draws a piece of its line: colour and dashes as in the plot.
+        pane.Chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+        pane.Chart->setAnimationOptions(QChart::NoAnimation);
+        pane.Time = new QDateTimeAxis;
+        pane.Time->setFormat(QStringLiteral("HH:mm:ss"));
+        pane.Time->setTickCount(7);
+        // One time axis: the upper pane keeps only its grid.
+        pane.Time->setLabelsVisible(k == count - 1);
+        pane.Chart->addAxis(pane.Time, Qt::AlignBottom);
+        pane.Cursor = new QGraphicsLineItem(pane.Chart);
+        pane.Cursor->setPen(QPen(QColor(90, 90, 90), 1, Qt::DashLine));
+        pane.Cursor->setZValue(20);
+        pane.Cursor->hide();
+        scene()->addItem(pane.Chart);
+        connect(pane.Chart, &QChart::plotAreaChanged, this, &PlotView::AlignPanes);
+    }
+    values_[0] = new QValueAxis;
+    values_[0]->setTitleText(tr("전압 (V)"));
+    values_[1] = new QValueAxis;
+    values_[1]->setTitleText(tr("전류 (A)"));
+    for (QValueAxis* a : values_)
         a->setLabelFormat(QStringLiteral("%.3f"));
-    chart_->addAxis(time_, Qt::AlignBottom);
-    chart_->addAxis(volts_, Qt::AlignLeft);
-    chart_->addAxis(amps_, Qt::AlignRight);
+    panes_[0].Chart->addAxis(values_[0], Qt::AlignLeft);
+    panes_[count - 1].Chart->addAxis(values_[1], stacked_ ? Qt::AlignLeft : Qt::AlignRight);
     // The first series of each pool carries the legend entry.
     for (int s = 0; s < PlotSeriesCount; ++s) {
         RunSeries(runs_[s], 0, s, false);
         RunSeries(references_[s], 0, s, true);
     }
-    cursor_ = new QGraphicsLineItem;
-    cursor_->setPen(QPen(QColor(90, 90, 90), 1, Qt::DashLine));
-    cursor_->setZValue(20);
-    cursor_->hide();
-    chart_->scene()->addItem(cursor_);
-    band_ = new QRubberBand(QRubberBand::Rectangle, this);
-    FollowRange();
+    LayOutPanes();
+}
+
+PlotView::PaneItems& PlotView::PaneOf(int series)
+{
+    return panes_[stacked_ && IsCurrent(series) ? 1 : 0];
+}
+
+void PlotView::LayOutPanes()
+{
+    const QSize size = viewport()->size();
+    const int count = PaneCount();
+    for (int k = 0; k < count; ++k) {
+        const int top = size.height() * k / count;
+        panes_[k].Chart->setGeometry(QRectF(0, top, size.width(), size.height() * (k + 1) / count - top));
+    }
+    setSceneRect(QRectF(QPointF(0, 0), size));
+}
+
+void PlotView::AlignPanes()
+{
+    if (!stacked_)
+        return;
+    // Voltage and current labels differ in width, and only the lower pane
+    // labels the time: each side is indented to the wider of the two, so one
+    // x is one time in both panes.
+    int natural[2][2], widest[2] = {0, 0};
+    for (int k = 0; k < 2; ++k) {
+        const QChart* chart = panes_[k].Chart;
+        const QRectF area = chart->plotArea();
+        natural[k][0] = int(std::lround(area.left())) - panes_[k].Indent[0];
+        natural[k][1] = int(std::lround(chart->size().width() - area.right())) - panes_[k].Indent[1];
+        for (int side = 0; side < 2; ++side)
+            widest[side] = std::max(widest[side], natural[k][side]);
+    }
+    for (int k = 0; k < 2; ++k) {
+        PaneItems& pane = panes_[k];
+        const int left = widest[0] - natural[k][0], right = widest[1] - natural[k][1];
+        if (pane.Indent[0] == left && pane.Indent[1] == right)
+            continue;
+        pane.Indent[0] = left;
+        pane.Indent[1] = right;
+        pane.Chart->setMargins(QMargins(Margin + left, k == 0 ? Margin : 0, Margin + right, Margin));
+    }
+    PlaceFolds();
+}
+
+QRectF PlotView::PlotArea(const PaneItems& pane) const
+{
+    return pane.Chart->plotArea().translated(pane.Chart->pos());
 }
 
 QLineSeries* PlotView::RunSeries(std::vector<QLineSeries*>& pool, int k, int series, bool reference)
 {
+    PaneItems& pane = PaneOf(series);
     while (int(pool.size()) <= k) {
         auto* line = new QLineSeries;
-        QPen pen(OutputColour[series / 2]);
+        QPen pen(SeriesColour[series]);
         // One pixel wide: a wider line goes through the slow stroker, at full
         // density several times the cost of the whole redraw.
         pen.setWidthF(1.0);
-        pen.setStyle(reference ? Qt::DotLine : IsCurrent(series) ? Qt::DashLine : Qt::SolidLine);
+        // Set values in long dashes; a measured current dotted, so that a
+        // voltage it lies on where both axes scale alike shows between its dots.
+        if (reference)
+            pen.setDashPattern(ReferenceDashes);
+        else if (IsCurrent(series))
+            pen.setDashPattern(CurrentDots);
         line->setPen(pen);
         line->setName(reference ? tr(ReferenceName[series]) : QString::fromUtf8(SeriesName[series]));
-        chart_->addSeries(line);
-        line->attachAxis(time_);
-        line->attachAxis(IsCurrent(series) ? amps_ : volts_);
+        pane.Chart->addSeries(line);
+        line->attachAxis(pane.Time);
+        line->attachAxis(values_[IsCurrent(series) ? 1 : 0]);
         const bool head = pool.empty();
         pool.push_back(line);
         // Hiding a series would bring its legend entry back: an unused one
         // stays shown with no points instead.
         if (!head)
-            for (QLegendMarker* m : chart_->legend()->markers(line))
+            for (QLegendMarker* m : pane.Chart->legend()->markers(line))
                 m->setVisible(false);
     }
     return pool[k];
@@ -138,6 +232,15 @@ void PlotView::SetSeriesVisible(int series, bool on)
     Refresh();
 }
 
+void PlotView::SetStacked(bool on)
+{
+    if (on == stacked_)
+        return;
+    stacked_ = on;
+    BuildPanes();
+    Refresh();
+}
+
 void PlotView::SetFolds(std::vector<qint64> folds)
 {
     folds_ = std::move(folds);
@@ -159,7 +262,7 @@ void PlotView::Refresh()
         FollowRange();
     // A minimum and a maximum every two pixels: the envelope looks the same
     // as with a pair on each pixel, for half the points.
-    const int columns = std::max(1, int(chart_->plotArea().width()) / PixelsPerColumn);
+    const int columns = std::max(1, int(PlotArea(panes_[0]).width()) / PixelsPerColumn);
     pointsHanded_ = 0;
     std::vector<PlotRun> runs[PlotSeriesCount], references[PlotSeriesCount];
     double lo[2] = {INFINITY, INFINITY}, hi[2] = {-INFINITY, -INFINITY};
@@ -185,10 +288,13 @@ void PlotView::Refresh()
                 if (line->count() > 0)
                     line->clear();
     const QString format = t1_ - t0_ > 24 * 3600 * 1000 ? QStringLiteral("MM-dd HH:mm") : QStringLiteral("HH:mm:ss");
-    if (time_->format() != format)
-        time_->setFormat(format);
-    time_->setRange(QDateTime::fromMSecsSinceEpoch(t0_), QDateTime::fromMSecsSinceEpoch(t1_));
-    QValueAxis* const axes[2] = {volts_, amps_};
+    for (int k = 0; k < PaneCount(); ++k) {
+        QDateTimeAxis* time = panes_[k].Time;
+        if (time->format() != format)
+            time->setFormat(format);
+        time->setRange(QDateTime::fromMSecsSinceEpoch(t0_), QDateTime::fromMSecsSinceEpoch(t1_));
+    }
+    QValueAxis* const* axes = values_;
     for (int a = 0; a < 2; ++a) {
         if (lo[a] > hi[a]) {
             lo[a] = 0;
@@ -212,30 +318,32 @@ void PlotView::Refresh()
 
 void PlotView::PlaceFolds()
 {
-    const QRectF area = chart_->plotArea();
-    std::size_t shown = 0;
-    for (qint64 t : folds_) {
-        if (t < t0_ || t > t1_ || shown >= 32)
-            continue;
-        if (shown == foldLines_.size()) {
-            auto* line = new QGraphicsLineItem;
-            line->setPen(QPen(QColor(128, 0, 128), 1, Qt::DashDotLine));
-            line->setZValue(10);
-            chart_->scene()->addItem(line);
-            foldLines_.push_back(line);
+    for (int k = 0; k < PaneCount(); ++k) {
+        PaneItems& pane = panes_[k];
+        const QRectF area = pane.Chart->plotArea();
+        std::size_t shown = 0;
+        for (qint64 t : folds_) {
+            if (t < t0_ || t > t1_ || shown >= 32)
+                continue;
+            if (shown == pane.FoldLines.size()) {
+                auto* line = new QGraphicsLineItem(pane.Chart);
+                line->setPen(QPen(QColor(128, 0, 128), 1, Qt::DashDotLine));
+                line->setZValue(10);
+                pane.FoldLines.push_back(line);
+            }
+            const double x = area.left() + area.width() * double(t - t0_) / double(t1_ - t0_);
+            pane.FoldLines[shown]->setLine(x, area.top(), x, area.bottom());
+            pane.FoldLines[shown]->show();
+            ++shown;
         }
-        const double x = area.left() + area.width() * double(t - t0_) / double(t1_ - t0_);
-        foldLines_[shown]->setLine(x, area.top(), x, area.bottom());
-        foldLines_[shown]->show();
-        ++shown;
+        for (std::size_t j = shown; j < pane.FoldLines.size(); ++j)
+            pane.FoldLines[j]->hide();
     }
-    for (std::size_t k = shown; k < foldLines_.size(); ++k)
-        foldLines_[k]->hide();
 }
 
 qint64 PlotView::TimeAtX(double x) const
 {
-    const QRectF area = chart_->plotArea();
+    const QRectF area = PlotArea(panes_[0]);
     const double f = (x - area.left()) / std::max(1.0, area.width());
     return t0_ + qint64(std::llround(f * double(t1_ - t0_)));
 }
@@ -254,14 +362,16 @@ QString PlotView::CursorText(qint64 t) const
 
 void PlotView::PlaceCursor(double x)
 {
-    const QRectF area = chart_->plotArea();
-    if (x < area.left() || x > area.right()) {
-        cursor_->hide();
-        return;
+    const QRectF area = PlotArea(panes_[0]);
+    const bool inside = x >= area.left() && x <= area.right();
+    for (int k = 0; k < PaneCount(); ++k) {
+        const PaneItems& pane = panes_[k];
+        const QRectF own = pane.Chart->plotArea();
+        pane.Cursor->setLine(x - pane.Chart->pos().x(), own.top(), x - pane.Chart->pos().x(), own.bottom());
+        pane.Cursor->setVisible(inside);
     }
-    cursor_->setLine(x, area.top(), x, area.bottom());
-    cursor_->show();
-    emit CursorMoved(CursorText(TimeAtX(x)));
+    if (inside)
+        emit CursorMoved(CursorText(TimeAtX(x)));
 }
 
 void PlotView::wheelEvent(QWheelEvent* event)
@@ -292,12 +402,12 @@ void PlotView::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
     if (dragging_ == Qt::LeftButton) {
-        const double perPixel = double(pressT1_ - pressT0_) / std::max(1.0, chart_->plotArea().width());
+        const double perPixel = double(pressT1_ - pressT0_) / std::max(1.0, PlotArea(panes_[0]).width());
         const qint64 shift = qint64(std::llround((pressAt_.x() - at.x()) * perPixel));
         SetRange(pressT0_ + shift, pressT1_ + shift);
     } else if (dragging_ == Qt::RightButton) {
-        const QRectF area = chart_->plotArea();
-        band_->setGeometry(QRect(QPoint(pressAt_.x(), int(area.top())), QPoint(at.x(), int(area.bottom())))
+        const double top = PlotArea(panes_[0]).top(), bottom = PlotArea(panes_[PaneCount() - 1]).bottom();
+        band_->setGeometry(QRect(QPoint(pressAt_.x(), int(top)), QPoint(at.x(), int(bottom)))
                                .normalized());
     }
     PlaceCursor(at.x());
@@ -325,6 +435,7 @@ void PlotView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void PlotView::resizeEvent(QResizeEvent* event)
 {
-    QChartView::resizeEvent(event);
+    QGraphicsView::resizeEvent(event);
+    LayOutPanes();
     Refresh();
 }

@@ -74,6 +74,9 @@ void PlotWindow::BuildControls()
         CheckSeries[s]->setChecked(true);
         top->addWidget(CheckSeries[s]);
     }
+    top->addSpacing(12);
+    CheckStacked = Named(new QCheckBox(tr("전압·전류 나누어 보기")), "CheckStacked");
+    top->addWidget(CheckStacked);
     top->addStretch();
     CmdOpenLog = Named(new QPushButton(tr("로그 열기")), "CmdOpenLog");
     top->addWidget(CmdOpenLog);
@@ -129,6 +132,12 @@ void PlotWindow::BuildControls()
                 if (v)
                     v->SetSeriesVisible(s, on);
         });
+    // Kept with the window, which lives as long as the program, as the span and the series are.
+    connect(CheckStacked, &QCheckBox::toggled, this, [this](bool on) {
+        for (PlotView* v : {LiveView, LogView})
+            if (v)
+                v->SetStacked(on);
+    });
     connect(LiveView, &PlotView::CursorMoved, LabelCursor, &QLabel::setText);
     connect(TabViews, &QTabWidget::currentChanged, this, [this] { CurrentView()->Refresh(); });
     connect(CmdPng, &QPushButton::clicked, this, &PlotWindow::CmdPng_Click);
@@ -287,6 +296,7 @@ void PlotWindow::CmdOpenLog_Click()
     LogView->SetSpan(0);
     for (int s = 0; s < PlotSeriesCount; ++s)
         LogView->SetSeriesVisible(s, CheckSeries[s]->isChecked());
+    LogView->SetStacked(CheckStacked->isChecked());
     connect(LogView, &PlotView::CursorMoved, LabelCursor, &QLabel::setText);
     TabViews->setCurrentIndex(TabViews->addTab(LogView, tr("로그: %1").arg(QFileInfo(path).fileName())));
     connect(loader_.get(), &LogLoader::Progress, this, [this] {

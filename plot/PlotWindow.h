@@ -54,6 +54,7 @@ protected:
 private:
     QComboBox* ComboSpan;
     QCheckBox* CheckSeries[PlotSeriesCount];
+    QCheckBox* CheckStacked;
     QPushButton *CmdPng, *CmdSvg, *CmdCsvView, *CmdCsvAll, *CmdOpenLog, *CmdCancelLog;
     QLabel *LabelUnreadable, *LabelCursor, *LabelLog;
     QProgressBar* ProgressLog;

@@ -594,6 +594,10 @@ Steps loaded: 0</translation>
         <source> (중단됨)</source>
         <translation> (stopped)</translation>
     </message>
+    <message>
+        <source>전압·전류 나누어 보기</source>
+        <translation>Separate V and A</translation>
+    </message>
 </context>
 <context>
     <name>QtSerialDevice</name>

@@ -2,9 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The trend window driven through the console on a fake port: what it
 // records, how it is opened and moved, and what it writes.
+#include <QCheckBox>
+#include <QChart>
 #include <QComboBox>
+#include <QDateTimeAxis>
 #include <QGroupBox>
 #include <QImage>
+#include <QLegendMarker>
+#include <QLineSeries>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -46,6 +51,18 @@ void Hover(QWidget* surface, QPointF at, QEvent::Type type = QEvent::MouseMove, 
     QMouseEvent e(type, at, surface->mapToGlobal(at), button, type == QEvent::MouseMove ? Qt::MouseButtons(button) : button,
                   Qt::NoModifier);
     QApplication::sendEvent(surface, &e);
+}
+
+const QStringList SeriesNames{"P1 V", "P1 A", "P2 V", "P2 A"};
+
+// The series of that name that carries the legend entry.
+QLineSeries* Head(PlotView* view, const QString& name)
+{
+    for (int k = 0; k < view->PaneCount(); ++k)
+        for (QAbstractSeries* s : view->Pane(k)->series())
+            if (s->name() == name && view->Pane(k)->legend()->markers(s).first()->isVisible())
+                return static_cast<QLineSeries*>(s);
+    return nullptr;
 }
 
 } // namespace
@@ -159,6 +176,63 @@ private slots:
         QVERIFY(FindControl<QLabel>(*plot, "LabelCursor")->text().contains(QStringLiteral("P1 V 12.000   P1 A 1.000   P2 V -")));
     }
 
+    // Each series in a hue of its own, its set value dashed in that hue, both in
+    // the pane of their quantity.
+    void SeriesPens_data()
+    {
+        QTest::addColumn<bool>("stacked");
+        QTest::addColumn<int>("series");
+        for (bool stacked : {false, true})
+            for (int s = 0; s < 4; ++s)
+                QTest::newRow(qPrintable(SeriesNames[s] + (stacked ? " stacked" : " overlaid"))) << stacked << s;
+    }
+    void SeriesPens()
+    {
+        QFETCH(bool, stacked);
+        QFETCH(int, series);
+        PlotConsole c;
+        PlotWindow* plot = c.Open();
+        FindControl<QCheckBox>(*plot, "CheckStacked")->setChecked(stacked);
+        PlotView* view = FindControl<PlotView>(*plot, "LiveView");
+        QLineSeries* measured = Head(view, SeriesNames[series]);
+        QLineSeries* set = Head(view, QString(SeriesNames[series]).insert(3, QStringLiteral("설정 ")));
+        QVERIFY(measured && set);
+        QChart* pane = view->Pane(stacked ? series % 2 : 0);
+        QVERIFY(pane->series().contains(measured) && pane->series().contains(set));
+        QCOMPARE(measured->attachedAxes().last()->titleText(), series % 2 ? QStringLiteral("전류 (A)") : QStringLiteral("전압 (V)"));
+        QCOMPARE(set->pen().color(), measured->pen().color());
+        QCOMPARE(set->pen().style(), Qt::CustomDashLine);
+        QVERIFY(set->pen().dashPattern() != measured->pen().dashPattern());
+        for (const QString& other : SeriesNames)
+            QVERIFY2(other == SeriesNames[series] || Head(view, other)->pen().color() != measured->pen().color(), qPrintable(other));
+    }
+
+    // Stacked panes show one time range and line up; the choice stays with the
+    // window when it is closed and opened again.
+    void StackedPanes()
+    {
+        PlotConsole c;
+        PlotWindow* plot = c.Open();
+        auto* check = FindControl<QCheckBox>(*plot, "CheckStacked");
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, check->height() / 2));
+        PlotView* view = FindControl<PlotView>(*plot, "LiveView");
+        view->SetRange(view->RangeStart() - 60000, view->RangeEnd() - 30000);
+        QCOMPARE(view->PaneCount(), 2);
+        for (QChart* pane : {view->Pane(0), view->Pane(1)}) {
+            auto* time = static_cast<QDateTimeAxis*>(pane->axes(Qt::Horizontal).first());
+            QCOMPARE(std::make_pair(time->min().toMSecsSinceEpoch(), time->max().toMSecsSinceEpoch()), std::make_pair(view->RangeStart(), view->RangeEnd()));
+        }
+        QVERIFY(view->Pane(0)->geometry().bottom() <= view->Pane(1)->geometry().top());
+        // Margins are whole pixels: one time lies within a pixel in both panes.
+        QTRY_VERIFY(qAbs(view->Pane(0)->plotArea().left() - view->Pane(1)->plotArea().left()) < 1);
+        QTRY_VERIFY(qAbs(view->Pane(0)->plotArea().right() - view->Pane(1)->plotArea().right()) < 1);
+        plot->close();
+        QCOMPARE(c.Open(), plot);
+        QVERIFY(check->isChecked() && view->Stacked());
+        check->setChecked(false);
+        QCOMPARE(view->PaneCount(), 1);
+    }
+
     void Exports_data()
     {
         QTest::addColumn<QString>("button");
@@ -225,8 +299,10 @@ private slots:
                     "P1: 1.600\r   0.260\r   P2: 3.000\r   0.100\r   050309 PM 02:05:08\r\n");
         }
         c.services.OpenAnswers << path;
+        FindControl<QCheckBox>(*plot, "CheckStacked")->setChecked(true);
         QTest::mouseClick(FindControl<QPushButton>(*plot, "CmdOpenLog"), Qt::LeftButton);
         QCOMPARE(FindControl<QTabWidget>(*plot, "TabViews")->count(), 2);
+        QVERIFY(FindControl<PlotView>(*plot, "LogView")->Stacked());
         QCOMPARE(plot->CurrentView(), FindControl<PlotView>(*plot, "LogView"));
         QTRY_VERIFY(!plot->Loader()->Running());
         QCOMPARE(FindControl<QLabel>(*plot, "LabelLog")->text(), QStringLiteral("기록 2, 건너뛴 줄 1, 읽지 못한 값 0, 시간 되돌림 0"));
