@@ -251,7 +251,7 @@ QString RunHelpText()
 {
     return QStringLiteral(
         "Usage: tarvio-run pattern FILE --output P1|P2 [options]\n"
-        "       tarvio-run monitor [options]\n"
+        "  or:  tarvio-run monitor [options]\n"
         "Plays a pattern file on a programmable DC power supply, or polls and logs its\n"
         "measured voltage and current, as the Tarvio console does, without a window.\n"
         "\n"
