@@ -46,7 +46,7 @@ set(_tarvio_package_files ${_tarvio_generated}/changelog.gz)
 # report at exit and fail help2man; that build does not package.
 find_program(TARVIO_HELP2MAN help2man)
 if(TARVIO_HELP2MAN AND NOT TARVIO_SANITIZE AND NOT CMAKE_CROSSCOMPILING)
-  set(_tarvio_man_targets tarvio)
+  set(_tarvio_man_targets tarvio tarvio-run)
   if(TARGET tarvio-sim)
     list(APPEND _tarvio_man_targets tarvio-sim)
   endif()
@@ -72,10 +72,11 @@ file(GLOB _tarvio_pictures CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/*.
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/operator-guide.md ${CMAKE_CURRENT_SOURCE_DIR}/docs/file-formats.md
               ${CMAKE_CURRENT_SOURCE_DIR}/docs/simulator.md ${_tarvio_pictures}
         DESTINATION ${_tarvio_docdir})
+install(FILES ${_tarvio_packaging}/examples/tarvio-run-monitor.service DESTINATION ${_tarvio_docdir}/examples)
 
 # Hardening Debian expects of every program it ships (lintian checks it):
 # relocations read-only once they are bound, all of them at start-up.
-foreach(program tarvio tarvio-sim)
+foreach(program tarvio tarvio-run tarvio-sim)
   if(TARGET ${program})
     target_link_options(${program} PRIVATE -Wl,-z,relro -Wl,-z,now)
   endif()
@@ -91,8 +92,9 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Tarvio opens a serial port to a programmable DC power supply with one or two
 outputs, composes and sends its commands once or repeatedly, shows measured
 voltage and current live and logs them to a daily file, and runs timed output
-patterns. The Korean user interface comes with tarvio-sim, a simulated supply
-on a pseudo-terminal for practice without hardware.")
+patterns. The Korean user interface comes with tarvio-run, which plays
+patterns and monitors from a script or a service without a window, and
+tarvio-sim, a simulated supply on a pseudo-terminal for practice without hardware.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Stripped of symbols and debug information; the build ID note stays.
 set(CPACK_STRIP_FILES ON)

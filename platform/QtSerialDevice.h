@@ -27,6 +27,9 @@ public:
     // How often the device itself called back with an error since the last
     // open; stays small when a vanished device is closed at once.
     int ErrorCallbackCount() const { return errorCallbacks_; }
+    // Bytes written but not yet handed to the device: a program about to
+    // exit waits until none are left, or its last command would be lost.
+    qint64 BytesWaiting() const { return port_.bytesToWrite(); }
 
 protected:
     Outcome OpenDevice() override;
