@@ -92,9 +92,10 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Tarvio opens a serial port to a programmable DC power supply with one or two
 outputs, composes and sends its commands once or repeatedly, shows measured
 voltage and current live and logs them to a daily file, and runs timed output
-patterns. The Korean user interface comes with tarvio-run, which plays
-patterns and monitors from a script or a service without a window, and
-tarvio-sim, a simulated supply on a pseudo-terminal for practice without hardware.")
+patterns, in Korean or in English. It comes with tarvio-run, which plays
+patterns and monitors from a script or a service without a window, and with
+tarvio-sim, a simulated supply on a pseudo-terminal for practice without
+hardware.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Stripped of symbols and debug information; the build ID note stays.
 set(CPACK_STRIP_FILES ON)
