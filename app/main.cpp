@@ -35,8 +35,9 @@ bool AnswerInformationOptions(int argc, char** argv)
         "\n"
         "TARVIO_COM1 to TARVIO_COM4 choose the device for COM 1 to COM 4, e.g.\n"
         "TARVIO_COM1=/dev/ttyUSB0; without them COM n is the n-th serial device found.\n"
-        "The day's measurement log, yymmdd_MS.txt, goes beside the program or, where that\n"
-        "cannot be written, into ~/.local/share/Tarvio/.\n"
+        "The day's measurement log, yymmdd_MS.txt, goes beside the program; for a program\n"
+        "installed under /usr or /opt, or one whose folder cannot be written, it goes into\n"
+        "$XDG_DATA_HOME/Tarvio/ (~/.local/share/Tarvio/ when XDG_DATA_HOME is not set).\n"
         "\n"
         "Qt's own options, such as -style NAME, are passed on to Qt."));
     // Qt's own --help-all would list nothing here, before Qt has started.

@@ -69,7 +69,8 @@ add_custom_target(tarvio_package_files ALL DEPENDS ${_tarvio_package_files})
 install(FILES ${_tarvio_packaging}/copyright ${_tarvio_generated}/changelog.gz DESTINATION ${_tarvio_docdir})
 # The documents link their pictures by name, so they lie side by side.
 file(GLOB _tarvio_pictures CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/*.png)
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/operator-guide.md ${CMAKE_CURRENT_SOURCE_DIR}/docs/file-formats.md
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/operator-guide.md ${CMAKE_CURRENT_SOURCE_DIR}/docs/operator-guide.en.md
+              ${CMAKE_CURRENT_SOURCE_DIR}/docs/file-formats.md
               ${CMAKE_CURRENT_SOURCE_DIR}/docs/simulator.md ${_tarvio_pictures}
         DESTINATION ${_tarvio_docdir})
 install(FILES ${_tarvio_packaging}/examples/tarvio-run-monitor.service DESTINATION ${_tarvio_docdir}/examples)
@@ -91,11 +92,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Test console for programmable DC power su
 set(CPACK_PACKAGE_DESCRIPTION
     "Tarvio opens a serial port to a programmable DC power supply with one or two
 outputs, composes and sends its commands once or repeatedly, shows measured
-voltage and current live and logs them to a daily file, and runs timed output
-patterns, in Korean or in English. It comes with tarvio-run, which plays
-patterns and monitors from a script or a service without a window, and with
-tarvio-sim, a simulated supply on a pseudo-terminal for practice without
-hardware.")
+voltage and current live, draws them as a trend plot and logs them to a daily
+file, and runs timed output patterns, in Korean or in English. It comes with
+tarvio-run, which plays patterns and monitors from a script or a service
+without a window, and with tarvio-sim, a simulated supply on a pseudo-terminal
+for practice without hardware.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Stripped of symbols and debug information; the build ID note stays.
 set(CPACK_STRIP_FILES ON)
