@@ -29,18 +29,46 @@ QStringList Documents()
     return pages;
 }
 
-// Relative link targets of a page, resolved against its folder; #anchors dropped.
-QStringList LinkTargets(const QString& page, bool picturesOnly)
+// Relative link targets of a page, resolved against its folder, each with the
+// #anchor it names ("" for none); a link within the page is the page itself.
+QList<std::pair<QString, QString>> Links(const QString& page, bool picturesOnly)
 {
     static const QRegularExpression link(QStringLiteral("(!?)\\[[^\\]]*\\]\\(([^)\\s]+)\\)"));
-    QStringList targets;
+    QList<std::pair<QString, QString>> links;
     for (const auto& m : link.globalMatch(ReadText(page))) {
         const QString target = m.captured(2).section(QLatin1Char('#'), 0, 0);
-        if ((picturesOnly && m.captured(1).isEmpty()) || target.isEmpty() || target.contains(QLatin1String("://")))
+        if ((picturesOnly && m.captured(1).isEmpty()) || target.contains(QLatin1String("://")))
             continue;
-        targets << QDir::cleanPath(QFileInfo(page).dir().filePath(target));
+        links.append({target.isEmpty() ? page : QDir::cleanPath(QFileInfo(page).dir().filePath(target)),
+                      m.captured(2).section(QLatin1Char('#'), 1)});
     }
+    return links;
+}
+
+QStringList LinkTargets(const QString& page, bool picturesOnly)
+{
+    QStringList targets;
+    for (const auto& [target, anchor] : Links(page, picturesOnly))
+        targets << target;
     return targets;
+}
+
+// The anchors a renderer gives a page's headings: lower case, punctuation
+// dropped, blanks made hyphens.
+QStringList Anchors(const QString& page)
+{
+    QStringList anchors;
+    static const QRegularExpression heading(QStringLiteral("^#+\\s+(.*)$"), QRegularExpression::MultilineOption);
+    for (const auto& m : heading.globalMatch(ReadText(page))) {
+        QString anchor;
+        for (QChar c : m.captured(1).trimmed().toLower())
+            if (c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_'))
+                anchor += c;
+            else if (c == QLatin1Char(' '))
+                anchor += QLatin1Char('-');
+        anchors << anchor;
+    }
+    return anchors;
 }
 
 // The software centre's screenshots: (docs/NAME.png, width, height).
@@ -228,13 +256,14 @@ QStringList BoldSpans(QString page)
 class TestDocs : public QObject {
     Q_OBJECT
 private slots:
-    void EveryPictureShownIsThere()
+    void EveryLinkLeadsSomewhere()
     {
         QStringList missing;
         for (const QString& page : Documents())
-            for (const QString& target : LinkTargets(page, false))
-                if (!QFileInfo::exists(target))
-                    missing << Top.relativeFilePath(page) + QStringLiteral(" → ") + Top.relativeFilePath(target);
+            for (const auto& [target, anchor] : Links(page, false))
+                if (!QFileInfo::exists(target) || (!anchor.isEmpty() && !Anchors(target).contains(anchor)))
+                    missing << Top.relativeFilePath(page) + QStringLiteral(" → ") + Top.relativeFilePath(target)
+                                   + (anchor.isEmpty() ? QString() : QLatin1Char('#') + anchor);
         for (const Screenshot& shot : MetadataScreenshots())
             if (!QFileInfo::exists(shot.Path))
                 missing << QStringLiteral("tarvio.metainfo.xml → ") + Top.relativeFilePath(shot.Path);
