@@ -71,6 +71,7 @@ private slots:
             {"blanks around fields, mark", "\xEF\xBB\xBF 1 ,\t2\r\n3 , 4\n5,6 \r\n", 0, 2, true, two},
             {"decimal forms", ".5,1.,-0.0625\r\n1e1,+2,3E-1", 0, 2, true, "0.500 1.000 -0.063|10.000 2.000 0.300|" + Old},
             {"empty file", "", 0, 0, true, none},
+            {"nothing but the mark", "\xEF\xBB\xBF", 0, 0, true, none},
             {"word", "1,2,3\r\n4,abc,6\r\n7,8,9\r\n", 0, 1, false, one},
             {"unit after a number", "1,2,3,4V,5,6", 0, 1, false, one},
             {"blank inside", "1,2,3,4,5 5,6", 0, 1, false, one},
