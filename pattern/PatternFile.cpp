@@ -176,9 +176,10 @@ QString Quoted(const QByteArray& field)
 
 Outcome Stopped(const QString& path, int steps, const QString& reason)
 {
+    // All at once: a chained arg() would take a "%2" in the quoted field or
+    // the path for its own.
     return Outcome::Failed(QCoreApplication::translate("PatternFile", "패턴 파일을 끝까지 불러오지 못했습니다: %1\n%2\n불러온 단계: %3개")
-                               .arg(Shown(path), reason)
-                               .arg(steps),
+                               .arg(Shown(path), reason, QString::number(steps)),
                            reason);
 }
 }

@@ -74,6 +74,7 @@ private slots:
             {"nothing but the mark", "\xEF\xBB\xBF", 0, 0, true, none},
             {"word", "1,2,3\r\n4,abc,6\r\n7,8,9\r\n", 0, 1, false, one},
             {"unit after a number", "1,2,3,4V,5,6", 0, 1, false, one},
+            {"a field that reads like a placeholder", "1,2,3\r\n%2.5,0,1", 0, 1, false, one},
             {"blank inside", "1,2,3,4,5 5,6", 0, 1, false, one},
             {"empty field", "1,2,3\r\n4,,6\r\n", 0, 1, false, one},
             {"comma before line end", "1,2,3,4,5,\r\n6", 0, 1, false, one},
