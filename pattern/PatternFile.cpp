@@ -14,9 +14,11 @@
 
 namespace {
 constexpr qint64 ChunkSize = 64 * 1024;
-// Far longer than any value a person types; a longer field is not a number,
-// and stopping there keeps a file with no separators from filling memory.
-constexpr int MaxFieldLength = 64;
+// Room for every value a save writes (the largest double has 309 digits, then
+// a sign and three decimals), so a saved pattern always reads back; a longer
+// field is not a number, and stopping there keeps a file with no separators
+// from filling memory.
+constexpr int MaxFieldLength = 320;
 // How much of an unreadable field the message quotes.
 constexpr int QuotedFieldLength = 20;
 

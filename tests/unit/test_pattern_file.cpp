@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 
 #include "pattern/PatternFile.h"
+#include "pattern/StepValues.h"
 #include "support/PatternTables.h"
 #include "support/Rows.h"
 
@@ -52,6 +53,13 @@ private slots:
         const Outcome r = LoadPattern(path, loaded);
         QVERIFY(r.Ok());
         QCOMPARE(Rows(loaded, 1, 3), steps);
+
+        // The largest values a cell can hold are written out in full and still read back.
+        const QString huge = QStringLiteral("%1 -1e308 0").arg(FormatThreeDecimals(1.7976931348623157e308));
+        QVERIFY(SavePattern(path, Table(huge)).Ok());
+        QVERIFY(LoadPattern(path, loaded).Ok());
+        QCOMPARE(Rows(loaded, 1, 1), FormatThreeDecimals(1.7976931348623157e308) + QLatin1Char(' ')
+                                         + FormatThreeDecimals(-1e308) + QStringLiteral(" 0.000"));
 
         QVERIFY(SavePattern(path, PatternTable()).Ok());
         QCOMPARE(Read(path), QByteArray());
