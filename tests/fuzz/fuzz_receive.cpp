@@ -3,12 +3,14 @@
 // The receive routing on any reply stream, in every mode and layout: the
 // parser loses and invents nothing and keeps within its bounds, and the
 // console session routes the stream into the same readings and TextInfo
-// lines whether it comes in one read or cut anywhere.
+// lines whether it comes in one read or cut anywhere, and every readable
+// measured reply reaches the trend plot as a finite sample.
 #include <QCoreApplication>
 
 #include "FuzzCheck.h"
 #include "console/ConsoleController.h"
 #include "console/ProgramState.h"
+#include "plot/Readings.h"
 #include "support/FakeConsoleView.h"
 #include "support/FakeSerialPort.h"
 
@@ -48,12 +50,14 @@ private:
     Modes m_;
 };
 
-// The session on a fake port, the window as plain fields.
+// The session on a fake port, the window as plain fields, the trend plot's
+// readings fed as the main window feeds them.
 struct Session {
     ProgramState state;
     FakeSerialPort port;
     FakeConsoleView view;
     ConsoleController controller{state.Dialog, port, view, [] { return qint64(0); }};
+    LiveReadings plot{[] { return qint64(0); }, [] { return QDateTime::fromMSecsSinceEpoch(0); }};
     QStringList readouts;
 
     explicit Session(const Modes& m)
@@ -66,6 +70,10 @@ struct Session {
         QObject::connect(&controller.Readings(), &ConsoleReadings::Arrived,
                          [this](Readout which, const QString& text, qint64) {
                              readouts << QString::number(int(which)) + QLatin1Char('=') + text;
+                             if (IsMeasured(which))
+                                 plot.Measured(OutputSeries(which), text, 0);
+                             else
+                                 plot.SetValue(OutputSeries(which), text, 0);
                          });
     }
 };
@@ -107,6 +115,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(whole.view.InfoText == recorder.Info, "the session's TextInfo differs from the parser's routing");
     FUZZ_CHECK(pieces.readouts == whole.readouts && pieces.view.InfoText == whole.view.InfoText,
                "the cut of the reads changed the routing");
+    // Every readable measured reply is a finite sample of its series; the rest are counted.
+    qint64 samples[PlotSeriesCount] = {};
+    int unreadable = 0;
+    for (const QString& r : recorder.Readouts) {
+        const Readout which = Readout(r.section(QLatin1Char('='), 0, 0).toInt());
+        const bool readable = ReadReading(r.section(QLatin1Char('='), 1).toLatin1()).has_value();
+        samples[OutputSeries(which)] += readable && IsMeasured(which);
+        unreadable += !readable;
+    }
+    FUZZ_CHECK(whole.plot.Unreadable() == unreadable, "the plot miscounts unreadable replies");
+    for (int s = 0; s < PlotSeriesCount; ++s) {
+        const SampleSeries& series = whole.plot.Store().Series(s);
+        FUZZ_CHECK(series.RawCount() == samples[s], "a readable reply missing from the plot");
+        series.ForEachRaw(std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max(),
+                          [](qint64, float v) { FUZZ_CHECK(std::isfinite(v), "a plot sample that is no number"); });
+    }
     const ReceiveState &a = whole.controller.Receive(), &b = pieces.controller.Receive();
     FUZZ_CHECK(a.LineBuffer == b.LineBuffer && a.PollIndex == b.PollIndex && a.MessageLineCount == b.MessageLineCount,
                "the cut of the reads changed the receive state");

@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                    "escaped data does not decode to itself");
     }
     // Any value inside a subnegotiation stays inside it.
-    FUZZ_CHECK(TelnetCodec().Decode(ComPortCommand(config, stream)).Data.isEmpty(), "a subnegotiation leaks into the data");
+    FUZZ_CHECK(TelnetCodec().Decode(ComPortCommand(config % 12, stream)).Data.isEmpty(), "a subnegotiation leaks into the data");
 
     // The same bytes over and over, some 32 KiB: the session holds no more.
     if ((config & 0x60) == 0x60 && !stream.isEmpty()) {
