@@ -33,7 +33,7 @@ void Write(const QByteArray& bytes)
 bool PlainNumber(const QByteArray& field, double* value)
 {
     static const QRegularExpression form(QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
-    if (field.size() > 64 || !form.match(QString::fromLatin1(field)).hasMatch())
+    if (field.size() > 320 || !form.match(QString::fromLatin1(field)).hasMatch())
         return false;
     const char* begin = field.constData() + (field.startsWith('+') ? 1 : 0);
     const auto [end, error] = std::from_chars(begin, field.constData() + field.size(), *value);
