@@ -14,9 +14,11 @@
 
 namespace {
 constexpr qint64 ChunkSize = 64 * 1024;
-// Far longer than any value a person types; a longer field is not a number,
-// and stopping there keeps a file with no separators from filling memory.
-constexpr int MaxFieldLength = 64;
+// Room for every value a save writes (the largest double has 309 digits, then
+// a sign and three decimals), so a saved pattern always reads back; a longer
+// field is not a number, and stopping there keeps a file with no separators
+// from filling memory.
+constexpr int MaxFieldLength = 320;
 // How much of an unreadable field the message quotes.
 constexpr int QuotedFieldLength = 20;
 
@@ -176,9 +178,10 @@ QString Quoted(const QByteArray& field)
 
 Outcome Stopped(const QString& path, int steps, const QString& reason)
 {
+    // All at once: a chained arg() would take a "%2" in the quoted field or
+    // the path for its own.
     return Outcome::Failed(QCoreApplication::translate("PatternFile", "패턴 파일을 끝까지 불러오지 못했습니다: %1\n%2\n불러온 단계: %3개")
-                               .arg(Shown(path), reason)
-                               .arg(steps),
+                               .arg(Shown(path), reason, QString::number(steps)),
                            reason);
 }
 }

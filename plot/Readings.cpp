@@ -3,6 +3,7 @@
 #include "plot/Readings.h"
 
 #include <cmath>
+#include <limits>
 
 std::optional<double> ReadReading(QByteArrayView bytes)
 {
@@ -11,7 +12,8 @@ std::optional<double> ReadReading(QByteArrayView bytes)
         return std::nullopt;
     bool ok = false;
     const double value = trimmed.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
+    // The plot keeps samples as floats: a larger value would be drawn as infinity.
+    if (!ok || !std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
         return std::nullopt;
     return value;
 }

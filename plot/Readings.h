@@ -11,7 +11,8 @@
 
 // A reply, or a log file's field, as a number: surrounding blanks and the
 // reply's carriage return are ignored, a sign and an exponent are accepted;
-// anything else (an error text, a garbled or empty reply, infinity) is not a reading.
+// anything else (an error text, a garbled or empty reply, infinity or a value
+// beyond a float's range) is not a reading.
 std::optional<double> ReadReading(QByteArrayView bytes);
 
 // Turns readings into the live plot's samples, stamped on a time line that is

@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 
 #include "pattern/PatternFile.h"
+#include "pattern/StepValues.h"
 #include "support/PatternTables.h"
 #include "support/Rows.h"
 
@@ -53,6 +54,13 @@ private slots:
         QVERIFY(r.Ok());
         QCOMPARE(Rows(loaded, 1, 3), steps);
 
+        // The largest values a cell can hold are written out in full and still read back.
+        const QString huge = QStringLiteral("%1 -1e308 0").arg(FormatThreeDecimals(1.7976931348623157e308));
+        QVERIFY(SavePattern(path, Table(huge)).Ok());
+        QVERIFY(LoadPattern(path, loaded).Ok());
+        QCOMPARE(Rows(loaded, 1, 1), FormatThreeDecimals(1.7976931348623157e308) + QLatin1Char(' ')
+                                         + FormatThreeDecimals(-1e308) + QStringLiteral(" 0.000"));
+
         QVERIFY(SavePattern(path, PatternTable()).Ok());
         QCOMPARE(Read(path), QByteArray());
     }
@@ -71,8 +79,10 @@ private slots:
             {"blanks around fields, mark", "\xEF\xBB\xBF 1 ,\t2\r\n3 , 4\n5,6 \r\n", 0, 2, true, two},
             {"decimal forms", ".5,1.,-0.0625\r\n1e1,+2,3E-1", 0, 2, true, "0.500 1.000 -0.063|10.000 2.000 0.300|" + Old},
             {"empty file", "", 0, 0, true, none},
+            {"nothing but the mark", "\xEF\xBB\xBF", 0, 0, true, none},
             {"word", "1,2,3\r\n4,abc,6\r\n7,8,9\r\n", 0, 1, false, one},
             {"unit after a number", "1,2,3,4V,5,6", 0, 1, false, one},
+            {"a field that reads like a placeholder", "1,2,3\r\n%2.5,0,1", 0, 1, false, one},
             {"blank inside", "1,2,3,4,5 5,6", 0, 1, false, one},
             {"empty field", "1,2,3\r\n4,,6\r\n", 0, 1, false, one},
             {"comma before line end", "1,2,3,4,5,\r\n6", 0, 1, false, one},

@@ -228,6 +228,8 @@ private slots:
         QTest::newRow("unit") << "12.000V" << false << 0.0;
         QTest::newRow("not a number") << "nan" << false << 0.0;
         QTest::newRow("overflow") << "1e999" << false << 0.0;
+        QTest::newRow("beyond a sample's range") << "-4e38" << false << 0.0;
+        QTest::newRow("the largest sample") << "3.4e38" << true << 3.4e38;
     }
     void Readings()
     {

@@ -18,9 +18,13 @@ private slots:
         static const struct { const char* text; double value; } rows[] = {
             {" 1 2", 12}, {"\t3\n.5", 3.5}, {"12V", 12}, {"1,5", 1}, {"&H1F", 31}, {"&o17", 15},
             {"1D2", 100}, {"2.5e-1", 0.25}, {"7E", 7}, {"-", 0}, {" - 4.25", -4.25}, {"1.2.3", 1.2},
-            {"", 0}, {"연속", 0}, {"1e999", 0}};
+            {"", 0}, {"연속", 0}, {"1e999", 0}, {"-12.375V", -12.375}, {"1e00000001", 10},
+            // Long radix numbers: leading zeros, the most that fits, past 64 bits.
+            {"&H00000000000000000001", 1}, {"&O77777777777777777", 2251799813685247.0},
+            {"&hFFFF FFFF FFFF FFFF", 18446744073709551615.0}, {"&H12345678901234567", 0}};
         for (const auto& r : rows)
             ROW_COMPARE(r.text, LeadingNumber(QString::fromUtf8(r.text)), r.value);
+        QCOMPARE(LeadingNumber(QString(450, QLatin1Char('0')) + QLatin1Char('5')), 5.0);
     }
 
     // The program runs under the operator's locale; a comma-decimal one must
