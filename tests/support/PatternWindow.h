@@ -11,22 +11,46 @@
 #include <QtTest>
 
 #include "pattern/PatternState.h"
+#include "pattern/RunSession.h"
 #include "pattern/frmPattern.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
 #include "support/Fakes.h"
 
+// The console's session as a measured run sees it: replies are handed to
+// the tap by the test, readings and panel lines are recorded.
+struct FakeRunSession : RunSession {
+    bool NewModel = true;
+    std::function<bool(const QString&)> Tap;
+    QStringList Readings, Told;
+    QString Folder;
+    bool NewModelSelected() const override { return NewModel; }
+    void TapReplies(std::function<bool(const QString&)> tap) override { Tap = std::move(tap); }
+    void Measured(int output, bool current, const QString& text) override
+    {
+        Readings << QStringLiteral("P%1 %2 %3").arg(output).arg(QLatin1String(current ? "A" : "V"), text);
+    }
+    void Tell(const QString& line) override { Told << line; }
+    QString ReportFolder() override { return Folder; }
+    // A reply line as the console's receive routing offers it.
+    bool Reply(const QString& line) { return Tap && Tap(line); }
+};
+
 // The pattern window on an open fake port and fake services, shown and
 // active (focus moves are part of what is tested), with a folder for files.
+// With a session it has its measuring controls, and reports go to the folder.
 struct PatternWindow {
     PatternState state;
     FakeSerialPort port;
     FakeServices services;
     QTemporaryDir dir;
+    FakeRunSession session;
     frmPattern* w;
 
-    explicit PatternWindow(bool single = false) : w(new frmPattern(state, port, services, single))
+    explicit PatternWindow(bool single = false, bool measuring = false)
+        : w(new frmPattern(state, port, services, single, measuring ? &session : nullptr))
     {
+        session.Folder = dir.path();
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
         port.Open();
