@@ -92,6 +92,8 @@ public:
     void End(RunEnd how);
 
     int Output() const { return output_; }
+    // Query batches and error queue reads written since Start.
+    int QueriesSent() const { return queriesSent_; }
     const Settings& Current() const { return settings_; }
     const RunReport& Report() const { return report_; }
 
@@ -111,6 +113,7 @@ private:
     int errorReads_ = 0;
     size_t errorRow_ = 0;
     bool toldUnanswered_ = false;
+    int queriesSent_ = 0;
     RunReport report_;
 };
 

@@ -17,22 +17,17 @@
 #include "platform/PictureBox.h"
 #include "support/Fakes.h"
 
-// The console's session as a measured run sees it: replies are handed to
-// the tap by the test, readings and panel lines are recorded.
+// The console's session as a measured run sees it: the test hands replies to
+// the tap; readings and panel lines are recorded.
 struct FakeRunSession : RunSession {
-    bool NewModel = true;
     std::function<bool(const QString&)> Tap;
     QStringList Readings, Told;
     QString Folder;
-    bool NewModelSelected() const override { return NewModel; }
+    bool NewModelSelected() const override { return true; }
     void TapReplies(std::function<bool(const QString&)> tap) override { Tap = std::move(tap); }
-    void Measured(int output, bool current, const QString& text) override
-    {
-        Readings << QStringLiteral("P%1 %2 %3").arg(output).arg(QLatin1String(current ? "A" : "V"), text);
-    }
+    void Measured(int n, bool current, const QString& text) override { Readings << QStringLiteral("P%1 %2 ").arg(n).arg(current ? 'A' : 'V') + text; }
     void Tell(const QString& line) override { Told << line; }
     QString ReportFolder() override { return Folder; }
-    // A reply line as the console's receive routing offers it.
     bool Reply(const QString& line) { return Tap && Tap(line); }
 };
 
