@@ -1,13 +1,15 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How punctually a pattern run reaches the instrument: the real pattern window
-// plays on the simulated supply, whose record stamps each command's arrival
-// on the monotonic clock. Each arrival is compared with the tick the run
-// engine sends it on, counted from the run's first command.
+// (or, with --runner, tarvio-run as a script starts it) plays on the
+// simulated supply, whose record stamps each command's arrival on the
+// monotonic clock. Each arrival is compared with the tick the run engine
+// sends it on, counted from the run's first command.
 //
-//   bench_pattern_timing [--quick] [--busy]
-//     --quick  about 30 s instead of about 5 minutes
-//     --busy   a busy loop on every other core while the pattern plays
+//   bench_pattern_timing [--quick] [--busy] [--runner]
+//     --quick   about 30 s instead of about 5 minutes
+//     --busy    a busy loop on every other core while the pattern plays
+//     --runner  tarvio-run plays the pattern file instead of the window
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -23,6 +25,7 @@
 
 #include "BenchConsole.h"
 #include "BenchSupport.h"
+#include "pattern/PatternFile.h"
 #include "pattern/RunEngine.h"
 #include "pattern/StepValues.h"
 #include "pattern/frmPattern.h"
@@ -106,15 +109,17 @@ void WaitUntil(const std::function<bool()>& done, int timeoutMs, int checkEveryM
 
 int main(int argc, char** argv)
 {
-    bool quick = false, busy = false;
+    bool quick = false, busy = false, runner = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         if (arg == "--quick")
             quick = true;
         else if (arg == "--busy")
             busy = true;
+        else if (arg == "--runner")
+            runner = true;
         else {
-            std::fprintf(stderr, "usage: %s [--quick] [--busy]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--quick] [--busy] [--runner]\n", argv[0]);
             return 2;
         }
     }
@@ -143,47 +148,68 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the simulated supply did not start\n");
         return 1;
     }
-    bench::PinTo(0, consoleCpu);
-
-    bench::Console console(link);
-    if (!console.OpenComOne()) {
-        std::fprintf(stderr, "COM 1 did not open: %s\n", qPrintable(console.Services.Messages.join(' ')));
-        return 1;
-    }
-    FindControl<QRadioButton>(console.Window, "OptionPatternCmd")->setChecked(true);
-    auto* pattern = qobject_cast<frmPattern*>(console.Window.PatternWindow());
-    if (!pattern) {
-        std::fprintf(stderr, "the pattern window did not open\n");
-        return 1;
-    }
-    FillTable(pattern->Table(), plan);
-    pattern->ShowTable();
-    pattern->DrawPatternPreview();
-    FindControl<QLineEdit>(*pattern, "TextReDo")->setText(QString::number(plan.Repeats));
-    pattern->TextReDo_KeyPress();
-
-    const std::vector<Send> expected = ExpectedSends(pattern->Table(), plan.Repeats);
+    PatternTable table;
+    FillTable(table, plan);
+    const std::vector<Send> expected = ExpectedSends(table, plan.Repeats);
     const double plannedSeconds = double(expected.back().Tick - expected.front().Tick) * TickSeconds;
-    std::printf("pattern timing: %d steps %.1f s apart, played %d time(s): %zu commands over %.3f s%s\n",
-                plan.Steps, plan.Spacing, plan.Repeats, expected.size(), plannedSeconds,
-                busy ? (load ? ", other cores busy" : ", no other core to load") : ", idle");
+    std::printf("pattern timing (%s): %d steps %.1f s apart, played %d time(s): %zu commands over %.3f s%s\n",
+                runner ? "tarvio-run" : "pattern window", plan.Steps, plan.Spacing, plan.Repeats, expected.size(),
+                plannedSeconds, busy ? (load ? ", other cores busy" : ", no other core to load") : ", idle");
     std::fflush(stdout);
-
-    // When the run timer itself fired, apart from the line and the supply.
+    // When the run timer itself fired, apart from the line and the supply (the window only).
     std::vector<double> tickTimes;
     tickTimes.reserve(size_t(plannedSeconds / TickSeconds) + 100);
-    QObject::connect(FindControl<QTimer>(*pattern, "Timer4"), &QTimer::timeout, [&] { tickTimes.push_back(bench::MonotonicSeconds()); });
 
-    pattern->CmdRunP1_Click();
-    WaitUntil([&] { return pattern->Engine().Finished(false, plan.Repeats); }, int(plannedSeconds * 1000) + 20000);
+    if (runner) {
+        // The runner gets the core the console would have; this process only waits.
+        const QString file = dir.filePath(QStringLiteral("pattern.txt"));
+        if (!SavePattern(file, table).Ok()) {
+            std::fprintf(stderr, "the pattern file could not be written\n");
+            return 1;
+        }
+        QProcess run;
+        run.setProcessChannelMode(QProcess::ForwardedChannels);
+        run.setChildProcessModifier([consoleCpu] { bench::PinTo(0, consoleCpu); });
+        run.start(QStringLiteral(TARVIO_RUN_PATH),
+                  {QStringLiteral("pattern"), file, QStringLiteral("--output"), QStringLiteral("P1"),
+                   QStringLiteral("--repeat"), QString::number(plan.Repeats), QStringLiteral("--port"), link,
+                   QStringLiteral("--quiet")});
+        if (!run.waitForFinished(int(plannedSeconds * 1000) + 20000) || run.exitCode() != 0) {
+            std::fprintf(stderr, "tarvio-run did not end well (exit %d)\n", run.exitCode());
+            return 1;
+        }
+    } else {
+        bench::PinTo(0, consoleCpu);
+        bench::Console console(link);
+        if (!console.OpenComOne()) {
+            std::fprintf(stderr, "COM 1 did not open: %s\n", qPrintable(console.Services.Messages.join(' ')));
+            return 1;
+        }
+        FindControl<QRadioButton>(console.Window, "OptionPatternCmd")->setChecked(true);
+        auto* pattern = qobject_cast<frmPattern*>(console.Window.PatternWindow());
+        if (!pattern) {
+            std::fprintf(stderr, "the pattern window did not open\n");
+            return 1;
+        }
+        FillTable(pattern->Table(), plan);
+        pattern->ShowTable();
+        pattern->DrawPatternPreview();
+        FindControl<QLineEdit>(*pattern, "TextReDo")->setText(QString::number(plan.Repeats));
+        pattern->TextReDo_KeyPress();
+        QObject::connect(FindControl<QTimer>(*pattern, "Timer4"), &QTimer::timeout,
+                         [&] { tickTimes.push_back(bench::MonotonicSeconds()); });
+        pattern->CmdRunP1_Click();
+        WaitUntil([&] { return pattern->Engine().Finished(false, plan.Repeats); }, int(plannedSeconds * 1000) + 20000);
+        pattern->close();
+    }
     // The last command is still on its way to the supply's record.
     WaitUntil([&] { return ReadRecord(record).size() >= expected.size(); }, 3000, 50);
-    pattern->close();
     sim.terminate();
     sim.waitForFinished(3000);
 
     const std::vector<Arrival> arrivals = ReadRecord(record);
-    bench::Report report(QStringLiteral("pattern_timing"));
+    bench::Report report(runner ? QStringLiteral("runner_pattern_timing") : QStringLiteral("pattern_timing"));
+    report.Note(QStringLiteral("program"), runner ? QStringLiteral("tarvio-run") : QStringLiteral("tarvio"));
     report.Note(QStringLiteral("load"), busy ? QStringLiteral("busy") : QStringLiteral("idle"));
     report.Note(QStringLiteral("busyLoops"), int(load ? load->Count() : 0));
     report.Note(QStringLiteral("quick"), quick);
@@ -220,21 +246,25 @@ int main(int argc, char** argv)
                   arrivals.back().Seconds - arrivals.front().Seconds, QStringLiteral("s"), 3);
     report.Target(QStringLiteral("latenessMedianMs"), QStringLiteral("lateness median"), bench::Median(lateness),
                   QStringLiteral("ms"), 2);
+    // The runner, with no window to draw, is held to a tighter p99.
     report.Target(QStringLiteral("latenessP99Ms"), QStringLiteral("lateness p99"), bench::Percentile(lateness, 99),
-                  QStringLiteral("ms"), 10);
+                  QStringLiteral("ms"), runner ? 1 : 10);
     report.Target(QStringLiteral("latenessMaxMs"), QStringLiteral("lateness max"),
                   *std::max_element(lateness.begin(), lateness.end()), QStringLiteral("ms"), 20);
     report.Figure(QStringLiteral("latenessMinMs"), QStringLiteral("lateness min (early)"),
                   *std::min_element(lateness.begin(), lateness.end()), QStringLiteral("ms"));
     report.Target(QStringLiteral("driftMs"), QStringLiteral("drift at the end"), std::abs(bench::Median(tail)),
                   QStringLiteral("ms"), 5);
-    report.Figure(QStringLiteral("timerLatenessP99Ms"), QStringLiteral("run timer alone: p99"),
-                  bench::Percentile(timerLateness, 99), QStringLiteral("ms"));
-    report.Figure(QStringLiteral("timerLatenessMaxMs"), QStringLiteral("run timer alone: max"),
-                  timerLateness.empty() ? std::nan("")
-                                        : *std::max_element(timerLateness.begin(), timerLateness.end()),
-                  QStringLiteral("ms"));
-    report.Print(QStringLiteral("Pattern timing (%1, %2 commands)")
+    if (!runner) {
+        report.Figure(QStringLiteral("timerLatenessP99Ms"), QStringLiteral("run timer alone: p99"),
+                      bench::Percentile(timerLateness, 99), QStringLiteral("ms"));
+        report.Figure(QStringLiteral("timerLatenessMaxMs"), QStringLiteral("run timer alone: max"),
+                      timerLateness.empty() ? std::nan("")
+                                            : *std::max_element(timerLateness.begin(), timerLateness.end()),
+                      QStringLiteral("ms"));
+    }
+    report.Print(QStringLiteral("Pattern timing, %1 (%2, %3 commands)")
+                     .arg(runner ? QStringLiteral("tarvio-run") : QStringLiteral("pattern window"))
                      .arg(busy ? QStringLiteral("other cores busy") : QStringLiteral("idle"))
                      .arg(arrivals.size()));
     return 0;

@@ -128,6 +128,9 @@ public:
     // The next log tick would write a record: each readout of the layout has
     // answered since monitoring (re)started, and one at least since the last record.
     bool LogMayRecord() const;
+    // Records the log ticks appended to the day's file, and those it could not take.
+    qint64 RecordsAppended() const { return recordsAppended_; }
+    qint64 RecordsLost() const { return recordsLost_; }
 
     // Where the measurement log goes; chosen at the first record when empty.
     QString LogFolder;
@@ -173,4 +176,5 @@ private:
     bool batchingInfo_ = false;
     QString infoBatch_;
     std::unique_ptr<MeasurementLogFile> log_;
+    qint64 recordsAppended_ = 0, recordsLost_ = 0;
 };

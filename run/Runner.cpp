@@ -2,13 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "run/Runner.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryFile>
 #include <csignal>
 
 #include "pattern/PatternFile.h"
 #include "pattern/StepValues.h"
+#include "plot/Readings.h"
 
 namespace {
 constexpr int StatusMs = 250;
@@ -38,17 +36,6 @@ std::function<QString(int)> Binding(const QString& path)
     return [path](int) { return path; };
 }
 
-// The same probe the console makes of its own folder: only a file created tells.
-QString FolderProblem(const QString& folder)
-{
-    const QFileInfo info(folder);
-    if (!info.isDir())
-        return QStringLiteral("the log folder %1 does not exist").arg(folder);
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".tarvio-probe-XXXXXX")));
-    if (!probe.open())
-        return QStringLiteral("the log folder %1 cannot be written: %2").arg(folder, probe.errorString());
-    return QString();
-}
 }
 
 Runner::Runner(const RunOptions& options, ProgressOutput& progress)
@@ -76,8 +63,9 @@ Runner::Runner(const RunOptions& options, ProgressOutput& progress)
 
 int Runner::Start()
 {
-    if (options_.MeasureMs || options_.LimitVoltage || options_.LimitCurrent || !options_.ReportPath.isEmpty()) {
-        progress_.Message(QStringLiteral("tarvio-run: measured runs and limits (--measure, --limit-voltage, "
+    const bool limits = options_.LimitVoltage || options_.LimitCurrent;
+    if (options_.Job == RunJob::Pattern && (options_.MeasureMs || limits || !options_.ReportPath.isEmpty())) {
+        progress_.Message(QStringLiteral("tarvio-run: measured pattern runs (--measure, --limit-voltage, "
                                          "--limit-current, --report) are not available in this build yet"));
         return RunExit::Usage;
     }
@@ -89,12 +77,9 @@ int Runner::Start()
         const int refused = StartPattern();
         if (refused >= 0)
             return refused;
-    } else if (!options_.LogFolder.isEmpty()) {
-        const QString problem = FolderProblem(options_.LogFolder);
-        if (!problem.isEmpty()) {
-            progress_.Message(QStringLiteral("tarvio-run: ") + problem);
-            return RunExit::Usage;
-        }
+    } else {
+        // A folder that cannot take the records is the console's news at the
+        // first record: monitoring goes on, as in the window, and the exit code tells.
         console_.Controller().LogFolder = options_.LogFolder;
     }
     const Outcome opened = console_.Open();
@@ -175,12 +160,35 @@ void Runner::PatternPortLost()
 
 void Runner::StartMonitor()
 {
+    if (options_.LimitVoltage || options_.LimitCurrent)
+        connect(&console_.Controller().Readings(), &ConsoleReadings::Arrived, this,
+                [this](Readout which, const QString& text, qint64) { CheckLimit(which, text); });
     console_.Select(CommandMode::Monitor);
     if (options_.ForMs > 0) {
         stopAfter_.setInterval(int(options_.ForMs));
         stopAfter_.start();
     }
     hourly_.start();
+}
+
+void Runner::CheckLimit(Readout which, const QString& text)
+{
+    if (ending_ || !IsMeasured(which))
+        return;
+    const bool current = which == Readout::P1Current || which == Readout::P2Current;
+    const std::optional<double>& limit = current ? options_.LimitCurrent : options_.LimitVoltage;
+    // A reply that is no number (garbled, an error text) is never taken for a reading above a limit.
+    const std::optional<double> value = ReadReading(text.toLatin1());
+    if (!limit || !value || *value <= *limit)
+        return;
+    const bool second = which == Readout::P2Voltage || which == Readout::P2Current;
+    progress_.Message(QStringLiteral("tarvio-run: P%1 %2 %3 %4 is above the limit of %5 %4: switching the output off")
+                          .arg(second ? 2 : 1)
+                          .arg(current ? QStringLiteral("current") : QStringLiteral("voltage"))
+                          .arg(text.trimmed())
+                          .arg(current ? QStringLiteral("A") : QStringLiteral("V"))
+                          .arg(ShortestDecimal(*limit)));
+    End(RunExit::Tripped);
 }
 
 QString Runner::MonitorLine() const

@@ -35,6 +35,8 @@ private:
     void PatternTick();
     void PatternPortLost();
     void StartMonitor();
+    // Monitoring with limits: a measured reading above one ends the job.
+    void CheckLimit(Readout which, const QString& text);
     void ShowStatus();
     QString MonitorLine() const;
     PatternProgress PatternPosition() const;

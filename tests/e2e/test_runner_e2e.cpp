@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QtTest>
 #include <csignal>
+#include <pty.h>
+#include <unistd.h>
 
 #include "pattern/PatternFile.h"
 #include "plot/LogReader.h"
@@ -46,6 +48,35 @@ Run RunToEnd(const QStringList& args, const QProcessEnvironment& env = Headless(
         return r;
     r.exitCode = p.exitCode();
     r.errors = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
+
+// The run with its stderr on a terminal, as a person at a shell sees it.
+Run RunOnATerminal(const QStringList& args, const QProcessEnvironment& env)
+{
+    int master = -1, slave = -1;
+    Run r;
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+        return r;
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
+    p.start(Runner, args);
+    ::close(slave);
+    QByteArray seen;
+    char buffer[4096];
+    // Read as it comes, so a full terminal never holds the run up.
+    while (p.state() != QProcess::NotRunning) {
+        p.waitForFinished(20);
+        for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+            seen.append(buffer, n);
+        if (seen.size() > 1 << 20)
+            break;
+    }
+    ::close(master);
+    if (p.state() == QProcess::NotRunning && p.exitStatus() == QProcess::NormalExit)
+        r.exitCode = p.exitCode();
+    r.errors = QString::fromLocal8Bit(seen);
     return r;
 }
 
@@ -91,10 +122,13 @@ private slots:
     void PatternBytesAreThePatternWindows();
     void ExitCodes_data();
     void ExitCodes();
+    void ProgressOnATerminalAndOff();
     void MonitorRecordsReadBackAsTheConsolesLog();
     void LostRecordsEndWithOne();
     void SilentSupplyLeavesAGapAndALine();
     void MonitoringResumesAfterAnUnpluggedAdapter();
+    void LimitTripSwitchesOff_data();
+    void LimitTripSwitchesOff();
     void SignalStopsSendingAndSwitchesOff_data();
     void SignalStopsSendingAndSwitchesOff();
 };
@@ -145,36 +179,40 @@ void TestRunnerE2E::ExitCodes_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("errors");       // a pattern stderr must contain
     QTest::addColumn<int>("commands");         // received by the supply; -1 any
+    QTest::addColumn<bool>("held");            // the test holds the supply's port open
 
     const QByteArray two = "0,5,1\r\n0.1,6,1\r\n";
     const QStringList sim{"--no-noise"};
     QTest::newRow("help with no display and no port") << two << QStringList() << QStringList{"--help"} << 0
-                                                     << "" << -1;
+                                                     << "" << -1 << false;
     QTest::newRow("pattern played to its end") << two << sim << QStringList{"pattern", "{file}", "--output", "P1", "--port", "{port}"}
-                                               << 0 << "" << 2;
+                                               << 0 << "" << 2 << false;
     QTest::newRow("monitoring for its duration") << two << sim << QStringList{"monitor", "--for", "1s", "--port", "{port}"}
-                                                 << 0 << "" << -1;
+                                                 << 0 << "" << -1 << false;
     QTest::newRow("unknown option") << two << QStringList() << QStringList{"pattern", "{file}", "--output", "P1", "--fast"}
-                                    << 2 << "Unknown option 'fast'" << -1;
+                                    << 2 << "Unknown option 'fast'" << -1 << false;
     QTest::newRow("option of the other job") << two << QStringList() << QStringList{"monitor", "--repeat", "2"}
-                                             << 2 << "--repeat is for the pattern job" << -1;
+                                             << 2 << "--repeat is for the pattern job" << -1 << false;
     QTest::newRow("bad field sends nothing") << QByteArray("0,5,1\r\n1,x,1\r\n") << sim
                                              << QStringList{"pattern", "{file}", "--output", "P1", "--port", "{port}"}
-                                             << 2 << "2번째 단계의 전압 값이 숫자가 아닙니다" << 0;
+                                             << 2 << "2번째 단계의 전압 값이 숫자가 아닙니다" << 0 << false;
     QTest::newRow("empty pattern") << QByteArray() << sim << QStringList{"pattern", "{file}", "--output", "P1", "--port", "{port}"}
-                                   << 2 << "holds no step" << 0;
-    QTest::newRow("unwritable log folder") << two << sim
-                                           << QStringList{"monitor", "--log-folder", "/nonexistent/logs", "--port", "{port}"}
-                                           << 2 << "/nonexistent/logs does not exist" << 0;
+                                   << 2 << "holds no step" << 0 << false;
+    // Monitoring goes on as in the window; the records are lost and the exit code says so.
+    QTest::newRow("unwritable log folder") << two << QStringList{"--demo"}
+                                           << QStringList{"monitor", "--for", "2s", "--log-folder", "/nonexistent/logs", "--port", "{port}"}
+                                           << 1 << "측정 기록을 저장할 수 없습니다: /nonexistent/logs/" << -1 << false;
     QTest::newRow("measured run not yet here") << two << sim
                                                << QStringList{"pattern", "{file}", "--output", "P1", "--measure", "500", "--port", "{port}"}
-                                               << 2 << "not available" << 0;
+                                               << 2 << "not available" << 0 << false;
+    QTest::newRow("port held by another program") << two << sim << QStringList{"monitor", "--port", "{port}"} << 3
+                                                 << "다른 프로그램" << 0 << true;
     QTest::newRow("port missing") << two << QStringList() << QStringList{"pattern", "{file}", "--output", "P1"}
-                                  << 3 << "/nonexistent/tarvio-com1" << -1;
+                                  << 3 << "/nonexistent/tarvio-com1" << -1 << false;
     QTest::newRow("port lost under a pattern")
         << two << QStringList{"--vanish-after", "1"}
         << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "forever", "--port", "{port}"} << 4
-        << "출력 패턴은 자동으로 다시 시작하지 않습니다" << -1;
+        << "출력 패턴은 자동으로 다시 시작하지 않습니다" << -1 << false;
 }
 
 void TestRunnerE2E::ExitCodes()
@@ -185,6 +223,7 @@ void TestRunnerE2E::ExitCodes()
     QFETCH(int, exitCode);
     QFETCH(QString, errors);
     QFETCH(int, commands);
+    QFETCH(bool, held);
 
     QTemporaryDir dir;
     const QString file = Write(dir, "pattern.txt", pattern);
@@ -193,6 +232,9 @@ void TestRunnerE2E::ExitCodes()
         sim = std::make_unique<SimProcess>(simArgs);
         QVERIFY(sim->Ok());
     }
+    QtSerialDevice holder([&sim](int) { return sim->Link(); });
+    if (held)
+        QVERIFY(holder.Open().Ok());
     for (QString& a : args)
         a.replace(QLatin1String("{file}"), file).replace(QLatin1String("{port}"), sim ? sim->Link() : QString());
     const Run r = RunToEnd(args);
@@ -202,6 +244,39 @@ void TestRunnerE2E::ExitCodes()
         QTRY_COMPARE_WITH_TIMEOUT(Received(*sim).size(), commands, 5000);
     else if (commands == 0)
         QCOMPARE(Received(*sim).size(), 0);
+}
+
+void TestRunnerE2E::ProgressOnATerminalAndOff()
+{
+    SimProcess sim({"--no-noise"});
+    QVERIFY(sim.Ok());
+    QTemporaryDir dir;
+    const QString file = Write(dir, "pattern.txt", "0,5,1\r\n0.2,6,1.5\r\n");
+    const QStringList args{"pattern", file, "--output", "P1", "--repeat", "2", "--port", sim.Link()};
+
+    // Elsewhere: one line per repetition, and nothing else.
+    const Run piped = RunToEnd(args);
+    QVERIFY2(piped.exitCode == 0, qPrintable(piped.errors));
+    const QStringList lines = piped.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    for (int r = 1; r <= 2; ++r)
+        QVERIFY2(lines.at(r - 1).startsWith(QStringLiteral("repetition %1/2  step 2/2  00:00:0").arg(r))
+                     && lines.at(r - 1).endsWith(QStringLiteral("  6 V  1.5 A")),
+                 qPrintable(piped.errors));
+    QVERIFY(!piped.errors.contains(QLatin1Char('\r')));
+
+    // On a terminal: one status line rewritten in place, ended once.
+    const Run shown = RunOnATerminal(args, Headless());
+    QVERIFY2(shown.exitCode == 0, qPrintable(shown.errors));
+    QVERIFY2(shown.errors.startsWith(QStringLiteral("\rrepetition ")), qPrintable(shown.errors));
+    QVERIFY2(shown.errors.contains(QStringLiteral("\rrepetition 2/2  step 2/2  00:00:0")), qPrintable(shown.errors));
+    QVERIFY2(shown.errors.endsWith(QStringLiteral("  6 V  1.5 A\x1b[K\r\n")), qPrintable(shown.errors));
+    QCOMPARE(shown.errors.count(QLatin1Char('\n')), 1);
+
+    // Quiet: nothing at all, on a terminal either.
+    const Run quiet = RunOnATerminal(args + QStringList{"--quiet"}, Headless());
+    QCOMPARE(quiet.exitCode, 0);
+    QCOMPARE(quiet.errors, QString());
 }
 
 void TestRunnerE2E::MonitorRecordsReadBackAsTheConsolesLog()
@@ -251,8 +326,9 @@ void TestRunnerE2E::SilentSupplyLeavesAGapAndALine()
     QTemporaryDir logs;
     const Run r = RunToEnd({"monitor", "--for", "7s", "--log-folder", logs.path(), "--port", sim.Link(), "--quiet"});
     QVERIFY2(r.exitCode == 0, qPrintable(r.errors));
-    QCOMPARE(r.errors.count(QStringLiteral("has not answered")), 1);
-    QCOMPARE(r.errors.count(QStringLiteral("answers again")), 1);
+    // The console's own lines, once each.
+    QCOMPARE(r.errors.count(QStringLiteral("응답 없음 (마지막 응답 ")), 1);
+    QCOMPARE(r.errors.count(QStringLiteral("응답 다시 받음 (끊긴 시간 ")), 1);
     // No record repeats values the supply stopped sending.
     qint64 widest = 0, last = -1;
     for (const QByteArray& line : LogLines(logs.path())) {
@@ -282,6 +358,32 @@ void TestRunnerE2E::MonitoringResumesAfterAnUnpluggedAdapter()
     ::kill(pid_t(p.processId()), SIGTERM);
     QVERIFY(p.waitForFinished(RunMs));
     QCOMPARE(p.exitCode(), 130);
+}
+
+void TestRunnerE2E::LimitTripSwitchesOff_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("told");
+    // The demonstration's P1 delivers 5 V and about 0.5 A, P2 12 V and about 1.2 A.
+    QTest::newRow("P1 current while monitoring") << QStringList{"monitor", "--limit-current", "0.3"}
+                                                 << "P1 current 0.";
+    QTest::newRow("P2 voltage, two outputs") << QStringList{"monitor", "--outputs", "2", "--limit-voltage", "6"}
+                                             << "P2 voltage 12";
+}
+
+void TestRunnerE2E::LimitTripSwitchesOff()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, told);
+    SimProcess sim({"--demo", "--no-noise"});
+    QVERIFY(sim.Ok());
+    QTemporaryDir logs;
+    const Run r = RunToEnd(args + QStringList{"--log-folder", logs.path(), "--port", sim.Link()});
+    QVERIFY2(r.exitCode == 1, qPrintable(r.errors));
+    QVERIFY2(r.errors.contains(told) && r.errors.contains(QStringLiteral("switching the output off")), qPrintable(r.errors));
+    QTRY_VERIFY_WITH_TIMEOUT(sim.Commands().contains(QStringLiteral("OUTP:STAT OFF")), 5000);
+    // Nothing after the switch-off.
+    QCOMPARE(sim.Commands().last(), QStringLiteral("OUTP:STAT OFF"));
 }
 
 void TestRunnerE2E::SignalStopsSendingAndSwitchesOff_data()
