@@ -318,11 +318,29 @@ void ConsoleController::LogTick()
     AppendLogRecord(tick.RecordTime, tick.Record);
 }
 
-void ConsoleController::AppendLogRecord(const QDateTime& now, const QString& record)
+bool ConsoleController::NewModelSelected() const
+{
+    return view_.NewModelSelected();
+}
+
+void ConsoleController::Measured(int output, bool current, const QString& text)
+{
+    const Readout which = output == 2 ? (current ? Readout::P2Current : Readout::P2Voltage)
+                                      : (current ? Readout::P1Current : Readout::P1Voltage);
+    readings_.Arrive(which, text);
+}
+
+QString ConsoleController::ResolvedLogFolder()
 {
     if (LogFolder.isEmpty())
         LogFolder = ChooseLogFolder(QCoreApplication::applicationDirPath(),
                                     QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return LogFolder;
+}
+
+void ConsoleController::AppendLogRecord(const QDateTime& now, const QString& record)
+{
+    ResolvedLogFolder();
     if (!log_ || log_->Folder() != LogFolder)
         log_ = std::make_unique<MeasurementLogFile>(LogFolder);
     const Outcome appended = log_->Append(now.date(), record);

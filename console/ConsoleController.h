@@ -3,6 +3,7 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "console/CommandHistory.h"
@@ -12,6 +13,7 @@
 #include "link/PortChoices.h"
 #include "link/ReceiveParser.h"
 #include "link/ReconnectWatch.h"
+#include "pattern/RunSession.h"
 
 class MeasurementLogFile;
 class SerialPort;
@@ -76,7 +78,7 @@ public:
 // parser, with this object as its target -> a readout in Readings() (whose
 // observers are the labels, the trend plot and the log's freshness gate) or a
 // line in TextInfo. The log tick composes its record from Readings().
-class ConsoleController : public QObject, public PortRequests, private ReceiveTarget {
+class ConsoleController : public QObject, public PortRequests, public RunSession, private ReceiveTarget {
     Q_OBJECT
 public:
     ConsoleController(const CommInitChoices& choices, SerialPort& port, ConsoleView& view,
@@ -132,6 +134,17 @@ public:
     qint64 RecordsAppended() const { return recordsAppended_; }
     qint64 RecordsLost() const { return recordsLost_; }
 
+    // RunSession: while a measured pattern run plays, each reply line is
+    // offered to it first; a line it does not claim goes where it would have gone.
+    using ReplyTap = std::function<bool(const QString& line)>;
+    bool NewModelSelected() const override;
+    void TapReplies(ReplyTap tap) override { replyTap_ = std::move(tap); }
+    void Measured(int output, bool current, const QString& text) override;
+    void Tell(const QString& line) override { InsertInfoText(line + QStringLiteral("\r\n")); }
+    QString ReportFolder() override { return ResolvedLogFolder(); }
+    // The log folder, chosen now by the first record's rule when still empty.
+    QString ResolvedLogFolder();
+
     // Where the measurement log goes; chosen at the first record when empty.
     QString LogFolder;
     // The local clock the log's timestamps read.
@@ -157,6 +170,7 @@ private:
     void ShowReadout(Readout which, const QString& text) override;
     void InsertInfoText(const QString& text) override;
     void ClearInfoText() override;
+    bool ClaimLine(const QString& line) override { return replyTap_ && replyTap_(line); }
 
     const CommInitChoices& choices_;
     SerialPort& port_;
@@ -177,4 +191,5 @@ private:
     QString infoBatch_;
     std::unique_ptr<MeasurementLogFile> log_;
     qint64 recordsAppended_ = 0, recordsLost_ = 0;
+    ReplyTap replyTap_;
 };

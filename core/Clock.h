@@ -15,6 +15,11 @@ inline qint64 SteadyNow()
 {
     return QDeadlineTimer::current(Qt::PreciseTimer).deadline();
 }
+// The same clock in microseconds, for what is timed to better than a millisecond.
+inline qint64 SteadyMicros()
+{
+    return QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs() / 1000;
+}
 inline QDateTime LocalNow()
 {
     return QDateTime::currentDateTime();

@@ -43,6 +43,10 @@ void RouteToMessages(ReceiveState& state, ReceiveTarget& target)
 
 void RouteLine(ReceiveState& state, ReceiveTarget& target)
 {
+    if (target.ClaimLine(state.LineBuffer)) {
+        state.LineBuffer.clear();
+        return;
+    }
     const bool polling = target.PollTimerRunning();
     if (polling && target.MonitorModeSelected())
         RouteToReadout(state, target, MeasuredReadouts);

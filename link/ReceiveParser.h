@@ -28,6 +28,9 @@ public:
     virtual void ShowReadout(Readout which, const QString& text) = 0;
     virtual void InsertInfoText(const QString& text) = 0; // at TextInfo's insertion point
     virtual void ClearInfoText() = 0;
+    // Offered every line first (its CR kept, its LF not): true when it
+    // answered someone's own query and so goes nowhere else.
+    virtual bool ClaimLine(const QString& line) { return (void)line, false; }
 };
 
 // A device that never ends its lines must not grow LineBuffer without bound:

@@ -70,6 +70,11 @@ RunEngine::Tick RunEngine::OnTick(bool repeatForever, int repeatLimit)
     return tick;
 }
 
+bool RunEngine::StepDueNextTick(bool repeatForever, int repeatLimit) const
+{
+    return running_ && !Finished(repeatForever, repeatLimit) && runTicks_ * TickSeconds >= steps_[nextStep_ - 1].Time;
+}
+
 RunEngine::Position RunEngine::LastSent() const
 {
     if (nextStep_ > 1)

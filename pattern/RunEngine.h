@@ -56,6 +56,8 @@ public:
     {
         return !repeatForever && repeatsDone_ >= repeatLimit;
     }
+    // The next OnTick with these settings will send a step.
+    bool StepDueNextTick(bool repeatForever, int repeatLimit) const;
 
 private:
     bool running_ = false;
