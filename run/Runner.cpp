@@ -2,7 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "run/Runner.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <csignal>
+
+#include "core/Clock.h"
 
 #include "pattern/PatternFile.h"
 #include "pattern/StepValues.h"
@@ -13,7 +17,6 @@ constexpr int StatusMs = 250;
 constexpr int HourMs = 3600 * 1000;
 constexpr int DrainCheckMs = 2;
 constexpr qint64 DrainLimitMs = 2000;
-const QByteArray OutputOff = QByteArrayLiteral("OUTP:STAT OFF\n");
 
 // A dialog's message as one line of stderr.
 QString OneLine(const QString& text)
@@ -40,7 +43,9 @@ std::function<QString(int)> Binding(const QString& path)
 
 Runner::Runner(const RunOptions& options, ProgressOutput& progress)
     : options_(options), progress_(progress), choices_(ChoicesFor(options)), port_(Binding(options.PortPath)),
-      console_(choices_, port_, options.DualLayout, options.NewModel, options.IntervalMs)
+      console_(choices_, port_, options.DualLayout, options.NewModel, options.IntervalMs),
+      reporting_(options.Job == RunJob::Pattern
+                 && (options.MeasureMs || options.LimitVoltage || options.LimitCurrent || !options.ReportPath.isEmpty()))
 {
     for (QTimer* t : {&runTimer_, &stopAfter_, &hourly_, &status_, &drain_})
         t->setTimerType(Qt::PreciseTimer);
@@ -63,12 +68,6 @@ Runner::Runner(const RunOptions& options, ProgressOutput& progress)
 
 int Runner::Start()
 {
-    const bool limits = options_.LimitVoltage || options_.LimitCurrent;
-    if (options_.Job == RunJob::Pattern && (options_.MeasureMs || limits || !options_.ReportPath.isEmpty())) {
-        progress_.Message(QStringLiteral("tarvio-run: measured pattern runs (--measure, --limit-voltage, "
-                                         "--limit-current, --report) are not available in this build yet"));
-        return RunExit::Usage;
-    }
     if (!signals_.Ok()) {
         progress_.Message(QStringLiteral("tarvio-run: cannot watch for SIGINT and SIGTERM"));
         return RunExit::Usage;
@@ -117,6 +116,18 @@ int Runner::StartPattern()
 void Runner::PlayPattern()
 {
     engine_.Start(table_, options_.Output);
+    if (reporting_) {
+        // As the pattern window starts its measured run: a limit alone measures at the window's first interval.
+        MeasuredRun::Settings settings;
+        const bool limits = options_.LimitVoltage || options_.LimitCurrent;
+        settings.IntervalMs = options_.MeasureMs.value_or(limits ? MeasuredRun::IntervalAtStartMs : 0);
+        settings.NewModel = console_.Controller().NewModelSelected();
+        settings.VoltageLimit = options_.LimitVoltage;
+        settings.CurrentLimit = options_.LimitCurrent;
+        measured_.Start(settings, engine_, options_.Repeat == 0 ? 0 : engine_.RunStepCount() * options_.Repeat,
+                        LocalNow());
+        console_.Controller().TapReplies([this](const QString& line) { return OnRunReply(line); });
+    }
     runTimer_.start();
 }
 
@@ -126,11 +137,59 @@ void Runner::PatternTick()
     const RunEngine::Tick tick = engine_.OnTick(endless, options_.Repeat);
     if (tick.Sent)
         port_.Write(tick.Command);
-    if (!tick.RepetitionDone)
+    if (tick.RepetitionDone)
+        progress_.Milestone(FormatPatternProgress(PatternPosition()));
+    if (measured_.Running()) {
+        const MeasuredRun::TickResult r =
+            measured_.OnTick(SteadyMicros(), LocalNow(), engine_, tick, port_.BytesToWrite() == 0,
+                             engine_.StepDueNextTick(endless, options_.Repeat));
+        if (!r.Query.isEmpty())
+            port_.Write(r.Query);
+        if (r.TellUnanswered)
+            progress_.Message(OneLine(UnansweredMessage(measured_.Output())));
+    }
+    // A measured run ends once its last questions are answered, as in the window.
+    if (engine_.Finished(endless, options_.Repeat) && (!measured_.Running() || measured_.Settled()))
+        End(measured_.Report().Summary().SupplyErrors > 0 ? RunExit::Tripped : RunExit::Done);
+}
+
+bool Runner::OnRunReply(const QString& line)
+{
+    const MeasuredRun::Reply reply = measured_.OnReply(SteadyMicros(), line);
+    if (!reply.Claimed)
+        return false;
+    if (reply.Reading) {
+        const bool current = reply.Which == MeasuredRun::Quantity::Current;
+        console_.Controller().Measured(measured_.Output(), current, line);
+        (current ? lastCurrent_ : lastVoltage_) = reply.Text.trimmed();
+    }
+    if (reply.SupplyError)
+        progress_.Message(QStringLiteral("tarvio-run: the supply's error queue: ") + reply.Text.trimmed());
+    if (reply.Trip) {
+        progress_.Message(OneLine(LimitTripMessage(measured_.Output(), *reply.Trip)));
+        End(RunExit::Tripped);
+    }
+    return true;
+}
+
+void Runner::WriteReport(RunEnd how)
+{
+    measured_.End(how);
+    // A folder given gets the window's file name; anything else is the file itself.
+    const QString given = options_.ReportPath;
+    const QDir folder(given.isEmpty() ? console_.Controller().ReportFolder() : given);
+    const QString name = RunReportName(measured_.Report().StartedAt());
+    const QString path = given.isEmpty() || QFileInfo(given).isDir() ? folder.filePath(name) : given;
+    const Outcome written = WriteRunReport(measured_.Report(), path);
+    if (!written.Ok()) {
+        progress_.Message(OneLine(written.Message()));
+        if (exitCode_ == RunExit::Done)
+            exitCode_ = RunExit::Tripped;
         return;
-    progress_.Milestone(FormatPatternProgress(PatternPosition()));
-    if (engine_.Finished(endless, options_.Repeat))
-        End(RunExit::Done);
+    }
+    for (const QString& line : RunSummaryText(measured_.Report().Summary()).split(QLatin1Char('\n')))
+        progress_.Closing(QStringLiteral("tarvio-run: ") + line);
+    progress_.Closing(QStringLiteral("tarvio-run: report: ") + QDir::toNativeSeparators(path));
 }
 
 PatternProgress Runner::PatternPosition() const
@@ -142,7 +201,11 @@ PatternProgress Runner::PatternPosition() const
     p.Step = at.Step;
     p.Steps = engine_.RunStepCount();
     p.ElapsedMs = since_.elapsed();
-    if (at.Step > 0) {
+    // What was measured last, when the run measures; otherwise what was set last.
+    if (!lastVoltage_.isEmpty() || !lastCurrent_.isEmpty()) {
+        p.Voltage = lastVoltage_;
+        p.Current = lastCurrent_;
+    } else if (at.Step > 0) {
         const StepNumbers& step = engine_.Steps().at(at.Step - 1);
         p.Voltage = ShortestDecimal(step.Voltage);
         p.Current = ShortestDecimal(step.Current);
@@ -225,22 +288,30 @@ void Runner::End(int exitCode)
     if (options_.Job == RunJob::Monitor)
         progress_.Milestone(MonitorLine());
     if (options_.OffOnStop || options_.LimitVoltage || options_.LimitCurrent)
-        port_.Write(OutputOff);
+        port_.Write(LimitOffCommand);
+    if (reporting_) {
+        const RunEnd how = exitCode == RunExit::Interrupted ? RunEnd::Stopped
+                           : exitCode == RunExit::PortLost   ? RunEnd::PortLost
+                           : measured_.Report().Summary().OutsideLimits > 0 ? RunEnd::LimitTripped
+                                                                            : RunEnd::Completed;
+        WriteReport(how);
+    }
+    progress_.Finish();
+    // The rest waits for the event loop: End may be called from inside the port's own receive handler.
     draining_.start();
-    DrainAndFinish();
+    drain_.start();
 }
 
 void Runner::DrainAndFinish()
 {
-    if (port_.IsOpen() && port_.BytesWaiting() > 0 && draining_.elapsed() < DrainLimitMs) {
-        if (!drain_.isActive())
-            drain_.start();
+    if (port_.IsOpen() && port_.BytesWaiting() > 0 && draining_.elapsed() < DrainLimitMs)
         return;
-    }
     drain_.stop();
     if (port_.BytesWaiting() > 0)
         progress_.Message(QStringLiteral("tarvio-run: the last commands did not leave the port"));
+    // Let go of the replies only now: a trip ends the run from inside the tap itself.
+    if (reporting_)
+        console_.Controller().TapReplies({});
     port_.Close();
-    progress_.Finish();
     emit Finished(exitCode_);
 }

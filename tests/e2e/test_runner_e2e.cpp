@@ -202,9 +202,11 @@ void TestRunnerE2E::ExitCodes_data()
     QTest::newRow("unwritable log folder") << two << QStringList{"--demo"}
                                            << QStringList{"monitor", "--for", "2s", "--log-folder", "/nonexistent/logs", "--port", "{port}"}
                                            << 1 << "측정 기록을 저장할 수 없습니다: /nonexistent/logs/" << -1 << false;
-    QTest::newRow("measured run not yet here") << two << sim
-                                               << QStringList{"pattern", "{file}", "--output", "P1", "--measure", "500", "--port", "{port}"}
-                                               << 2 << "not available" << 0 << false;
+    // Read after the repetition; the run still plays to its end.
+    QTest::newRow("errors in the supply's queue") << two << QStringList{"--no-noise", "--fault", "fan"}
+                                                  << QStringList{"pattern", "{file}", "--output", "P1", "--measure", "200",
+                                                                 "--report", "{dir}", "--port", "{port}"}
+                                                  << 1 << "the supply's error queue: " << -1 << false;
     QTest::newRow("port held by another program") << two << sim << QStringList{"monitor", "--port", "{port}"} << 3
                                                  << "다른 프로그램" << 0 << true;
     QTest::newRow("port missing") << two << QStringList() << QStringList{"pattern", "{file}", "--output", "P1"}
@@ -236,7 +238,9 @@ void TestRunnerE2E::ExitCodes()
     if (held)
         QVERIFY(holder.Open().Ok());
     for (QString& a : args)
-        a.replace(QLatin1String("{file}"), file).replace(QLatin1String("{port}"), sim ? sim->Link() : QString());
+        a.replace(QLatin1String("{file}"), file)
+            .replace(QLatin1String("{port}"), sim ? sim->Link() : QString())
+            .replace(QLatin1String("{dir}"), dir.path());
     const Run r = RunToEnd(args);
     QVERIFY2(r.exitCode == exitCode, qPrintable(QString("exit %1: %2").arg(r.exitCode).arg(r.errors)));
     QVERIFY2(r.errors.contains(errors), qPrintable(r.errors));
@@ -369,6 +373,11 @@ void TestRunnerE2E::LimitTripSwitchesOff_data()
                                                  << "P1 current 0.";
     QTest::newRow("P2 voltage, two outputs") << QStringList{"monitor", "--outputs", "2", "--limit-voltage", "6"}
                                              << "P2 voltage 12";
+    // A limit alone measures, as setting one in the window does; the window's words say it.
+    QTest::newRow("P1 current under a pattern")
+        << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "forever", "--limit-current", "0.3", "--report",
+                       "{dir}"}
+        << "전류 한계 0.300 A를 넘는 측정값 0.";
 }
 
 void TestRunnerE2E::LimitTripSwitchesOff()
@@ -377,13 +386,26 @@ void TestRunnerE2E::LimitTripSwitchesOff()
     QFETCH(QString, told);
     SimProcess sim({"--demo", "--no-noise"});
     QVERIFY(sim.Ok());
-    QTemporaryDir logs;
-    const Run r = RunToEnd(args + QStringList{"--log-folder", logs.path(), "--port", sim.Link()});
+    QTemporaryDir dir;
+    const bool pattern = args.first() == QLatin1String("pattern");
+    for (QString& a : args)
+        a.replace(QLatin1String("{file}"), Write(dir, "pattern.txt", "0,5,1\r\n1,6,1\r\n")).replace(QLatin1String("{dir}"), dir.path());
+    if (!pattern)
+        args << QStringList{"--log-folder", dir.path()};
+    const Run r = RunToEnd(args + QStringList{"--port", sim.Link()});
     QVERIFY2(r.exitCode == 1, qPrintable(r.errors));
-    QVERIFY2(r.errors.contains(told) && r.errors.contains(QStringLiteral("switching the output off")), qPrintable(r.errors));
+    QVERIFY2(r.errors.contains(told), qPrintable(r.errors));
     QTRY_VERIFY_WITH_TIMEOUT(sim.Commands().contains(QStringLiteral("OUTP:STAT OFF")), 5000);
     // Nothing after the switch-off.
     QCOMPARE(sim.Commands().last(), QStringLiteral("OUTP:STAT OFF"));
+    if (pattern) {
+        const QStringList reports = QDir(dir.path()).entryList({QStringLiteral("*_RUN.csv")});
+        QCOMPARE(reports.size(), 1);
+        QFile report(dir.filePath(reports.first()));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QByteArray last = report.readAll().trimmed().split('\n').last().trimmed();
+        QVERIFY2(last.endsWith(",limit") && last.contains("current 0."), last.constData());
+    }
 }
 
 void TestRunnerE2E::SignalStopsSendingAndSwitchesOff_data()
@@ -397,6 +419,10 @@ void TestRunnerE2E::SignalStopsSendingAndSwitchesOff_data()
         << SIGTERM;
     QTest::newRow("SIGINT without --off-on-stop")
         << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "forever"} << "APPL P1,6,1" << SIGINT;
+    QTest::newRow("SIGINT under a measured run")
+        << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "forever", "--measure", "200", "--report",
+                       "{dir}/run.csv"}
+        << "MEAS:CURRA? P1" << SIGINT;
 }
 
 void TestRunnerE2E::SignalStopsSendingAndSwitchesOff()
@@ -407,9 +433,10 @@ void TestRunnerE2E::SignalStopsSendingAndSwitchesOff()
     SimProcess sim({"--no-noise"});
     QVERIFY(sim.Ok());
     QTemporaryDir dir;
-    const QString file = Write(dir, "pattern.txt", "0,5,1\r\n0.1,6,1\r\n");
+    // A second apart: a measuring batch needs a tick with no step in it or due next.
+    const QString file = Write(dir, "pattern.txt", "0,5,1\r\n1,6,1\r\n");
     for (QString& a : args)
-        a.replace(QLatin1String("{file}"), file);
+        a.replace(QLatin1String("{file}"), file).replace(QLatin1String("{dir}"), dir.path());
     QProcess p;
     p.setProcessEnvironment(Headless());
     p.start(Runner, args + QStringList{"--port", sim.Link(), "--quiet"});
@@ -425,6 +452,13 @@ void TestRunnerE2E::SignalStopsSendingAndSwitchesOff()
     QCOMPARE(sent.last() == QStringLiteral("OUTP:STAT OFF"), off);
     QCOMPARE(sent.count(QStringLiteral("OUTP:STAT OFF")), off ? 1 : 0);
     QVERIFY(QString::fromLocal8Bit(p.readAllStandardError()).contains(QStringLiteral("stopping")));
+    QFile report(dir.filePath(QStringLiteral("run.csv")));
+    QCOMPARE(report.exists(), args.contains(QStringLiteral("--report")));
+    if (report.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> rows = report.readAll().trimmed().split('\n');
+        QVERIFY2(rows.size() >= 2 && rows.first().startsWith("repetition,step,"), qPrintable(QString::number(rows.size())));
+        QVERIFY2(rows.last().trimmed().endsWith(",stopped"), rows.last().constData());
+    }
 }
 
 QTEST_MAIN(TestRunnerE2E)
