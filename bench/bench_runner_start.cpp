@@ -8,7 +8,9 @@
 // main window, so its figure is the console's own cost, not a hand's.
 //
 // Monitoring sends its first poll one poll interval after it starts, in both
-// programs; "own start-up" is the first command's arrival less that interval.
+// programs, and a pattern its first step on the run timer's first tick;
+// "own start-up" is the first command's arrival less that wait. tarvio-run
+// playing a pattern takes a third turn.
 //
 //   bench_runner_start [--runs N] [--monitor-s S]
 #include <QApplication>
@@ -29,6 +31,7 @@
 #include "BenchConsole.h"
 #include "BenchSupport.h"
 #include "console/QueryBatch.h"
+#include "pattern/RunEngine.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 
@@ -164,21 +167,31 @@ int main(int argc, char** argv)
 
     const std::vector<QByteArray> runner{TARVIO_RUN_PATH, "monitor", "--outputs", "2", "--port", QFile::encodeName(link),
                                          "--log-folder", QFile::encodeName(logs), "--quiet"};
+    const QString pattern = dir.filePath(QStringLiteral("pattern.txt"));
+    QFile patternFile(pattern);
+    if (!patternFile.open(QIODevice::WriteOnly) || patternFile.write("0,5,1\r\n1,6,1\r\n") < 0)
+        return 1;
+    patternFile.close();
+    const std::vector<QByteArray> runnerPattern{TARVIO_RUN_PATH, "pattern", QFile::encodeName(pattern), "--output", "P1",
+                                                "--repeat", "forever", "--port", QFile::encodeName(link), "--quiet"};
     const std::vector<QByteArray> console{QFile::encodeName(QCoreApplication::applicationFilePath()), "--as-console",
                                           QFile::encodeName(link), QFile::encodeName(logs)};
     const double pollMs = PollIntervalMs(false);
-    std::printf("start and memory: %d runs each of tarvio-run and the console monitoring both outputs, turn about;"
-                " memory read after %d s of monitoring; first poll due %.0f ms after monitoring starts\n",
-                runs, monitorMs / 1000, pollMs);
-    std::printf("  run  program     first command ms  VmRSS MB  VmHWM MB\n");
-    std::vector<double> first[2], resident[2], peak[2];
+    std::printf("start and memory: %d runs each of tarvio-run and the console monitoring both outputs and of"
+                " tarvio-run playing a pattern, in turn; memory read after %d s; first poll due %.0f ms after"
+                " monitoring starts, first step %d ms after a run starts\n",
+                runs, monitorMs / 1000, pollMs, RunTimerMs);
+    std::printf("  run  program             first command ms  VmRSS MB  VmHWM MB\n");
+    const std::vector<QByteArray>* commands[3] = {&runner, &console, &runnerPattern};
+    const char* names[3] = {"tarvio-run", "console", "tarvio-run pattern"};
+    std::vector<double> first[3], resident[3], peak[3];
     int failures = 0;
     RecordTail tail(record);
     for (int i = 1; i <= runs; ++i)
-        for (int p = 0; p < 2; ++p) {
-            const Sample s = StartOnce(p == 0 ? runner : console, tail, monitorMs);
-            std::printf("  %3d  %-10s  %16.1f  %8.1f  %8.1f\n", i, p == 0 ? "tarvio-run" : "console", s.FirstCommandMs,
-                        s.ResidentKb / 1024.0, s.PeakKb / 1024.0);
+        for (int p = 0; p < 3; ++p) {
+            const Sample s = StartOnce(*commands[p], tail, monitorMs);
+            std::printf("  %3d  %-18s  %16.1f  %8.1f  %8.1f\n", i, names[p], s.FirstCommandMs, s.ResidentKb / 1024.0,
+                        s.PeakKb / 1024.0);
             std::fflush(stdout);
             if (s.FirstCommandMs < 0 || s.ResidentKb < 0) {
                 ++failures;
@@ -197,10 +210,10 @@ int main(int argc, char** argv)
     report.Note(QStringLiteral("pollIntervalMs"), pollMs);
     report.Figure(QStringLiteral("runnerFirstCommandMs"), QStringLiteral("tarvio-run: start to first command (median)"),
                   bench::Median(first[0]), QStringLiteral("ms"), 1);
-    std::vector<double> own[2];
-    for (int p = 0; p < 2; ++p)
+    std::vector<double> own[3];
+    for (int p = 0; p < 3; ++p)
         for (double ms : first[p])
-            own[p].push_back(ms - pollMs);
+            own[p].push_back(ms - (p == 2 ? RunTimerMs : pollMs));
     report.Target(QStringLiteral("runnerOwnStartMs"), QStringLiteral("tarvio-run: own start-up (median)"),
                   bench::Median(own[0]), QStringLiteral("ms"), 50, 1);
     report.Figure(QStringLiteral("runnerOwnStartMaxMs"), QStringLiteral("tarvio-run: own start-up (slowest)"),
@@ -217,6 +230,13 @@ int main(int argc, char** argv)
                   bench::Median(resident[1]), QStringLiteral("MB"), 1);
     report.Figure(QStringLiteral("consolePeakMB"), QStringLiteral("console: VmHWM (median)"), bench::Median(peak[1]),
                   QStringLiteral("MB"), 1);
+    report.Figure(QStringLiteral("runnerPatternFirstCommandMs"),
+                  QStringLiteral("tarvio-run pattern: start to first step (median)"), bench::Median(first[2]),
+                  QStringLiteral("ms"), 1);
+    report.Figure(QStringLiteral("runnerPatternOwnStartMs"), QStringLiteral("tarvio-run pattern: own start-up (median)"),
+                  bench::Median(own[2]), QStringLiteral("ms"), 1);
+    report.Figure(QStringLiteral("runnerPatternResidentMB"), QStringLiteral("tarvio-run pattern: VmRSS (median)"),
+                  bench::Median(resident[2]), QStringLiteral("MB"), 1);
     report.Print(QStringLiteral("tarvio-run beside the console (%1 runs each)").arg(runs));
     return failures == 0 ? 0 : 1;
 }

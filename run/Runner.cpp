@@ -7,7 +7,6 @@
 #include <csignal>
 
 #include "core/Clock.h"
-
 #include "pattern/PatternFile.h"
 #include "pattern/StepValues.h"
 #include "plot/Readings.h"
@@ -38,7 +37,6 @@ std::function<QString(int)> Binding(const QString& path)
         return ResolveSystemDevice;
     return [path](int) { return path; };
 }
-
 }
 
 Runner::Runner(const RunOptions& options, ProgressOutput& progress)

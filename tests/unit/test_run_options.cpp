@@ -110,8 +110,9 @@ private slots:
         QTest::addColumn<bool>("quiet");
         QTest::addColumn<QByteArray>("written");
         QTest::newRow("terminal") << true << false
-                                  << QByteArray("\rstep 1\x1b[K\rstep 2\x1b[K\r\x1b[Klost\nstep 2\x1b[K\n");
-        QTest::newRow("not a terminal") << false << false << QByteArray("repetition done\nlost\n");
+                                  << QByteArray("\rstep 1\x1b[K\rstep 2\x1b[K\r\x1b[Klost\nstep 2\x1b[K"
+                                                "\r\x1b[Kreport\nstep 2\x1b[K\n");
+        QTest::newRow("not a terminal") << false << false << QByteArray("repetition done\nlost\nreport\n");
         QTest::newRow("quiet on a terminal") << true << true << QByteArray("lost\n");
         QTest::newRow("quiet elsewhere") << false << true << QByteArray("lost\n");
     }
@@ -131,42 +132,12 @@ private slots:
             progress.Status("step 2");
             progress.Milestone("repetition done");
             progress.Message("lost");
+            progress.Closing("report");
         }
         std::fclose(out);
         const QByteArray got(buffer, qsizetype(size));
         std::free(buffer);
         QCOMPARE(got, written);
-    }
-
-    void ProgressLines_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("expected");
-        PatternProgress p;
-        p.Repetition = 2;
-        p.Repetitions = 5;
-        p.Step = 3;
-        p.Steps = 12;
-        p.ElapsedMs = 83000;
-        QTest::newRow("pattern before a step") << FormatPatternProgress(p) << "repetition 2/5  step 3/12  00:01:23";
-        p.Repetitions = 0;
-        p.Voltage = "12.5";
-        p.Current = "1\r";
-        QTest::newRow("pattern for ever") << FormatPatternProgress(p) << "repetition 2/∞  step 3/12  00:01:23  12.5 V  1 A";
-        MonitorProgress m;
-        m.ElapsedMs = 720000;
-        m.Records = 1440;
-        m.Readings[0] = "12.000\r";
-        m.Readings[2] = "5.000";
-        QTest::newRow("single: P2 left out") << FormatMonitorProgress(m) << "00:12:00  1440 records  P1 12.000 V - A";
-        m.Dual = true;
-        QTest::newRow("dual") << FormatMonitorProgress(m) << "00:12:00  1440 records  P1 12.000 V - A  P2 5.000 V - A";
-    }
-    void ProgressLines()
-    {
-        QFETCH(QString, line);
-        QFETCH(QString, expected);
-        QCOMPARE(line, expected);
     }
 };
 
