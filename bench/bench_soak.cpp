@@ -10,13 +10,20 @@
 // on the monotonic clock; this program stamps each log record on the same
 // clock, and what the console cost while it waited.
 //
+// With --runner, tarvio-run monitors instead of the window, as a service
+// would start it: its records are stamped as they appear in the day's file
+// (read every 10 ms), and its memory and CPU are read from /proc.
+//
 //   bench_soak [--minutes N] [--vanish-every S] [--return-after S]
 //              [--return-jitter S] [--garble-every N] [--log-ms MS] [--same-name]
+//              [--runner]
 //     --return-after   the mean time gone; each return comes up to half the
 //                      jitter (default 1 s) earlier or later
 //     --same-name      every return keeps the first kernel name
+//     --runner         tarvio-run monitor instead of the console's window
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -29,6 +36,8 @@
 
 #include <cstdio>
 #include <map>
+
+#include <unistd.h>
 
 #include "BenchConsole.h"
 #include "BenchSupport.h"
@@ -47,6 +56,7 @@ struct Settings {
     int GarbleEvery = 97;   // prime, so the spoiled reply falls on each of the four queries in turn
     int LogMs = 500;   // the console's own default
     bool SameName = false;
+    bool Runner = false;
 };
 
 bool ParseArguments(int argc, char** argv, Settings& s)
@@ -55,8 +65,8 @@ bool ParseArguments(int argc, char** argv, Settings& s)
         const QByteArray arg(argv[i]);
         const bool hasValue = i + 1 < argc;
         bool ok = hasValue;
-        if (arg == "--same-name") {
-            s.SameName = true;
+        if (arg == "--same-name" || arg == "--runner") {
+            (arg == "--runner" ? s.Runner : s.SameName) = true;
             continue;
         }
         if (!hasValue)
@@ -136,6 +146,20 @@ private:
     std::map<QString, qint64> offsets_;
 };
 
+// User plus system CPU seconds of another process, from /proc; -1 when unreadable.
+double ProcessCpuSeconds(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    // The command name may hold spaces; the fields are counted after its ")".
+    const QByteArray stat = file.readAll();
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    return double(fields.at(11).toLongLong() + fields.at(12).toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
+
 QString LastInfoLines(QTextDocument* document, int count)
 {
     QStringList lines;
@@ -160,7 +184,7 @@ int main(int argc, char** argv)
     if (!ParseArguments(argc, argv, settings)) {
         std::fprintf(stderr,
                      "usage: %s [--minutes N] [--vanish-every S] [--return-after S] [--return-jitter S]"
-                     " [--garble-every N] [--log-ms MS] [--same-name]\n",
+                     " [--garble-every N] [--log-ms MS] [--same-name] [--runner]\n",
                      argv[0]);
         return 2;
     }
@@ -201,27 +225,43 @@ int main(int argc, char** argv)
     // Its stdout names each new terminal; nobody needs it, but the pipe must not fill.
     QObject::connect(&sim, &QProcess::readyReadStandardOutput, [&sim] { sim.readAllStandardOutput(); });
 
+    // The console, or tarvio-run in its place; the console's window exists
+    // in both cases, so the benchmark's own footprint is the same.
     bench::Console console(kernelName);
     frmMain& window = console.Window;
-    window.Controller().LogFolder = logFolder;
-    FindControl<UpDown>(window, "UpDownTi")->SetValue(settings.LogMs);
-    FindControl<QRadioButton>(window, "OptionDual")->setChecked(true);
-    if (!console.OpenComOne()) {
-        std::fprintf(stderr, "the port did not open: %s\n", qPrintable(console.Services.Messages.join(' ')));
-        return 1;
-    }
-    FindControl<QRadioButton>(window, "OptionMonitorCmd")->setChecked(true);
-    const double monitoringFrom = bench::MonotonicSeconds();
-    if (!FindControl<QTimer>(window, "Timer3")->isActive() || !FindControl<QTimer>(window, "Timer4")->isActive()) {
-        std::fprintf(stderr, "monitoring did not start\n");
-        return 1;
-    }
+    QProcess runner;
     const int pollMs = PollIntervalMs(false);
+    double monitoringFrom = bench::MonotonicSeconds();
+    if (settings.Runner) {
+        runner.setProcessChannelMode(QProcess::SeparateChannels);
+        runner.start(QStringLiteral(TARVIO_RUN_PATH),
+                     {QStringLiteral("monitor"), QStringLiteral("--outputs"), QStringLiteral("2"), QStringLiteral("--interval"),
+                      QString::number(settings.LogMs), QStringLiteral("--log-folder"), logFolder, QStringLiteral("--port"),
+                      kernelName});
+        if (!runner.waitForStarted(5000)) {
+            std::fprintf(stderr, "tarvio-run did not start\n");
+            return 1;
+        }
+    } else {
+        window.Controller().LogFolder = logFolder;
+        FindControl<UpDown>(window, "UpDownTi")->SetValue(settings.LogMs);
+        FindControl<QRadioButton>(window, "OptionDual")->setChecked(true);
+        if (!console.OpenComOne()) {
+            std::fprintf(stderr, "the port did not open: %s\n", qPrintable(console.Services.Messages.join(' ')));
+            return 1;
+        }
+        FindControl<QRadioButton>(window, "OptionMonitorCmd")->setChecked(true);
+        if (!FindControl<QTimer>(window, "Timer3")->isActive() || !FindControl<QTimer>(window, "Timer4")->isActive()) {
+            std::fprintf(stderr, "monitoring did not start\n");
+            return 1;
+        }
+        monitoringFrom = bench::MonotonicSeconds();
+    }
     const double runSeconds = settings.Minutes * 60 + 10;
-    std::printf("soak: %.4g minutes of dual monitoring, poll %d ms, log %d ms; the adapter vanishes every %.4g s"
+    std::printf("soak (%s): %.4g minutes of dual monitoring, poll %d ms, log %d ms; the adapter vanishes every %.4g s"
                 " and returns after %.4g s (+-%.4g s)%s; every %d-th reply garbled\n",
-                settings.Minutes, pollMs, settings.LogMs, settings.VanishEvery, settings.ReturnAfter,
-                settings.ReturnJitter / 2,
+                settings.Runner ? "tarvio-run" : "console", settings.Minutes, pollMs, settings.LogMs,
+                settings.VanishEvery, settings.ReturnAfter, settings.ReturnJitter / 2,
                 settings.SameName ? "" : " under the other kernel name", settings.GarbleEvery);
     std::fflush(stdout);
 
@@ -229,31 +269,61 @@ int main(int argc, char** argv)
     // filling it (about 3.7 MB, see bench_long_monitoring) would otherwise
     // pass for growth of the hour.
     const QString stamp = LogTimestamp(QDateTime::currentDateTime());
-    for (int line = 0; line < frmMain::MaxInfoLines; line += 2) {
+    for (int line = 0; !settings.Runner && line < frmMain::MaxInfoLines; line += 2) {
         FindControl<TextPanel>(window, "TextInfo")->InsertText(BuildDualEchoLine(1, QStringLiteral("12.000"), QStringLiteral("1.200"), stamp));
         FindControl<TextPanel>(window, "TextInfo")->InsertText(BuildDualEchoLine(2, QStringLiteral("5.000"), QStringLiteral("0.500"), stamp));
     }
     QCoreApplication::processEvents();
 
-    // Each record, stamped after the log tick that wrote it.
+    // Each record, stamped after the log tick that wrote it; the runner's
+    // ticks are not seen from here, so its file is read every 10 ms instead.
     LogCounter counter(logFolder);
     std::vector<double> recordTimes;
     long ticks = 0, emptyTicks = 0;
     bool present = true;
-    QObject::connect(FindControl<QTimer>(window, "Timer4"), &QTimer::timeout, [&] {
-        ++ticks;
+    auto countRecords = [&] {
         const double now = bench::MonotonicSeconds();
         const long added = counter.NewRecords();
         for (long n = added; n > 0; --n)
             recordTimes.push_back(now);
-        if (added == 0 && present)
-            ++emptyTicks;
-    });
+        return added;
+    };
+    QTimer readLog;
+    readLog.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&readLog, &QTimer::timeout, countRecords);
+    QStringList runnerLines;
+    if (settings.Runner) {
+        readLog.start(10);
+        QObject::connect(&runner, &QProcess::readyReadStandardError, [&] {
+            for (const QByteArray& line : runner.readAllStandardError().split('\n'))
+                if (!line.trimmed().isEmpty())
+                    runnerLines << QString::fromLocal8Bit(line);
+        });
+    } else {
+        QObject::connect(FindControl<QTimer>(window, "Timer4"), &QTimer::timeout, [&] {
+            ++ticks;
+            if (countRecords() == 0 && present)
+                ++emptyTicks;
+        });
+    }
+    const qint64 runnerPid = settings.Runner ? runner.processId() : 0;
+    auto resident = [&] { return settings.Runner ? bench::ResidentKb(pid_t(runnerPid)) : bench::ResidentKb(); };
+    auto cpu = [&] { return settings.Runner ? ProcessCpuSeconds(runnerPid) : bench::OwnCpuSeconds(); };
+    // The runner's memory counts from its first record, once it has settled.
+    for (QElapsedTimer waited; settings.Runner && recordTimes.empty();) {
+        if (!waited.isValid())
+            waited.start();
+        if (waited.elapsed() > 10000) {
+            std::fprintf(stderr, "tarvio-run wrote no record\n");
+            return 1;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
 
     // The stable link comes and goes with the device: the gaps, as the
     // console lived them, and what they cost it. Event-driven, so the
     // measurement adds nothing to the waiting itself.
-    const long residentAtStart = bench::ResidentKb();
+    const long residentAtStart = resident();
     long residentAtFirstReturn = -1;
     double gapCpu = 0, gapWall = 0, gapCpuFrom = 0, gapFrom = 0;
     int returnsSeen = 0;
@@ -264,15 +334,15 @@ int main(int argc, char** argv)
             return;
         present = now;
         const double t = bench::MonotonicSeconds();
-        const double cpu = bench::OwnCpuSeconds();
+        const double cpuNow = cpu();
         if (!present) {
             gapFrom = t;
-            gapCpuFrom = cpu;
+            gapCpuFrom = cpuNow;
             return;
         }
         gapWall += t - gapFrom;
-        gapCpu += cpu - gapCpuFrom;
-        const long rss = bench::ResidentKb();
+        gapCpu += cpuNow - gapCpuFrom;
+        const long rss = resident();
         if (++returnsSeen == 1)
             residentAtFirstReturn = rss;
         std::printf("  return %3d at %7.1f s: VmRSS %ld kB, %zu records so far\n", returnsSeen, t - simStarted, rss,
@@ -289,9 +359,19 @@ int main(int argc, char** argv)
     end.setSingleShot(true);
     QObject::connect(&end, &QTimer::timeout, &app, &QApplication::quit);
     end.start(int((endAt - bench::MonotonicSeconds()) * 1000));
+    QObject::connect(&runner, &QProcess::finished, &app, [&] {
+        std::fprintf(stderr, "tarvio-run ended early\n");
+        app.exit(1);
+    });
     const int exitCode = app.exec();
     const double endedAt = bench::MonotonicSeconds();
-    const long residentAtEnd = bench::ResidentKb();
+    const long residentAtEnd = resident();
+    if (settings.Runner) {
+        QObject::disconnect(&runner, nullptr, nullptr, nullptr);
+        runner.terminate();
+        runner.waitForFinished(5000);
+        countRecords();
+    }
     QObject::disconnect(&sim, nullptr, nullptr, nullptr);
     sim.terminate();
     sim.waitForFinished(3000);
@@ -334,7 +414,8 @@ int main(int argc, char** argv)
     std::printf("\n  cycle   back at   first poll   first record   records/expected\n");
     for (size_t i = 0; i < windows.size(); ++i) {
         Window& w = windows[i];
-        const double resumedAt = i == 0 ? monitoringFrom : w.FirstPoll - pollMs / 1000.0;
+        // The runner's own start is not seen from here: its first poll tells when it began.
+        const double resumedAt = i == 0 && !settings.Runner ? monitoringFrom : w.FirstPoll - pollMs / 1000.0;
         const double due = (w.To - resumedAt) / logSeconds;
         w.Expected = w.FirstPoll < 0 ? long(std::floor((w.To - w.From) / logSeconds)) : long(std::floor(due));
         w.Ambiguous = due - std::floor(due) < 0.05;
@@ -360,7 +441,7 @@ int main(int argc, char** argv)
                     counted || i == 0 ? "" : "  (at the end, not counted)");
     }
 
-    bench::Report report(QStringLiteral("soak"));
+    bench::Report report(settings.Runner ? QStringLiteral("runner_soak") : QStringLiteral("soak"));
     report.Note(QStringLiteral("minutes"), settings.Minutes);
     report.Note(QStringLiteral("vanishEverySeconds"), settings.VanishEvery);
     report.Note(QStringLiteral("returnAfterSeconds"), settings.ReturnAfter);
@@ -368,6 +449,7 @@ int main(int argc, char** argv)
     report.Note(QStringLiteral("garbleEvery"), settings.GarbleEvery);
     report.Note(QStringLiteral("logMs"), settings.LogMs);
     report.Note(QStringLiteral("renamedOnReturn"), !settings.SameName);
+    report.Note(QStringLiteral("program"), settings.Runner ? QStringLiteral("tarvio-run") : QStringLiteral("tarvio"));
     report.Note(QStringLiteral("messageBoxes"), int(console.Services.Messages.size()));
     report.Note(QStringLiteral("load"), LoadAverage());
     report.Figure(QStringLiteral("cycles"), QStringLiteral("vanish/return cycles"), cycles, QString(), 0);
@@ -388,9 +470,11 @@ int main(int argc, char** argv)
     report.Target(QStringLiteral("recordsMissing"), QStringLiteral("records missing"), double(missing), QString(), 0, 0);
     report.Target(QStringLiteral("recordsInGaps"), QStringLiteral("records written in the gaps"), double(recordsInGaps),
                   QString(), 0, 0);
-    report.Figure(QStringLiteral("logTicks"), QStringLiteral("log ticks"), double(ticks), QString(), 0);
-    report.Figure(QStringLiteral("logTicksWithoutRecord"), QStringLiteral("log ticks that wrote nothing, device present"),
-                  double(emptyTicks), QString(), 0);
+    if (!settings.Runner) {
+        report.Figure(QStringLiteral("logTicks"), QStringLiteral("log ticks"), double(ticks), QString(), 0);
+        report.Figure(QStringLiteral("logTicksWithoutRecord"),
+                      QStringLiteral("log ticks that wrote nothing, device present"), double(emptyTicks), QString(), 0);
+    }
     report.Figure(QStringLiteral("residentStartMB"), QStringLiteral("VmRSS at the start"), residentAtStart / 1024.0,
                   QStringLiteral("MB"), 1);
     report.Figure(QStringLiteral("residentEndMB"), QStringLiteral("VmRSS at the end"), residentAtEnd / 1024.0,
@@ -407,11 +491,17 @@ int main(int argc, char** argv)
                   QStringLiteral("s"), 3);
     report.Target(QStringLiteral("waitingCpuPercent"), QStringLiteral("CPU while waiting"),
                   gapWall > 0 ? 100 * gapCpu / gapWall : std::nan(""), QStringLiteral("% core"), 0.5, 3);
-    report.Print(QStringLiteral("Soak (%1 minutes, %2 cycles, %3 message boxes)")
+    report.Print(QStringLiteral("Soak, %1 (%2 minutes, %3 cycles, %4 message boxes)")
+                     .arg(settings.Runner ? QStringLiteral("tarvio-run") : QStringLiteral("console"))
                      .arg(settings.Minutes)
                      .arg(cycles)
                      .arg(console.Services.Messages.size()));
-    if (!report.AllMet())
+    if (settings.Runner) {
+        std::printf("\ntarvio-run said %lld lines, %lld of them reconnections; the last:\n",
+                    qint64(runnerLines.size()), qint64(runnerLines.filter(QStringLiteral("다시 연결됨")).size()));
+        for (const QString& line : runnerLines.mid(std::max<qsizetype>(0, runnerLines.size() - 6)))
+            std::printf("    %s\n", qPrintable(line));
+    } else if (!report.AllMet())
         std::printf("\nThe message panel at the end:\n%s\n", qPrintable(LastInfoLines(FindControl<TextPanel>(window, "TextInfo")->document(), 20)));
     for (const QString& message : console.Services.Messages)
         std::printf("message box: %s\n", qPrintable(message));

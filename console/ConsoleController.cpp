@@ -344,6 +344,7 @@ void ConsoleController::AppendLogRecord(const QDateTime& now, const QString& rec
     if (!log_ || log_->Folder() != LogFolder)
         log_ = std::make_unique<MeasurementLogFile>(LogFolder);
     const Outcome appended = log_->Append(now.date(), record);
+    ++(appended.Ok() ? recordsAppended_ : recordsLost_);
     if (appended.Tell())
         InsertInfoText(appended.Message() + QStringLiteral("\r\n"));
 }

@@ -130,6 +130,9 @@ public:
     // The next log tick would write a record: each readout of the layout has
     // answered since monitoring (re)started, and one at least since the last record.
     bool LogMayRecord() const;
+    // Records the log ticks appended to the day's file, and those it could not take.
+    qint64 RecordsAppended() const { return recordsAppended_; }
+    qint64 RecordsLost() const { return recordsLost_; }
 
     // RunSession: while a measured pattern run plays, each reply line is
     // offered to it first; a line it does not claim goes where it would have gone.
@@ -187,5 +190,6 @@ private:
     bool batchingInfo_ = false;
     QString infoBatch_;
     std::unique_ptr<MeasurementLogFile> log_;
+    qint64 recordsAppended_ = 0, recordsLost_ = 0;
     ReplyTap replyTap_;
 };

@@ -6,7 +6,7 @@
 
 HeadlessConsole::HeadlessConsole(const CommInitChoices& choices, SerialPort& port, bool dualLayout, bool newModel,
                                  int monitorIntervalMs, MonotonicClock clock)
-    : choices_(choices), dual_(dualLayout), newModel_(newModel), intervalMs_(monitorIntervalMs), clock_(clock),
+    : choices_(choices), dual_(dualLayout), newModel_(newModel), intervalMs_(monitorIntervalMs),
       controller_(choices, port, *this, clock)
 {
     for (QTimer& t : timers_)
@@ -14,7 +14,7 @@ HeadlessConsole::HeadlessConsole(const CommInitChoices& choices, SerialPort& por
     ConsoleController& c = controller_;
     // The console's timer handlers, as frmMain connects them; the lamps have nothing to grey.
     connect(&TimerFor(ConsoleTimer::Repeat), &QTimer::timeout, this, [&c] { c.SendNow(); });
-    connect(&TimerFor(ConsoleTimer::Poll), &QTimer::timeout, this, [&c] { c.SendNow(); });
+    connect(&TimerFor(ConsoleTimer::Poll), &QTimer::timeout, this, [&c] { c.PollTick(); });
     connect(&TimerFor(ConsoleTimer::Log), &QTimer::timeout, this, &HeadlessConsole::OnLogTick);
     connect(&TimerFor(ConsoleTimer::Reconnect), &QTimer::timeout, this, [&c] { c.ReconnectTick(); });
     controller_.Load();
@@ -36,66 +36,26 @@ void HeadlessConsole::Select(CommandMode mode)
     controller_.SelectMode(mode);
 }
 
-void HeadlessConsole::StartTimer(ConsoleTimer timer)
-{
-    // Monitoring begun or resumed: the supply has had no chance to answer yet.
-    if (timer == ConsoleTimer::Log)
-        logSince_ = clock_();
-    TimerFor(timer).start();
-}
-
 void HeadlessConsole::Stop()
 {
     for (QTimer& t : timers_)
         t.stop();
 }
 
-bool HeadlessConsole::SupplySilent() const
-{
-    qint64 newest = logSince_;
-    const ConsoleReadings& r = controller_.Readings();
-    for (Readout which : {Readout::P1Voltage, Readout::P1Current, Readout::P2Voltage, Readout::P2Current})
-        newest = std::max(newest, r.Of(which).ArrivedAt);
-    return clock_() - newest > SilentAfterMs;
-}
-
 void HeadlessConsole::OnLogTick()
 {
-    if (SupplySilent()) {
-        if (!silentTold_)
-            emit Message(QStringLiteral("tarvio-run: the supply has not answered for %1 s; no records until it does")
-                             .arg(SilentAfterMs / 1000));
-        silentTold_ = true;
-        return;
-    }
-    if (silentTold_)
-        emit Message(QStringLiteral("tarvio-run: the supply answers again; records go on"));
-    silentTold_ = false;
-    const bool records = controller_.LogMayRecord();
-    echoLinesDue_ = records ? (dual_ ? 2 : 1) : 0;
+    echoLinesDue_ = controller_.LogMayRecord() ? (dual_ ? 2 : 1) : 0;
     inLogTick_ = true;
-    failedInTick_ = false;
     controller_.LogTick();
     inLogTick_ = false;
-    if (!records)
-        return;
-    if (failedInTick_) {
-        recordLost_ = true;
-        return;
-    }
-    ++recordsWritten_;
-    emit Recorded();
 }
 
 void HeadlessConsole::InsertInfoText(const QString& text)
 {
-    if (inLogTick_) {
-        if (echoLinesDue_ > 0) {
-            --echoLinesDue_;
-            return;
-        }
-        // Whatever the tick says beyond its echo is the log file's failure.
-        failedInTick_ = true;
+    // The tick's echo comes first, then whatever the log file has to say.
+    if (inLogTick_ && echoLinesDue_ > 0) {
+        --echoLinesDue_;
+        return;
     }
     partial_ += text;
     // The panel's lines end with CR LF; a message may span several.

@@ -10,16 +10,13 @@ class SerialPort;
 
 // The console's session with plain fields where the main window has
 // controls, and real precise timers: the runner opens the port, selects a
-// mode and lets the console's own code poll, log and reconnect. What the
-// window would put in its message panel comes out as Message lines; the log
-// tick's echo is kept back, since the log file already has it.
+// mode and lets the console's own code poll, log and reconnect, tell a
+// silent supply and realign a cycle. What the window would put in its
+// message panel comes out as Message lines; the log tick's echo is kept
+// back, since the log file already has it.
 class HeadlessConsole : public QObject, private ConsoleView {
     Q_OBJECT
 public:
-    // After this long without a measured reply the supply counts as silent
-    // and the log pauses: a record then would repeat values it no longer sends.
-    static constexpr qint64 SilentAfterMs = 2000;
-
     HeadlessConsole(const CommInitChoices& choices, SerialPort& port, bool dualLayout, bool newModel,
                     int monitorIntervalMs, MonotonicClock clock = SteadyNow);
 
@@ -31,18 +28,16 @@ public:
     void Select(CommandMode mode);
     void Stop();
 
-    qint64 RecordsWritten() const { return recordsWritten_; }
-    bool RecordLost() const { return recordLost_; }
+    qint64 RecordsWritten() const { return controller_.RecordsAppended(); }
+    bool RecordLost() const { return controller_.RecordsLost() > 0; }
 
 signals:
     void Message(const QString& line);
-    void Recorded();
     void PatternWindowRequested();
 
 private:
-    // Timer4 of the console: the controller's log tick, unless the supply went silent.
+    // Timer4 of the console: the controller's log tick, its echo kept back.
     void OnLogTick();
-    bool SupplySilent() const;
 
     CommandMode SelectedMode() const override { return mode_; }
     bool SingleLayoutSelected() const override { return !dual_; }
@@ -67,7 +62,7 @@ private:
     void OpenPatternWindow() override { emit PatternWindowRequested(); }
     void SetTimerInterval(ConsoleTimer timer, int ms) override { TimerFor(timer).setInterval(ms); }
     int TimerInterval(ConsoleTimer timer) const override { return timers_[int(timer)].interval(); }
-    void StartTimer(ConsoleTimer timer) override;
+    void StartTimer(ConsoleTimer timer) override { TimerFor(timer).start(); }
     void StopTimer(ConsoleTimer timer) override { TimerFor(timer).stop(); }
     bool TimerRunning(ConsoleTimer timer) const override { return timers_[int(timer)].isActive(); }
     QTimer& TimerFor(ConsoleTimer timer) { return timers_[int(timer)]; }
@@ -75,15 +70,10 @@ private:
     const CommInitChoices& choices_;
     const bool dual_, newModel_;
     const int intervalMs_;
-    MonotonicClock clock_;
     CommandMode mode_ = CommandMode::Line;
     QTimer timers_[5];   // Repeat, Lamps, Poll, Log, Reconnect, as ConsoleTimer numbers them
     ConsoleController controller_;
-    qint64 logSince_ = 0;   // silence counts from here at the earliest
     int echoLinesDue_ = 0;
-    bool inLogTick_ = false, failedInTick_ = false;
-    bool silentTold_ = false;
-    qint64 recordsWritten_ = 0;
-    bool recordLost_ = false;
+    bool inLogTick_ = false;
     QString partial_;
 };

@@ -79,6 +79,12 @@ void ProgressOutput::Message(const QString& text)
     }
 }
 
+void ProgressOutput::Closing(const QString& text)
+{
+    if (!quiet_)
+        Message(text);
+}
+
 void ProgressOutput::Finish()
 {
     if (statusShown_)

@@ -39,6 +39,9 @@ public:
     void Milestone(const QString& text);
     // Something the operator must read: a fault, a refusal, the outcome.
     void Message(const QString& text);
+    // What a run leaves behind (its report and summary): on a terminal and
+    // off one, but not with quiet.
+    void Closing(const QString& text);
     // Leaves the status line as it last read and ends it.
     void Finish();
 

@@ -6,11 +6,11 @@
 #include <QRegularExpression>
 
 #include "link/PortSettings.h"
+#include "pattern/MeasuredRun.h"
 
 namespace {
 constexpr int MaxRepeat = 100;              // the pattern window's repeat spinner
 constexpr int MinIntervalMs = 500, MaxIntervalMs = 60000;   // the console's monitor spinner
-constexpr int MinMeasureMs = 100;
 
 // The option of `group` whose value the choices would record, as the port dialog offers them.
 int ChoiceIndex(ChoiceGroup group, const std::function<bool(const CommInitChoices&)>& matches)
@@ -174,9 +174,11 @@ std::optional<RunOptions> ParseRunOptions(const QStringList& arguments, QString*
                 return fail(QStringLiteral("--repeat takes 1 to %1 or forever, not \"%2\"").arg(MaxRepeat).arg(r));
         }
         if (parser.isSet(measure)) {
-            const std::optional<int> ms = ReadWhole(parser.value(measure), MinMeasureMs, MaxIntervalMs);
+            const std::optional<int> ms = ReadWhole(parser.value(measure), MeasuredRun::MinIntervalMs, MaxIntervalMs);
             if (!ms)
-                return fail(QStringLiteral("--measure takes %1 to %2 ms").arg(MinMeasureMs).arg(MaxIntervalMs));
+                return fail(QStringLiteral("--measure takes %1 to %2 ms, as the pattern window's measuring interval")
+                                .arg(MeasuredRun::MinIntervalMs)
+                                .arg(MaxIntervalMs));
             o.MeasureMs = ms;
         }
         o.ReportPath = parser.value(report);
@@ -265,8 +267,12 @@ QString RunHelpText()
         "Pattern options:\n"
         "  --output P1|P2         the output to play on (required)\n"
         "  --repeat N|forever     repetitions, 1 to 100 (default 1), or until stopped\n"
-        "  --measure MS           query the outputs between steps every MS ms (measured run)\n"
-        "  --report PATH          write the measured run's report (CSV) to PATH\n"
+        "  --measure MS           measure the output between steps every MS ms, 200 to 60000,\n"
+        "                         with the queries monitoring uses for the model, as the\n"
+        "                         pattern window's measured run does\n"
+        "  --report PATH          the run's report (CSV): a file, or a folder that gets\n"
+        "                         yymmdd_hhmmss_RUN.csv; with --measure or a limit and no\n"
+        "                         --report it goes to the log folder, as the window's does\n"
         "\n"
         "Monitor options:\n"
         "  --outputs 1|2          one or two outputs (default 1)\n"
@@ -282,8 +288,10 @@ QString RunHelpText()
         "  --flow rtscts|none     flow control (default rtscts)\n"
         "  --model new|old        the supply's model: new averages its measurements\n"
         "                         (MEAS:VOLTA?), old does not (MEAS:VOLT?); default new\n"
-        "  --limit-voltage V      stop when a measured voltage exceeds V\n"
-        "  --limit-current A      stop when a measured current exceeds A\n"
+        "  --limit-voltage V      stop when a measured voltage exceeds V, and switch the\n"
+        "                         output off (a pattern is then measured, every 500 ms\n"
+        "                         unless --measure says otherwise)\n"
+        "  --limit-current A      the same for a measured current above A\n"
         "  --off-on-stop          send OUTP:STAT OFF when the run is stopped or ends\n"
         "  --quiet                no progress on stderr\n"
         "  -h, --help             show this help and exit\n"
@@ -291,11 +299,13 @@ QString RunHelpText()
         "\n"
         "Progress goes to stderr: one updating line on a terminal, otherwise one line per\n"
         "repetition (pattern) or per hour (monitor). On SIGINT or SIGTERM sending stops at\n"
-        "once; with --off-on-stop or a limit, OUTP:STAT OFF is sent before the exit.\n"
+        "once; with --off-on-stop or a limit, OUTP:STAT OFF is sent, and a measured\n"
+        "run's report is written, before the exit.\n"
         "\n"
         "Exit status:\n"
         "  0    done, nothing tripped\n"
-        "  1    a limit tripped, the supply reported errors, or log records could not be written\n"
+        "  1    a limit tripped, the supply reported errors in its queue, or log records or\n"
+        "       the report could not be written\n"
         "  2    a wrong command line, or a pattern file that cannot be read (which step and why)\n"
         "  3    the port cannot be opened (the reason is printed)\n"
         "  4    the port was lost during a pattern run (a pattern never restarts by itself)\n"

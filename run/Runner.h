@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include "pattern/MeasuredRun.h"
 #include "pattern/RunEngine.h"
 #include "platform/QtSerialDevice.h"
 #include "run/HeadlessConsole.h"
@@ -14,9 +15,11 @@
 
 // One job of tarvio-run from its start to its exit code: the port opened as
 // the port dialog opens it, then the console's monitor mode, or a pattern
-// played by the run engine on the pattern window's 55 ms timer. Stopping
-// (the end, a signal, a lost port) sends nothing more, switches the output
-// off when asked to, waits for the last bytes to leave and reports the code.
+// played by the run engine on the pattern window's 55 ms timer, measured as
+// the window's measured run is when asked. Stopping (the end, a signal, a
+// tripped limit, a lost port) sends nothing more, switches the output off
+// when asked to, writes the run's report, waits for the last bytes to leave
+// and reports the code.
 class Runner : public QObject {
     Q_OBJECT
 public:
@@ -34,7 +37,12 @@ private:
     void PlayPattern();
     void PatternTick();
     void PatternPortLost();
+    // A reply line offered to the measured run before the console routes it.
+    bool OnRunReply(const QString& line);
+    void WriteReport(RunEnd how);
     void StartMonitor();
+    // Monitoring with limits: a measured reading above one ends the job.
+    void CheckLimit(Readout which, const QString& text);
     void ShowStatus();
     QString MonitorLine() const;
     PatternProgress PatternPosition() const;
@@ -49,8 +57,11 @@ private:
     SignalPipe signals_;
     PatternTable table_;
     RunEngine engine_;
+    MeasuredRun measured_;
+    const bool reporting_;   // a measured run, or a report asked for
     QTimer runTimer_, stopAfter_, hourly_, status_, drain_;
     QElapsedTimer since_, draining_;
+    QString lastVoltage_, lastCurrent_;   // measured by the run, as the supply sent them
     bool ending_ = false;
     int exitCode_ = RunExit::Done;
 };

@@ -91,10 +91,13 @@ private slots:
     void PatternBytesAreThePatternWindows();
     void ExitCodes_data();
     void ExitCodes();
+    void ProgressOffATerminal();
     void MonitorRecordsReadBackAsTheConsolesLog();
     void LostRecordsEndWithOne();
     void SilentSupplyLeavesAGapAndALine();
     void MonitoringResumesAfterAnUnpluggedAdapter();
+    void LimitTripSwitchesOff_data();
+    void LimitTripSwitchesOff();
     void SignalStopsSendingAndSwitchesOff_data();
     void SignalStopsSendingAndSwitchesOff();
 };
@@ -145,36 +148,46 @@ void TestRunnerE2E::ExitCodes_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("errors");       // a pattern stderr must contain
     QTest::addColumn<int>("commands");         // received by the supply; -1 any
+    QTest::addColumn<bool>("held");            // the test holds the supply's port open
 
     const QByteArray two = "0,5,1\r\n0.1,6,1\r\n";
     const QStringList sim{"--no-noise"};
     QTest::newRow("help with no display and no port") << two << QStringList() << QStringList{"--help"} << 0
-                                                     << "" << -1;
+                                                     << "" << -1 << false;
     QTest::newRow("pattern played to its end") << two << sim << QStringList{"pattern", "{file}", "--output", "P1", "--port", "{port}"}
-                                               << 0 << "" << 2;
+                                               << 0 << "" << 2 << false;
     QTest::newRow("monitoring for its duration") << two << sim << QStringList{"monitor", "--for", "1s", "--port", "{port}"}
-                                                 << 0 << "" << -1;
+                                                 << 0 << "" << -1 << false;
     QTest::newRow("unknown option") << two << QStringList() << QStringList{"pattern", "{file}", "--output", "P1", "--fast"}
-                                    << 2 << "Unknown option 'fast'" << -1;
+                                    << 2 << "Unknown option 'fast'" << -1 << false;
     QTest::newRow("option of the other job") << two << QStringList() << QStringList{"monitor", "--repeat", "2"}
-                                             << 2 << "--repeat is for the pattern job" << -1;
+                                             << 2 << "--repeat is for the pattern job" << -1 << false;
     QTest::newRow("bad field sends nothing") << QByteArray("0,5,1\r\n1,x,1\r\n") << sim
                                              << QStringList{"pattern", "{file}", "--output", "P1", "--port", "{port}"}
-                                             << 2 << "2번째 단계의 전압 값이 숫자가 아닙니다" << 0;
+                                             << 2 << "2번째 단계의 전압 값이 숫자가 아닙니다" << 0 << false;
     QTest::newRow("empty pattern") << QByteArray() << sim << QStringList{"pattern", "{file}", "--output", "P1", "--port", "{port}"}
-                                   << 2 << "holds no step" << 0;
-    QTest::newRow("unwritable log folder") << two << sim
-                                           << QStringList{"monitor", "--log-folder", "/nonexistent/logs", "--port", "{port}"}
-                                           << 2 << "/nonexistent/logs does not exist" << 0;
-    QTest::newRow("measured run not yet here") << two << sim
-                                               << QStringList{"pattern", "{file}", "--output", "P1", "--measure", "500", "--port", "{port}"}
-                                               << 2 << "not available" << 0;
+                                   << 2 << "holds no step" << 0 << false;
+    // Monitoring goes on as in the window; the records are lost and the exit code says so.
+    QTest::newRow("unwritable log folder") << two << QStringList{"--demo"}
+                                           << QStringList{"monitor", "--for", "2s", "--log-folder", "/nonexistent/logs", "--port", "{port}"}
+                                           << 1 << "측정 기록을 저장할 수 없습니다: /nonexistent/logs/" << -1 << false;
+    // Read after the repetition; the run still plays to its end.
+    QTest::newRow("errors in the supply's queue") << two << QStringList{"--no-noise", "--fault", "fan"}
+                                                  << QStringList{"pattern", "{file}", "--output", "P1", "--measure", "200",
+                                                                 "--report", "{dir}", "--port", "{port}"}
+                                                  << 1 << "the supply's error queue: " << -1 << false;
+    QTest::newRow("unwritable report") << two << sim
+                                       << QStringList{"pattern", "{file}", "--output", "P1", "--report",
+                                                      "/nonexistent/run.csv", "--port", "{port}"}
+                                       << 1 << "실행 보고서를 저장하지 못했습니다: /nonexistent/run.csv" << 2 << false;
+    QTest::newRow("port held by another program") << two << sim << QStringList{"monitor", "--port", "{port}"} << 3
+                                                 << "다른 프로그램" << 0 << true;
     QTest::newRow("port missing") << two << QStringList() << QStringList{"pattern", "{file}", "--output", "P1"}
-                                  << 3 << "/nonexistent/tarvio-com1" << -1;
+                                  << 3 << "/nonexistent/tarvio-com1" << -1 << false;
     QTest::newRow("port lost under a pattern")
         << two << QStringList{"--vanish-after", "1"}
         << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "forever", "--port", "{port}"} << 4
-        << "출력 패턴은 자동으로 다시 시작하지 않습니다" << -1;
+        << "출력 패턴은 자동으로 다시 시작하지 않습니다" << -1 << false;
 }
 
 void TestRunnerE2E::ExitCodes()
@@ -185,6 +198,7 @@ void TestRunnerE2E::ExitCodes()
     QFETCH(int, exitCode);
     QFETCH(QString, errors);
     QFETCH(int, commands);
+    QFETCH(bool, held);
 
     QTemporaryDir dir;
     const QString file = Write(dir, "pattern.txt", pattern);
@@ -193,8 +207,13 @@ void TestRunnerE2E::ExitCodes()
         sim = std::make_unique<SimProcess>(simArgs);
         QVERIFY(sim->Ok());
     }
+    QtSerialDevice holder([&sim](int) { return sim->Link(); });
+    if (held)
+        QVERIFY(holder.Open().Ok());
     for (QString& a : args)
-        a.replace(QLatin1String("{file}"), file).replace(QLatin1String("{port}"), sim ? sim->Link() : QString());
+        a.replace(QLatin1String("{file}"), file)
+            .replace(QLatin1String("{port}"), sim ? sim->Link() : QString())
+            .replace(QLatin1String("{dir}"), dir.path());
     const Run r = RunToEnd(args);
     QVERIFY2(r.exitCode == exitCode, qPrintable(QString("exit %1: %2").arg(r.exitCode).arg(r.errors)));
     QVERIFY2(r.errors.contains(errors), qPrintable(r.errors));
@@ -202,6 +221,31 @@ void TestRunnerE2E::ExitCodes()
         QTRY_COMPARE_WITH_TIMEOUT(Received(*sim).size(), commands, 5000);
     else if (commands == 0)
         QCOMPARE(Received(*sim).size(), 0);
+}
+
+void TestRunnerE2E::ProgressOffATerminal()
+{
+    SimProcess sim({"--no-noise"});
+    QVERIFY(sim.Ok());
+    QTemporaryDir dir;
+    const QString file = Write(dir, "pattern.txt", "0,5,1\r\n0.2,6,1.5\r\n");
+    const QStringList args{"pattern", file, "--output", "P1", "--repeat", "2", "--port", sim.Link()};
+
+    // Elsewhere: one line per repetition, and nothing else.
+    const Run piped = RunToEnd(args);
+    QVERIFY2(piped.exitCode == 0, qPrintable(piped.errors));
+    const QStringList lines = piped.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    for (int r = 1; r <= 2; ++r)
+        QVERIFY2(lines.at(r - 1).startsWith(QStringLiteral("repetition %1/2  step 2/2  00:00:0").arg(r))
+                     && lines.at(r - 1).endsWith(QStringLiteral("  6 V  1.5 A")),
+                 qPrintable(piped.errors));
+    QVERIFY(!piped.errors.contains(QLatin1Char('\r')));
+
+    // Quiet: nothing at all.
+    const Run quiet = RunToEnd(args + QStringList{"--quiet"});
+    QCOMPARE(quiet.exitCode, 0);
+    QCOMPARE(quiet.errors, QString());
 }
 
 void TestRunnerE2E::MonitorRecordsReadBackAsTheConsolesLog()
@@ -251,8 +295,9 @@ void TestRunnerE2E::SilentSupplyLeavesAGapAndALine()
     QTemporaryDir logs;
     const Run r = RunToEnd({"monitor", "--for", "7s", "--log-folder", logs.path(), "--port", sim.Link(), "--quiet"});
     QVERIFY2(r.exitCode == 0, qPrintable(r.errors));
-    QCOMPARE(r.errors.count(QStringLiteral("has not answered")), 1);
-    QCOMPARE(r.errors.count(QStringLiteral("answers again")), 1);
+    // The console's own lines, once each.
+    QCOMPARE(r.errors.count(QStringLiteral("응답 없음 (마지막 응답 ")), 1);
+    QCOMPARE(r.errors.count(QStringLiteral("응답 다시 받음 (끊긴 시간 ")), 1);
     // No record repeats values the supply stopped sending.
     qint64 widest = 0, last = -1;
     for (const QByteArray& line : LogLines(logs.path())) {
@@ -284,6 +329,50 @@ void TestRunnerE2E::MonitoringResumesAfterAnUnpluggedAdapter()
     QCOMPARE(p.exitCode(), 130);
 }
 
+void TestRunnerE2E::LimitTripSwitchesOff_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("told");
+    // The demonstration's P1 delivers 5 V and about 0.5 A, P2 12 V and about 1.2 A.
+    QTest::newRow("P1 current while monitoring") << QStringList{"monitor", "--limit-current", "0.3"}
+                                                 << "P1 current 0.";
+    QTest::newRow("P2 voltage, two outputs") << QStringList{"monitor", "--outputs", "2", "--limit-voltage", "6"}
+                                             << "P2 voltage 12";
+    // A limit alone measures, as setting one in the window does; the window's words say it.
+    QTest::newRow("P1 current under a pattern")
+        << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "forever", "--limit-current", "0.3", "--report",
+                       "{dir}"}
+        << "전류 한계 0.300 A를 넘는 측정값 0.";
+}
+
+void TestRunnerE2E::LimitTripSwitchesOff()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, told);
+    SimProcess sim({"--demo", "--no-noise"});
+    QVERIFY(sim.Ok());
+    QTemporaryDir dir;
+    const bool pattern = args.first() == QLatin1String("pattern");
+    for (QString& a : args)
+        a.replace(QLatin1String("{file}"), Write(dir, "pattern.txt", "0,5,1\r\n1,6,1\r\n")).replace(QLatin1String("{dir}"), dir.path());
+    if (!pattern)
+        args << QStringList{"--log-folder", dir.path()};
+    const Run r = RunToEnd(args + QStringList{"--port", sim.Link()});
+    QVERIFY2(r.exitCode == 1, qPrintable(r.errors));
+    QVERIFY2(r.errors.contains(told), qPrintable(r.errors));
+    QTRY_VERIFY_WITH_TIMEOUT(sim.Commands().contains(QStringLiteral("OUTP:STAT OFF")), 5000);
+    // Nothing after the switch-off.
+    QCOMPARE(sim.Commands().last(), QStringLiteral("OUTP:STAT OFF"));
+    if (pattern) {
+        const QStringList reports = QDir(dir.path()).entryList({QStringLiteral("*_RUN.csv")});
+        QCOMPARE(reports.size(), 1);
+        QFile report(dir.filePath(reports.first()));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QByteArray last = report.readAll().trimmed().split('\n').last().trimmed();
+        QVERIFY2(last.endsWith(",limit") && last.contains("current 0."), last.constData());
+    }
+}
+
 void TestRunnerE2E::SignalStopsSendingAndSwitchesOff_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -295,6 +384,10 @@ void TestRunnerE2E::SignalStopsSendingAndSwitchesOff_data()
         << SIGTERM;
     QTest::newRow("SIGINT without --off-on-stop")
         << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "forever"} << "APPL P1,6,1" << SIGINT;
+    QTest::newRow("SIGINT under a measured run")
+        << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "forever", "--measure", "200", "--report",
+                       "{dir}/run.csv"}
+        << "MEAS:CURRA? P1" << SIGINT;
 }
 
 void TestRunnerE2E::SignalStopsSendingAndSwitchesOff()
@@ -305,9 +398,10 @@ void TestRunnerE2E::SignalStopsSendingAndSwitchesOff()
     SimProcess sim({"--no-noise"});
     QVERIFY(sim.Ok());
     QTemporaryDir dir;
-    const QString file = Write(dir, "pattern.txt", "0,5,1\r\n0.1,6,1\r\n");
+    // A second apart: a measuring batch needs a tick with no step in it or due next.
+    const QString file = Write(dir, "pattern.txt", "0,5,1\r\n1,6,1\r\n");
     for (QString& a : args)
-        a.replace(QLatin1String("{file}"), file);
+        a.replace(QLatin1String("{file}"), file).replace(QLatin1String("{dir}"), dir.path());
     QProcess p;
     p.setProcessEnvironment(Headless());
     p.start(Runner, args + QStringList{"--port", sim.Link(), "--quiet"});
@@ -323,6 +417,13 @@ void TestRunnerE2E::SignalStopsSendingAndSwitchesOff()
     QCOMPARE(sent.last() == QStringLiteral("OUTP:STAT OFF"), off);
     QCOMPARE(sent.count(QStringLiteral("OUTP:STAT OFF")), off ? 1 : 0);
     QVERIFY(QString::fromLocal8Bit(p.readAllStandardError()).contains(QStringLiteral("stopping")));
+    QFile report(dir.filePath(QStringLiteral("run.csv")));
+    QCOMPARE(report.exists(), args.contains(QStringLiteral("--report")));
+    if (report.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> rows = report.readAll().trimmed().split('\n');
+        QVERIFY2(rows.size() >= 2 && rows.first().startsWith("repetition,step,"), qPrintable(QString::number(rows.size())));
+        QVERIFY2(rows.last().trimmed().endsWith(",stopped"), rows.last().constData());
+    }
 }
 
 QTEST_MAIN(TestRunnerE2E)

@@ -1,7 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QtTest>
+#include <cstdio>
+#include <cstdlib>
 
+#include "run/Progress.h"
 #include "run/RunOptions.h"
 
 namespace {
@@ -97,6 +100,44 @@ private slots:
         QFETCH(qint64, ms);
         const std::optional<qint64> d = ParseDuration(text);
         QCOMPARE(d.value_or(-1), ms);
+    }
+
+    // What reaches stderr: on a terminal the status line rewritten in place
+    // with messages above it, elsewhere only the lines meant to stay.
+    void ProgressOnAndOffATerminal_data()
+    {
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<bool>("quiet");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("terminal") << true << false
+                                  << QByteArray("\rstep 1\x1b[K\rstep 2\x1b[K\r\x1b[Klost\nstep 2\x1b[K"
+                                                "\r\x1b[Kreport\nstep 2\x1b[K\n");
+        QTest::newRow("not a terminal") << false << false << QByteArray("repetition done\nlost\nreport\n");
+        QTest::newRow("quiet on a terminal") << true << true << QByteArray("lost\n");
+        QTest::newRow("quiet elsewhere") << false << true << QByteArray("lost\n");
+    }
+    void ProgressOnAndOffATerminal()
+    {
+        QFETCH(bool, terminal);
+        QFETCH(bool, quiet);
+        QFETCH(QByteArray, written);
+        char* buffer = nullptr;
+        size_t size = 0;
+        std::FILE* out = open_memstream(&buffer, &size);
+        QVERIFY(out);
+        {
+            ProgressOutput progress(out, terminal, quiet);
+            progress.Status("step 1");
+            progress.Status("step 2");
+            progress.Status("step 2");
+            progress.Milestone("repetition done");
+            progress.Message("lost");
+            progress.Closing("report");
+        }
+        std::fclose(out);
+        const QByteArray got(buffer, qsizetype(size));
+        std::free(buffer);
+        QCOMPARE(got, written);
     }
 };
 
