@@ -124,9 +124,10 @@ void NetworkLine::Settled()
     // as a local port forgets what arrived before it was opened.
     received_.clear();
     phase_ = Phase::Open;
-    emit Opened(Outcome());
-    if (phase_ == Phase::Open && requestToSend_)
+    // RTS as the port was told, before anything the console sends on opening.
+    if (requestToSend_)
         SetRequestToSend(*requestToSend_);
+    emit Opened(Outcome());
 }
 
 void NetworkLine::Fail(const Outcome& outcome)
