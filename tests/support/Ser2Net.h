@@ -73,13 +73,13 @@ public:
                 return true;
         return false;
     }
-    // The kernel's table of TCP sockets has ours listening: asked without a
-    // connection, which ser2net would answer by opening the terminal.
+    // Asked of the kernel's table of sockets, not with a connection, which
+    // ser2net would answer by opening the terminal.
     bool Listening() const
     {
         QFile table(QStringLiteral("/proc/net/tcp"));
-        const QByteArray wanted = QStringLiteral(" 0100007F:%1 00000000:0000 0A ").arg(port_, 4, 16, QLatin1Char('0')).toUpper().toLatin1();
-        return table.open(QIODevice::ReadOnly) && table.readAll().contains(wanted);
+        const QString entry = QStringLiteral(" 0100007F:%1 00000000:0000 0A ").arg(port_, 4, 16, QLatin1Char('0')).toUpper();
+        return table.open(QIODevice::ReadOnly) && table.readAll().contains(entry.toLatin1());
     }
     // For QTRY_VERIFY: connects the socket, again after each refusal while
     // ser2net comes up.
