@@ -119,7 +119,7 @@ void QtSerialDevice::WriteBytes(const QByteArray& bytes)
 
 void QtSerialDevice::ApplyRequestToSend(bool on)
 {
-    // As on a local port: with hardware flow control the far end owns RTS.
+    // As on a local port: with hardware flow control the device server's driver owns RTS.
     if (!port_.isOpen()) {
         if (Handshaking() != Handshake::RtsCts && Handshaking() != Handshake::RtsXonXoff)
             net_.SetRequestToSend(on);
