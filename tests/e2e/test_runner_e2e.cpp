@@ -15,6 +15,7 @@
 #include "platform/Controls.h"
 #include "platform/QtSerialDevice.h"
 #include "support/Fakes.h"
+#include "support/Ser2Net.h"
 #include "support/SimProcess.h"
 
 namespace {
@@ -184,6 +185,13 @@ void TestRunnerE2E::ExitCodes_data()
                                                  << "다른 프로그램" << 0 << true;
     QTest::newRow("port missing") << two << QStringList() << QStringList{"pattern", "{file}", "--output", "P1"}
                                   << 3 << "/nonexistent/tarvio-com1" << -1 << false;
+    // {tcp} and {rfc2217}: the simulator behind ser2net.
+    for (const char* scheme : {"tcp", "rfc2217"})
+        QTest::addRow("pattern over %s", scheme) << two << sim
+            << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "2", "--port", QStringLiteral("{%1}").arg(scheme)}
+            << 0 << "" << 4 << false;
+    QTest::newRow("device server not there") << two << QStringList() << QStringList{"monitor", "--port", "rfc2217://127.0.0.1:1"}
+                                             << 3 << "rfc2217://127.0.0.1:1 연결이 거부되었습니다" << -1 << false;
     QTest::newRow("port lost under a pattern")
         << two << QStringList{"--vanish-after", "1"}
         << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "forever", "--port", "{port}"} << 4
@@ -210,10 +218,19 @@ void TestRunnerE2E::ExitCodes()
     QtSerialDevice holder([&sim](int) { return sim->Link(); });
     if (held)
         QVERIFY(holder.Open().Ok());
+    std::unique_ptr<Ser2Net> server;
+    const bool raw = args.contains(QLatin1String("{tcp}"));
+    if (raw || args.contains(QLatin1String("{rfc2217}"))) {
+        server = std::make_unique<Ser2Net>(sim->Link(), raw ? Ser2Net::Mode::Raw : Ser2Net::Mode::Rfc2217);
+        QVERIFY2(server->Start(), qPrintable(server->Output()));
+    }
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(server ? server->Port() : 0);
     for (QString& a : args)
         a.replace(QLatin1String("{file}"), file)
             .replace(QLatin1String("{port}"), sim ? sim->Link() : QString())
-            .replace(QLatin1String("{dir}"), dir.path());
+            .replace(QLatin1String("{dir}"), dir.path())
+            .replace(QLatin1String("{tcp}"), "tcp://" + address)
+            .replace(QLatin1String("{rfc2217}"), "rfc2217://" + address);
     const Run r = RunToEnd(args);
     QVERIFY2(r.exitCode == exitCode, qPrintable(QString("exit %1: %2").arg(r.exitCode).arg(r.errors)));
     QVERIFY2(r.errors.contains(errors), qPrintable(r.errors));

@@ -49,6 +49,20 @@ private slots:
             QVERIFY2(BindDevice(k.n, QString::fromLatin1(k.env), OrderSerialDevices(k.found), k.windows) == QLatin1String(k.device), k.name);
     }
 
+    void NetworkAddresses()
+    {
+        // As read back: kind (- a device path, r raw, t telnet), host and port; port 0 for no valid address.
+        const char* cases[][2] = {{"tcp://192.168.0.7:4001", "r 192.168.0.7 4001"}, {"RFC2217://bench-3.lab:2217", "t bench-3.lab 2217"},
+            {"rfc2217://[::1]:65535", "t ::1 65535"}, {"/dev/ttyUSB0", "-  0"}, {"telnet://h:23", "-  0"}, {"tcp://host", "r  0"},
+            {"tcp://host:0", "r  0"}, {"tcp://host:65536", "r  0"}, {"tcp://host:+80", "r  0"}, {"tcp://:80", "r  0"},
+            {"tcp://::1:80", "r  0"}, {"tcp://[host]:80", "r  0"}, {"tcp://a b:80", "r  0"}, {"tcp://host:80/", "r  0"}};
+        for (const auto& [given, read] : cases) {
+            const NetworkAddress a = ParseNetworkAddress(QString::fromLatin1(given));
+            const QString kind = a.Kind == NetworkKind::Raw ? "r" : a.Kind == NetworkKind::Rfc2217 ? "t" : "-";
+            QCOMPARE(QStringLiteral("%1 %2 %3").arg(kind, a.Host).arg(a.Port), QString::fromLatin1(read));
+        }
+    }
+
     void CountersBecomeOneEventPerMovedCounter()
     {
         LineCounters before, after;

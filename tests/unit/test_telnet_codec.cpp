@@ -1,10 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Telnet codec against byte streams written out by hand.
+// The Telnet codec against byte streams written out by hand, and against
+// random ones such as a broken or hostile device server may send.
 #include <QtTest>
 
 #include "link/SerialPort.h"
 #include "link/TelnetCodec.h"
+#include "support/Fuzz.h"
 
 namespace {
 using namespace LineEventCode;
@@ -60,6 +62,7 @@ private slots:
         // 8N1 and 7E2 with XON/XOFF go to the real server in the end-to-end test.
         QTest::newRow("IACs in baud, odd, rts") << ComPortLine{0xFF00FFFF, 5, 'O', 1, 2} << "01ffff00ffffffff 0205 0302 0401 0503";
         QTest::newRow("both flows, mark") << ComPortLine{1, 6, 'M', 1, 3} << "0100000001 0206 0304 0401 0503";
+        QTest::newRow("9600, even, 2 stop") << ComPortLine{9600, 7, 'E', 2, 0} << "0100002580 0207 0303 0402 0501";
         QTest::newRow("unknown values ask") << ComPortLine{0, 9, 'x', 3, 4} << "0100000000 0200 0300 0400 0500";
     }
     void SettingsCommands()
@@ -131,6 +134,45 @@ private slots:
         // A subnegotiation that never ends swallows data, yet is dropped at its end.
         QVERIFY(codec.Decode(Hex("fffa2c6a") + QByteArray(1 << 20, 'x')).Data.isEmpty());
         QCOMPARE(codec.Decode(Hex("fff06f6b")).Data, QByteArray("ok"));
+    }
+
+    // Data, negotiation, other commands and subnegotiations (far too long, or
+    // ended by a command instead of SE) in any mix and cut anywhere: the
+    // line's data comes through whole, and there is one answer per request.
+    void FuzzedStreams()
+    {
+        using namespace fuzz;
+        using namespace Telnet;
+        const quint8 options[] = {Binary, SuppressGoAhead, ComPortOption, 1, 24, 255};
+        const auto escaped = [](QByteArray b) { return b.replace("\xff", "\xff\xff"); };
+        const auto bytes = [](std::initializer_list<int> list) { QByteArray b; for (int x : list) b += char(x); return b; };
+        for (Rounds rounds(2217); rounds.Next();) {
+            Rng rng = rounds.Generator();
+            QByteArray in, data;
+            for (int piece = Pick(rng, 1, 60); piece > 0; --piece) {
+                const int kind = Pick(rng, 0, 4);
+                const QByteArray random = RandomBytes(rng, Pick(rng, 0, Chance(rng, 0.1) ? 200 : 6));
+                if (kind == 0)
+                    in += escaped(random), data += random;
+                else if (kind == 1)
+                    in += bytes({Iac, Pick(rng, Will, Dont), PickFrom(rng, options)});
+                else if (kind == 2)
+                    in += bytes({Iac, Pick(rng, Se, Sb - 1)});
+                else
+                    in += bytes({Iac, Sb}) + escaped(bytes({Chance(rng, 0.8) ? ComPortOption : Pick(rng, 0, 255), Pick(rng, 100, 111)}) + random)
+                        + (Chance(rng, 0.1) ? bytes({Iac, Will, 24}) : bytes({Iac, Se}));
+            }
+            const bool cutShort = Chance(rng, 0.3);
+            if (cutShort)
+                in.chop(Pick(rng, 1, 2));
+            QList<QByteArray> pieces;
+            for (qsizetype at = 0; at < in.size(); at += pieces.last().size())
+                pieces << in.mid(at, Pick(rng, 1, 9));
+            const QString whole = Decoded({in});
+            QVERIFY2(Decoded(pieces) == whole, qPrintable(rounds.Where()));
+            QVERIFY2(cutShort || whole.section(' ', 0, 0) == data.toHex(), qPrintable(rounds.Where()));
+            QVERIFY2(whole.section(' ', 1, 1).size() / 2 <= 18 + in.size() + Settings.size(), qPrintable(rounds.Where()));
+        }
     }
 };
 
