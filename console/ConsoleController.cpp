@@ -320,9 +320,11 @@ void ConsoleController::LogTick()
 
 void ConsoleController::AppendLogRecord(const QDateTime& now, const QString& record)
 {
+    // The local data folder: ~/.local/share/Tarvio on Linux, %LOCALAPPDATA%\Tarvio
+    // on Windows, where the roaming one would carry a bench's logs to every PC.
     if (LogFolder.isEmpty())
         LogFolder = ChooseLogFolder(QCoreApplication::applicationDirPath(),
-                                    QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+                                    QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
     if (!log_ || log_->Folder() != LogFolder)
         log_ = std::make_unique<MeasurementLogFile>(LogFolder);
     const Outcome appended = log_->Append(now.date(), record);

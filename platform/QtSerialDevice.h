@@ -7,7 +7,7 @@
 
 #include "link/SerialPort.h"
 #include "platform/LineStatusMonitor.h"
-#include "platform/SystemDeviceFiles.h"
+#include "platform/System.h"
 
 // The port over QSerialPort. Settings the device cannot take (a pseudo-terminal
 // refuses 7 bits, parity and modem lines) leave it at 8N1 instead of failing
@@ -22,7 +22,7 @@ public:
     bool IsOpen() const override { return port_.isOpen(); }
     QByteArray ReadAll() override;
     QString DeviceFor(int number) const override { return resolve_(number); }
-    const DeviceFiles& Files() const override { return files_; }
+    const DeviceFiles& Files() const override { return *files_; }
 
     // How often the device itself called back with an error since the last
     // open; stays small when a vanished device is closed at once.
@@ -45,9 +45,6 @@ private:
     std::function<QString(int)> resolve_;
     QSerialPort port_;
     LineStatusMonitor monitor_;
-    SystemDeviceFiles files_;
+    std::unique_ptr<DeviceFiles> files_;
     int errorCallbacks_ = 0;
 };
-
-// Sorts the machine's serial devices and binds "COM n" as the operator expects.
-QString ResolveSystemDevice(int n);
