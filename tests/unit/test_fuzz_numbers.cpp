@@ -14,6 +14,7 @@
 
 #include "pattern/StepValues.h"
 #include "support/Fuzz.h"
+#include "support/SystemNames.h"
 
 using namespace fuzz;
 
@@ -85,7 +86,7 @@ QString NumberText(Rng& rng)
     return s;
 }
 
-const QByteArray CommaLocale("de_DE.UTF-8");
+const QByteArray CommaLocale(CommaDecimalLocale);
 
 // Switches the C library's and Qt's locale for one test function and puts
 // both back afterwards. A missing comma locale is a failure, not a skip:
@@ -124,7 +125,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("locale");
         QTest::newRow("C") << QByteArray("C");
-        QTest::newRow("de_DE.UTF-8") << CommaLocale;
+        QTest::newRow(CommaDecimalLocale) << CommaLocale;
     }
     void LeadingNumberMatchesReference()
     {
