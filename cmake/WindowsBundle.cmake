@@ -11,7 +11,7 @@ get_filename_component(_tarvio_qt_bin ${_tarvio_qtcore_dll} DIRECTORY)
 get_filename_component(_tarvio_qt_prefix ${_tarvio_qt_bin} DIRECTORY)
 
 foreach(module Core Gui Widgets SerialPort PrintSupport Charts Svg Network)
-  if(EXISTS ${_tarvio_qt_bin}/Qt6${module}.dll)
+  if(TARGET Qt6::${module})
     install(FILES ${_tarvio_qt_bin}/Qt6${module}.dll DESTINATION .)
   endif()
 endforeach()
@@ -20,22 +20,29 @@ install(FILES ${_tarvio_qt_prefix}/plugins/styles/qwindowsvistastyle.dll DESTINA
 install(DIRECTORY ${_tarvio_qt_prefix}/plugins/imageformats DESTINATION plugins FILES_MATCHING PATTERN "*.dll")
 install(FILES ${_tarvio_qt_prefix}/plugins/iconengines/qsvgicon.dll DESTINATION plugins/iconengines)
 
-# The compiler's own runtime: where the posix flavour of this GCC keeps it.
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
-                OUTPUT_VARIABLE _tarvio_libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libgcc_s_seh-1.dll
-                OUTPUT_VARIABLE _tarvio_libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
-find_file(TARVIO_WINPTHREAD_DLL libwinpthread-1.dll PATHS /usr/x86_64-w64-mingw32/lib
-          NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-foreach(dll ${_tarvio_libstdcxx} ${_tarvio_libgcc})
-  if(NOT IS_ABSOLUTE ${dll} OR NOT EXISTS ${dll})
-    message(FATAL_ERROR "The compiler does not say where its runtime ${dll} is")
+# The compiler's own runtime: where the posix flavour of this GCC keeps it
+# on Debian, or beside the compiler in a MinGW installed on Windows.
+get_filename_component(_tarvio_compiler_dir ${CMAKE_CXX_COMPILER} DIRECTORY)
+set(_tarvio_runtime)
+foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                  OUTPUT_VARIABLE _tarvio_found OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT IS_ABSOLUTE "${_tarvio_found}" OR NOT EXISTS "${_tarvio_found}")
+    unset(_tarvio_found)
+    find_file(_tarvio_found ${dll} PATHS ${_tarvio_compiler_dir} /usr/x86_64-w64-mingw32/lib
+              NO_DEFAULT_PATH NO_CACHE NO_CMAKE_FIND_ROOT_PATH)
   endif()
+  if(NOT _tarvio_found)
+    message(FATAL_ERROR "${dll}, the compiler's runtime, is nowhere to be found")
+  endif()
+  list(APPEND _tarvio_runtime ${_tarvio_found})
 endforeach()
-install(FILES ${_tarvio_libstdcxx} ${_tarvio_libgcc} ${TARVIO_WINPTHREAD_DLL} DESTINATION .)
+install(FILES ${_tarvio_runtime} DESTINATION .)
 
-# Qt's .qm files are the same on every platform; Debian's serve.
-find_file(TARVIO_QTBASE_KO qtbase_ko.qm PATHS /usr/share/qt6/translations NO_CMAKE_FIND_ROOT_PATH)
+# Qt's .qm files are the same on every platform: Debian's serve when this
+# Qt came without them.
+find_file(TARVIO_QTBASE_KO qtbase_ko.qm PATHS ${_tarvio_qt_prefix}/translations /usr/share/qt6/translations
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 if(TARVIO_QTBASE_KO)
   install(FILES ${TARVIO_QTBASE_KO} DESTINATION translations)
 else()

@@ -37,6 +37,11 @@ struct FontFaces {
 };
 FontFaces SystemFontFaces();
 
+// Lets a program's UTF-8 lines and the progress line's "erase to the end"
+// reach a terminal as they are: a Windows console otherwise reads its own
+// code page, in which Hangul is question marks, and prints the escape.
+void PrepareTerminalOutput();
+
 // Why the console cannot start here, or empty: on Linux a session without a
 // display, where Qt would abort with a message few operators can act on.
 QString MissingDisplay();

@@ -64,6 +64,11 @@ FontFaces SystemFontFaces()
     return faces;
 }
 
+void PrepareTerminalOutput()
+{
+    // Terminals take UTF-8 and escapes already.
+}
+
 QString MissingDisplay()
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")

@@ -8,6 +8,8 @@
 #include "link/DeviceBinding.h"
 #include "link/EnumeratedPorts.h"
 
+#include <windows.h>
+
 QString ResolveSystemDevice(int n)
 {
     const QString env = qEnvironmentVariable(qPrintable(QStringLiteral("TARVIO_COM%1").arg(n)));
@@ -51,6 +53,17 @@ FontFaces SystemFontFaces()
     faces.Proportional = {QStringLiteral("Malgun Gothic"), QStringLiteral("Gulim"), QStringLiteral("NanumBarunGothic"),
                           QStringLiteral("NanumGothic")};
     return faces;
+}
+
+void PrepareTerminalOutput()
+{
+    ::SetConsoleOutputCP(CP_UTF8);
+    for (DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        const HANDLE handle = ::GetStdHandle(which);
+        DWORD mode = 0;
+        if (handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode))
+            ::SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    }
 }
 
 QString MissingDisplay()

@@ -29,6 +29,11 @@ BOOL WINAPI OnConsoleEvent(DWORD kind)
         return FALSE;
     }
     ::SetEvent(Arrived);
+    // Windows ends the process as soon as the handler returns from a close,
+    // logoff or shutdown, which would cut short the stop (--off-on-stop).
+    // The program's own exit ends this thread; the system's limit is 5 s.
+    if (kind != CTRL_C_EVENT && kind != CTRL_BREAK_EVENT)
+        ::Sleep(5000);
     return TRUE;
 }
 }
