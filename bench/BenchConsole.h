@@ -4,6 +4,7 @@
 // The console as an operator has it, minus the modal boxes: the real main
 // window over a real serial device, opened through the port dialog.
 #include <QApplication>
+#include <QEventLoop>
 #include <QPushButton>
 #include <QStringList>
 #include <QTimer>
@@ -60,7 +61,8 @@ struct Console {
         OpenPlotWhenAsked(Window);
     }
 
-    // Opens COM 1 the way the operator does: the port button, then OK.
+    // Opens COM 1 the way the operator does: the port button, then OK; a
+    // device server on the network is given its time to answer.
     bool OpenComOne()
     {
         QTimer::singleShot(0, [] {
@@ -68,6 +70,10 @@ struct Console {
                 FindControl<QPushButton>(*dialog, "CommInit_OK")->click();
         });
         Window.CmdComport_Click();
+        QEventLoop wait;
+        QObject::connect(&Port, &SerialPort::OpenFinished, &wait, &QEventLoop::quit);
+        if (Port.Opening())
+            wait.exec();
         return Port.IsOpen();
     }
 };

@@ -3,9 +3,11 @@
 // How much received text line mode can take: a child process floods the
 // console's port with lines as fast as a pseudo-terminal carries them, and the
 // console routes each into TextInfo while a 10 ms probe timer measures how
-// long the event loop goes without turning.
+// long the event loop goes without turning. The same flood then comes
+// through the real ser2net with RFC 2217 on loopback, so that the network
+// port's cost shows beside the local one's in the same run.
 //
-//   bench_receive_capacity [--quick] [--seconds S] [--line-bytes N]
+//   bench_receive_capacity [--quick] [--seconds S] [--line-bytes N] [--pty-only]
 #include <QApplication>
 #include <QEventLoop>
 #include <QRadioButton>
@@ -13,6 +15,7 @@
 #include <QTextDocument>
 
 #include <cstdio>
+#include <string>
 
 #include <fcntl.h>
 #include <pty.h>
@@ -20,6 +23,7 @@
 
 #include "BenchConsole.h"
 #include "BenchSupport.h"
+#include "support/Ser2Net.h"
 #include "platform/Controls.h"
 #include "link/ReceiveParser.h"
 #include "platform/Fonts.h"
@@ -128,69 +132,66 @@ PanelTail ReadPanelTail(const QTextDocument& doc)
     return tail;
 }
 
-} // namespace
+// The far end's pseudo-terminal and the flooding child on it, forked before
+// Qt starts, so the child is a plain process with nothing of Qt's.
+struct FloodedTerminal {
+    std::string Slave;
+    int SlaveFd = -1, Go = -1, Result = -1;
+    pid_t Child = -1;
 
-int main(int argc, char** argv)
-{
-    double seconds = 10;
-    int lineBytes = 24;
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "--quick")
-            seconds = 3;
-        else if (arg == "--seconds" && i + 1 < argc)
-            seconds = QByteArray(argv[++i]).toDouble();
-        else if (arg == "--line-bytes" && i + 1 < argc)
-            lineBytes = qBound(12, QByteArray(argv[++i]).toInt(), 4000);
-        else {
-            std::fprintf(stderr, "usage: %s [--quick] [--seconds S] [--line-bytes N]\n", argv[0]);
-            return 2;
+    bool Start(double seconds, int lineBytes)
+    {
+        int master = -1;
+        char name[256] = {};
+        if (openpty(&master, &SlaveFd, name, nullptr, nullptr) != 0)
+            return false;
+        Slave = name;
+        termios raw{};
+        tcgetattr(SlaveFd, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(SlaveFd, TCSANOW, &raw);
+        int goPipe[2], resultPipe[2];
+        if (pipe(goPipe) != 0 || pipe(resultPipe) != 0)
+            return false;
+        Child = fork();
+        if (Child == 0) {
+            close(SlaveFd);
+            close(goPipe[1]);
+            close(resultPipe[0]);
+            Flood(master, goPipe[0], resultPipe[1], seconds, lineBytes);
+        }
+        close(master);
+        close(goPipe[0]);
+        close(resultPipe[1]);
+        Go = goPipe[1];
+        Result = resultPipe[0];
+        return Child > 0;
+    }
+    ~FloodedTerminal()
+    {
+        if (Child > 0) {
+            kill(Child, SIGKILL);
+            waitpid(Child, nullptr, 0);
         }
     }
+};
 
-    int master = -1, slave = -1;
-    char slaveName[256] = {};
-    if (openpty(&master, &slave, slaveName, nullptr, nullptr) != 0) {
-        std::perror("openpty");
-        return 1;
-    }
-    termios raw{};
-    tcgetattr(slave, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(slave, TCSANOW, &raw);
-    int goPipe[2], resultPipe[2];
-    if (pipe(goPipe) != 0 || pipe(resultPipe) != 0) {
-        std::perror("pipe");
-        return 1;
-    }
-    // Forked before Qt starts, so the child is a plain process with nothing of Qt's.
-    const pid_t flooder = fork();
-    if (flooder == 0) {
-        close(slave);
-        close(goPipe[1]);
-        close(resultPipe[0]);
-        Flood(master, goPipe[0], resultPipe[1], seconds, lineBytes);
-    }
-    close(master);
-    close(goPipe[0]);
-    close(resultPipe[1]);
-
-    bench::PreferOffscreen();
-    QApplication app(argc, argv);
-    InstallFontSubstitutions();
-    bench::Console console(QString::fromLocal8Bit(slaveName));
+// One flood into a console whose COM 1 is comOne; prints its figures.
+bool Measure(FloodedTerminal& line, const QString& via, const QString& comOne, double seconds, int lineBytes)
+{
+    bench::Console console(comOne);
     if (!console.OpenComOne()) {
-        std::fprintf(stderr, "the pseudo-terminal did not open: %s\n",
-                     qPrintable(console.Services.Messages.join(' ')));
-        return 1;
+        std::fprintf(stderr, "%s did not open: %s\n", qPrintable(comOne), qPrintable(console.Services.Messages.join(' ')));
+        return false;
     }
-    // The console holds its own descriptor now; ours would only keep a stale one.
-    close(slave);
+    // The console (or ser2net) holds its own descriptor now; ours would only keep a stale one.
+    close(line.SlaveFd);
+    line.SlaveFd = -1;
     if (!FindControl<QRadioButton>(console.Window, "OptionLineCmd")->isChecked()) {
         std::fprintf(stderr, "the console did not start in line mode\n");
-        return 1;
+        return false;
     }
-    std::printf("receive capacity: %d-byte lines for %.1f s into line mode\n", lineBytes, seconds);
+    std::printf("receive capacity over %s: %d-byte lines for %.1f s into line mode\n", qPrintable(via), lineBytes, seconds);
     std::fflush(stdout);
 
     QEventLoop loop;
@@ -224,21 +225,20 @@ int main(int argc, char** argv)
     probeTimes.push_back(bench::MonotonicSeconds());
     limit.start(int(seconds * 1000) + 60000);
     const char go = 1;
-    if (write(goPipe[1], &go, 1) != 1)
-        return 1;
+    if (write(line.Go, &go, 1) != 1)
+        return false;
     loop.exec();
     probe.stop();
 
     FloodResult sent;
     const bool finished = lastReceive > 0;
-    if (finished && read(resultPipe[0], &sent, sizeof sent) != sizeof sent)
+    if (finished && read(line.Result, &sent, sizeof sent) != sizeof sent)
         sent = FloodResult();
     const PanelTail tail = ReadPanelTail(*panel);
-    close(goPipe[1]);
-    kill(flooder, SIGKILL);
-    waitpid(flooder, nullptr, 0);
+    console.Port.Close();
 
     bench::Report report(QStringLiteral("receive_capacity"));
+    report.Note(QStringLiteral("via"), via);
     report.Note(QStringLiteral("lineBytes"), lineBytes);
     report.Note(QStringLiteral("floodSeconds"), seconds);
     report.Note(QStringLiteral("linesSent"), qint64(sent.Lines));
@@ -247,8 +247,8 @@ int main(int argc, char** argv)
     report.Note(QStringLiteral("panelTailIntact"), intact);
     if (!finished || sent.Lines == 0) {
         report.Target(QStringLiteral("finished"), QStringLiteral("flood routed to its end"), 0, QString(), 1, 0, true);
-        report.Print(QStringLiteral("Receive capacity: the flood never reached its end"));
-        return 1;
+        report.Print(QStringLiteral("Receive capacity over %1: the flood never reached its end").arg(via));
+        return false;
     }
 
     const double wall = lastReceive - firstReceive;
@@ -274,9 +274,54 @@ int main(int argc, char** argv)
                   QStringLiteral("ms"), 50, 1);
     report.Figure(QStringLiteral("probeGapP99Ms"), QStringLiteral("probe gap p99"), bench::Percentile(gaps, 99),
                   QStringLiteral("ms"), 1);
-    report.Print(QStringLiteral("Receive capacity (%1 lines of %2 bytes%3)")
+    report.Print(QStringLiteral("Receive capacity over %1 (%2 lines of %3 bytes%4)")
+                     .arg(via)
                      .arg(sent.Lines + 1)
                      .arg(lineBytes)
                      .arg(intact ? QString() : QStringLiteral(", PANEL TAIL NOT INTACT")));
-    return intact ? 0 : 1;
+    return intact;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    double seconds = 10;
+    int lineBytes = 24;
+    bool ptyOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--quick")
+            seconds = 3;
+        else if (arg == "--seconds" && i + 1 < argc)
+            seconds = QByteArray(argv[++i]).toDouble();
+        else if (arg == "--line-bytes" && i + 1 < argc)
+            lineBytes = qBound(12, QByteArray(argv[++i]).toInt(), 4000);
+        else if (arg == "--pty-only")
+            ptyOnly = true;
+        else {
+            std::fprintf(stderr, "usage: %s [--quick] [--seconds S] [--line-bytes N] [--pty-only]\n", argv[0]);
+            return 2;
+        }
+    }
+
+    FloodedTerminal local, remote;
+    if (!local.Start(seconds, lineBytes) || (!ptyOnly && !remote.Start(seconds, lineBytes))) {
+        std::perror("pseudo-terminal or flooder");
+        return 1;
+    }
+    bench::PreferOffscreen();
+    QApplication app(argc, argv);
+    InstallFontSubstitutions();
+    bool ok = Measure(local, QStringLiteral("pty"), QString::fromStdString(local.Slave), seconds, lineBytes);
+    if (ptyOnly)
+        return ok ? 0 : 1;
+    Ser2Net server(QString::fromStdString(remote.Slave), Ser2Net::Mode::Rfc2217);
+    if (!server.Start()) {
+        std::fprintf(stderr, "ser2net did not start: %s\n", qPrintable(server.Output()));
+        return 1;
+    }
+    ok = Measure(remote, QStringLiteral("rfc2217"), QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.Port()), seconds,
+                 lineBytes) && ok;
+    return ok ? 0 : 1;
 }

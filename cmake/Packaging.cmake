@@ -119,14 +119,14 @@ find_program(TARVIO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TARVIO_DPKG_SHLIBDEPS)
   # The scan names the packages of the libraries the programs link, with
   # the versions they need: libqt6core6, libqt6gui6, libqt6widgets6,
-  # libqt6serialport6, libqt6printsupport6, libqt6charts6, libqt6svg6,
-  # libc6, libstdc++6 and so on.
+  # libqt6serialport6, libqt6network6, libqt6printsupport6, libqt6charts6,
+  # libqt6svg6, libc6, libstdc++6 and so on.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${_tarvio_runtime_extras}")
 else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6charts6 (>= 6.4), libqt6svg6 (>= 6.4), ${_tarvio_runtime_extras}")
+      "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), libqt6network6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6charts6 (>= 6.4), libqt6svg6 (>= 6.4), ${_tarvio_runtime_extras}")
 endif()
 
 include(CPack)

@@ -23,6 +23,7 @@ ConsoleController::ConsoleController(const CommInitChoices& choices, SerialPort&
 {
     connect(&port_, &SerialPort::LineEvent, this, &ConsoleController::MSComm1_OnComm);
     connect(&port_, &SerialPort::DeviceLost, this, &ConsoleController::PortLost);
+    connect(&port_, &SerialPort::OpenFinished, this, &ConsoleController::PortOpenFinished);
 }
 
 ConsoleController::~ConsoleController() = default;
@@ -368,6 +369,9 @@ void ConsoleController::PortLost(const QString& device, const QString& reason)
 void ConsoleController::PortDialogShown(bool shown)
 {
     watch_.SetPaused(shown);
+    // A reconnection under way must not open the port behind the dialog's back.
+    if (shown && watch_.Waiting() && port_.Opening())
+        port_.Close();
     // Runs when the dialog has closed: the port may have been reopened elsewhere.
     if (!shown)
         readings_.Interrupt();
@@ -376,13 +380,16 @@ void ConsoleController::PortDialogShown(bool shown)
 Outcome ConsoleController::OpenRequested(const CommInitChoices& choices)
 {
     EndWait();
+    // The operator's choices now stand, not those of a connection still under way.
+    if (port_.Opening())
+        port_.Close();
     const QString before = port_.DeviceName();
     port_.SetPortNumber(choices.SelectedPort);
     port_.SetSettings(ComposeSettingsText(choices));
     port_.SetHandshaking(choices.SelectedFlow);
     const Outcome opened = port_.Open();
-    if (opened.Ok())
-        watch_.Opened(port_.DeviceName());
+    if (port_.IsOpen())
+        OpenedForOperator();
     // A repeat belongs to the port it was started on: it must not go on to
     // another supply, nor come back by itself once its port was closed.
     if (!repeatIdle_ && (!opened.Ok() || port_.DeviceName() != before))
@@ -391,12 +398,39 @@ Outcome ConsoleController::OpenRequested(const CommInitChoices& choices)
     return opened;
 }
 
+void ConsoleController::OpenedForOperator()
+{
+    watch_.Opened(port_.DeviceName());
+    const QString note = port_.LineNote();
+    if (!note.isEmpty())
+        InsertInfoText(note + QStringLiteral("\r\n"));
+}
+
+void ConsoleController::PortOpenFinished(const Outcome& outcome)
+{
+    if (watch_.Waiting()) {
+        // Not there yet is all a failed attempt says while waiting.
+        if (port_.IsOpen())
+            Reopened();
+        return;
+    }
+    if (port_.IsOpen()) {
+        OpenedForOperator();
+        Activate();
+    } else {
+        if (!repeatIdle_)
+            StopRepeat();
+        ShowPortState();
+    }
+    emit OpenFinished(outcome);
+}
+
 void ConsoleController::CloseRequested()
 {
     EndWait();
     if (!repeatIdle_)
         StopRepeat();
-    if (!port_.IsOpen())
+    if (!port_.IsOpen() && !port_.Opening())
         return;
     port_.Close();
     ShowPortState();
@@ -416,7 +450,7 @@ void ConsoleController::ReconnectTick()
     const ReconnectWatch::Check check = watch_.Tick();
     if (check.Problem.Tell())
         InsertInfoText(check.Problem.Message() + QStringLiteral("\r\n"));
-    if (!check.TryOpen)
+    if (!check.TryOpen || port_.Opening())
         return;
     const Outcome opened = port_.OpenPath(watch_.WatchedPath());
     if (!opened.Ok()) {
@@ -425,6 +459,12 @@ void ConsoleController::ReconnectTick()
             InsertInfoText(refusal.Message() + QStringLiteral("\r\n"));
         return;
     }
+    if (port_.IsOpen())
+        Reopened();
+}
+
+void ConsoleController::Reopened()
+{
     view_.StopTimer(ConsoleTimer::Reconnect);
     InsertInfoText(watch_.Reopened(clock_()) + QStringLiteral("\r\n"));
     ShowPortState();

@@ -134,7 +134,18 @@ public:
     // The local clock the log's timestamps read.
     WallClock LogClock = LocalNow;
 
+signals:
+    // An open that OpenRequested left under way (a device server being
+    // reached) has ended; a failure is for the window's message box, as the
+    // dialog shows the failure of a local port.
+    void OpenFinished(const Outcome& outcome);
+
 private:
+    // The port finished opening, for the operator or for the reconnection.
+    void PortOpenFinished(const Outcome& outcome);
+    // The port is open: what the operator's 열기 or a return does next.
+    void OpenedForOperator();
+    void Reopened();
     // The port went away under us: nothing polls or logs a closed port, a
     // timed repeat ends, and the port button must work so the operator can
     // open it again. With automatic reconnection on, the wait for the device begins.

@@ -65,6 +65,11 @@ void frmMain::ConnectHandlers()
     connect(&controller_.Readings(), &ConsoleReadings::Arrived, this,
             [this](Readout which, const QString& text) { ReadoutLabel(which)->setText(text); });
     connect(CmdComport, &QPushButton::clicked, this, &frmMain::CmdComport_Click);
+    // A device server answers after the dialog has closed; its refusal is told as the dialog would.
+    connect(&controller_, &ConsoleController::OpenFinished, this, [this](const Outcome& outcome) {
+        if (!outcome.Ok())
+            services_.ShowMessage(this, QStringLiteral("Tarvio"), outcome.Message());
+    });
     // Option handlers follow the selection itself, however it was made.
     auto onSelected = [this](QRadioButton* option, void (frmMain::*handler)()) {
         connect(option, &QRadioButton::toggled, this, [this, handler](bool on) {

@@ -68,3 +68,45 @@ QString DeviceLostMessage(const QString& device, const QString& reason)
 {
     return QCoreApplication::translate("LineEvents", "통신포트 연결이 끊어졌습니다: %1 (%2) 포트를 닫았습니다.").arg(device, reason);
 }
+
+Outcome ConnectFailure(ConnectError error, const QString& address, const QString& host, const QString& detail)
+{
+    const QString head = QCoreApplication::translate("LineEvents", "통신포트를 열 수 없습니다: %1\n").arg(address);
+    QString advice;
+    switch (error) {
+    case ConnectError::BadAddress:
+        advice = QCoreApplication::translate("LineEvents", "주소를 읽을 수 없습니다. tcp://호스트:포트 또는 rfc2217://호스트:포트 형식으로 쓰세요.");
+        break;
+    case ConnectError::UnknownHost:
+        advice = QCoreApplication::translate("LineEvents", "호스트 %1을(를) 찾을 수 없습니다. 이름이나 주소를 확인하세요.").arg(host);
+        break;
+    case ConnectError::Refused:
+        advice = QCoreApplication::translate("LineEvents", "연결이 거부되었습니다. 장치 서버가 실행 중이고 포트 번호가 맞는지 확인하세요.");
+        break;
+    case ConnectError::Unreachable:
+        advice = QCoreApplication::translate("LineEvents", "호스트 %1에 닿을 수 없습니다. 네트워크 연결과 주소를 확인하세요.").arg(host);
+        break;
+    case ConnectError::TimedOut:
+        advice = QCoreApplication::translate("LineEvents", "응답이 없어 연결하지 못했습니다 (시간 초과). 장치 서버가 켜져 있고 네트워크에 연결되어 있는지 확인하세요.");
+        break;
+    case ConnectError::ClosedAtOnce:
+        advice = detail.isEmpty()
+            ? QCoreApplication::translate("LineEvents", "장치 서버가 연결을 받자마자 끊었습니다. 서버의 직렬 포트가 연결되어 있고 다른 프로그램이 쓰고 있지 않은지 확인하세요.")
+            : QCoreApplication::translate("LineEvents", "장치 서버가 연결을 받자마자 끊었습니다 (%1). 서버의 직렬 포트가 연결되어 있고 다른 프로그램이 쓰고 있지 않은지 확인하세요.").arg(detail);
+        break;
+    case ConnectError::Other:
+        advice = QCoreApplication::translate("LineEvents", "연결 실패 (%1)").arg(detail);
+        break;
+    }
+    return Outcome::Failed(head + advice, detail);
+}
+
+QString RawNetworkNote(const QString& address)
+{
+    return QCoreApplication::translate("LineEvents", "%1: TCP 연결에는 통신 속도, 패리티, 데이터 비트, 정지 비트와 흐름 제어가 전달되지 않습니다. 장치 서버에서 회선을 설정하세요.").arg(address);
+}
+
+QString ComPortRefusedNote(const QString& address)
+{
+    return QCoreApplication::translate("LineEvents", "%1: 장치 서버가 RFC 2217 통신포트 설정을 받지 않습니다. 통신 속도, 패리티, 데이터 비트, 정지 비트와 흐름 제어는 장치 서버에서 설정하세요.").arg(address);
+}

@@ -27,3 +27,14 @@ enum class OpenError { NotFound, Busy, PermissionDenied, Other };
 // failure keeps the system's words as its detail.
 Outcome OpenFailure(OpenError error, const QString& device, const QString& detail);
 QString DeviceLostMessage(const QString& device, const QString& reason);
+
+// Why a device server's connection did not become a line: the address is
+// none, its name is unknown, nothing listens there, no route leads there, no
+// answer within the connect timeout, or the server hung up before the line
+// settled (its own words, if it said any, are the detail).
+enum class ConnectError { BadAddress, UnknownHost, Refused, Unreachable, TimedOut, ClosedAtOnce, Other };
+Outcome ConnectFailure(ConnectError error, const QString& address, const QString& host, const QString& detail);
+// Told once when a network port opens whose far line the dialog's settings do
+// not reach: a raw TCP stream, or a server that did not take the com port option.
+QString RawNetworkNote(const QString& address);
+QString ComPortRefusedNote(const QString& address);

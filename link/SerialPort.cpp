@@ -19,7 +19,7 @@ SerialPort::~SerialPort() = default;
 
 void SerialPort::SetPortNumber(int number)
 {
-    if (IsOpen())
+    if (IsOpen() || Opening())
         return;
     portNumber_ = number;
     pathOverride_.clear();
@@ -55,7 +55,7 @@ void SerialPort::SetRequestToSend(bool on)
 
 Outcome SerialPort::OpenPath(const QString& path)
 {
-    if (IsOpen())
+    if (IsOpen() || Opening())
         return Outcome();
     pathOverride_ = path;
     return Open();
@@ -63,7 +63,7 @@ Outcome SerialPort::OpenPath(const QString& path)
 
 Outcome SerialPort::Open()
 {
-    if (IsOpen())
+    if (IsOpen() || Opening())
         return Outcome();
     backlog_.Reset();
     const Outcome result = OpenDevice();
@@ -74,7 +74,7 @@ Outcome SerialPort::Open()
 
 void SerialPort::Close()
 {
-    if (IsOpen())
+    if (IsOpen() || Opening())
         CloseDevice();
 }
 

@@ -43,7 +43,7 @@ public:
     ~SerialPort() override;
 
     int PortNumber() const { return portNumber_; }
-    void SetPortNumber(int number);           // ignored while open
+    void SetPortNumber(int number);           // ignored while open or opening
     QString Settings() const { return settings_.ToText(); }
     bool SetSettings(const QString& text);    // false when the text is not understood
     PortSettings Framing() const { return settings_; }
@@ -55,6 +55,10 @@ public:
     void SetRequestToSend(bool on);
 
     virtual bool IsOpen() const = 0;
+    // A device that takes time to reach (a device server on the network) is
+    // neither open nor closed for a while: Open() succeeds with the port still
+    // closed, and OpenFinished tells how it ended. Close() abandons it.
+    virtual bool Opening() const { return false; }
     // A failure names the device and says in the operator's words what to do;
     // its detail is the system's own words.
     Outcome Open();
@@ -73,11 +77,17 @@ public:
     QString DeviceName() const { return pathOverride_.isEmpty() ? DeviceFor(portNumber_) : pathOverride_; }
     // The file system the devices live in, as the reconnection watch reads it.
     virtual const DeviceFiles& Files() const;
+    // Once open: what the operator should know of the line, such as settings
+    // that stop short of it; empty when there is nothing to say.
+    virtual QString LineNote() const { return QString(); }
 
 signals:
     void LineEvent(int code);
     // The device went away while open; the port is already closed.
     void DeviceLost(const QString& device, const QString& reason);
+    // An open that had to wait has ended: the port is open, or it is closed
+    // and the outcome says why, as Open() would have said it.
+    void OpenFinished(const Outcome& outcome);
 
 protected:
     virtual Outcome OpenDevice() = 0;

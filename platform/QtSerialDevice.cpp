@@ -13,6 +13,11 @@ QtSerialDevice::QtSerialDevice(std::function<QString(int)> resolve, QObject* par
     connect(&port_, &QSerialPort::bytesWritten, this, [this] { NotifyBacklog(port_.bytesToWrite()); });
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialDevice::OnErrorOccurred);
     connect(&monitor_, &LineStatusMonitor::LineEvent, this, &SerialPort::LineEvent);
+    connect(&net_, &NetworkLine::Opened, this, &SerialPort::OpenFinished);
+    connect(&net_, &NetworkLine::Received, this, [this](qint64 waiting) { NotifyReceived(waiting); });
+    connect(&net_, &NetworkLine::Drained, this, [this](qint64 pending) { NotifyBacklog(pending); });
+    connect(&net_, &NetworkLine::LineEvent, this, &SerialPort::LineEvent);
+    connect(&net_, &NetworkLine::Lost, this, [this](const QString& reason) { ReportDeviceLost(reason); });
 }
 
 QtSerialDevice::~QtSerialDevice()
@@ -42,6 +47,13 @@ Outcome QtSerialDevice::OpenDevice()
 {
     const QString path = DeviceName();
     errorCallbacks_ = 0;
+    const NetworkAddress address = ParseNetworkAddress(path);
+    if (address.Kind != NetworkKind::None) {
+        if (!address.Valid())
+            return ConnectFailure(ConnectError::BadAddress, path, QString(), QString());
+        const PortSettings s = Framing();
+        return net_.Open(path, address, ComPortLine{quint32(s.Baud), s.DataBits, char(s.Parity.toLatin1()), s.StopBits, Handshaking()});
+    }
     port_.setPortName(path);
     if (!port_.open(QIODevice::ReadWrite)) {
         const QString detail = port_.errorString();
@@ -77,6 +89,7 @@ void QtSerialDevice::ApplyFraming()
 
 void QtSerialDevice::CloseDevice()
 {
+    net_.Close();
     monitor_.Stop();
     port_.close();
     port_.clearError();
@@ -84,16 +97,25 @@ void QtSerialDevice::CloseDevice()
 
 QByteArray QtSerialDevice::ReadAll()
 {
-    return port_.isOpen() ? port_.readAll() : QByteArray();
+    return port_.isOpen() ? port_.readAll() : net_.ReadAll();
 }
 
 void QtSerialDevice::WriteBytes(const QByteArray& bytes)
 {
-    port_.write(bytes);
+    if (port_.isOpen())
+        port_.write(bytes);
+    else
+        net_.Write(bytes);
 }
 
 void QtSerialDevice::ApplyRequestToSend(bool on)
 {
+    // As on a local port: with hardware flow control the far end owns RTS.
+    if (!port_.isOpen()) {
+        if (Handshaking() != Handshake::RtsCts && Handshaking() != Handshake::RtsXonXoff)
+            net_.SetRequestToSend(on);
+        return;
+    }
     // With hardware flow control the driver owns RTS, and a pty has no modem lines.
     if (port_.isOpen() && port_.flowControl() != QSerialPort::HardwareControl)
         port_.setRequestToSend(on);

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <sys/stat.h>
 
+#include "link/DeviceBinding.h"
+
 SystemDeviceFiles::SystemDeviceFiles(QString byIdFolder) : byId_(std::move(byIdFolder)) {}
 
 QString SystemDeviceFiles::DefaultByIdFolder()
@@ -16,6 +18,9 @@ QString SystemDeviceFiles::DefaultByIdFolder()
 
 DeviceKind SystemDeviceFiles::KindOf(const QString& path) const
 {
+    // Whether a device server is back only a connection can tell: always worth a try.
+    if (ParseNetworkAddress(path).Valid())
+        return DeviceKind::Device;
     struct stat st {};
     // stat follows links: a dangling link is a device that is not back yet.
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)

@@ -25,7 +25,8 @@ HeadlessConsole::HeadlessConsole(const CommInitChoices& choices, SerialPort& por
 Outcome HeadlessConsole::Open()
 {
     const Outcome opened = controller_.OpenRequested(choices_);
-    if (opened.Ok())
+    // A device server still being reached: the controller goes on when it answers.
+    if (controller_.Port() == PortState::Open)
         controller_.Activate();
     return opened;
 }

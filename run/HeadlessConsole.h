@@ -25,6 +25,7 @@ public:
 
     ConsoleController& Controller() { return controller_; }
     // The window's load, then 열기 in the port dialog with the choices given.
+    // A network port may still be connecting: Controller() says when it is done.
     Outcome Open();
     // Selects a mode as its radio button would. Pattern mode asks for the
     // pattern window (PatternWindowRequested).

@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
+#include "link/DeviceBinding.h"
 #include "link/PortSettings.h"
 
 namespace {
@@ -221,12 +222,14 @@ std::optional<RunOptions> ParseRunOptions(const QStringList& arguments, QString*
         static const QRegularExpression com(QStringLiteral("^COM\\s*([1-4])$"), QRegularExpression::CaseInsensitiveOption);
         const QString p = parser.value(port);
         const QRegularExpressionMatch m = com.match(p);
+        const NetworkAddress address = ParseNetworkAddress(p);
         if (m.hasMatch())
             o.PortNumber = m.captured(1).toInt();
-        else if (p.contains(QLatin1Char('/')))
+        else if (address.Valid() || (address.Kind == NetworkKind::None && p.contains(QLatin1Char('/'))))
             o.PortPath = p;
         else
-            return fail(QStringLiteral("--port takes COM1 to COM4 or a device path, not \"%1\"").arg(p));
+            return fail(QStringLiteral("--port takes COM1 to COM4, a device path, tcp://HOST:PORT or "
+                                       "rfc2217://HOST:PORT, not \"%1\"").arg(p));
     }
     RecordChoice(o.Choices, ChoiceGroup::Port, o.PortNumber - 1);
     if (parser.isSet(settings) && !ReadSettings(parser.value(settings), &o.Choices))
@@ -276,8 +279,9 @@ QString RunHelpText()
         "                         or ~/.local/share/Tarvio/ for an installed one)\n"
         "\n"
         "Common options:\n"
-        "  --port COMn|PATH       COM1 to COM4 (default COM1) or a device path; TARVIO_COMn\n"
-        "                         binds COM n to a device as in the console\n"
+        "  --port COMn|PATH       COM1 to COM4 (default COM1), a device path, or a device\n"
+        "                         server's line: tcp://HOST:PORT (raw) or rfc2217://HOST:PORT;\n"
+        "                         TARVIO_COMn binds COM n to any of these as in the console\n"
         "  --settings B,P,D,S     baud, parity, data and stop bits (default 19200,N,8,1)\n"
         "  --flow rtscts|none     flow control (default rtscts)\n"
         "  --model new|old        the supply's model: new averages its measurements\n"

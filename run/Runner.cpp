@@ -102,6 +102,28 @@ int Runner::Start()
         progress_.Message(OneLine(opened.Message()));
         return RunExit::PortUnavailable;
     }
+    if (port_.IsOpen()) {
+        Begin();
+        return -1;
+    }
+    // A device server answers later; a signal meanwhile ends the wait as it would end the job.
+    connect(&console_.Controller(), &ConsoleController::OpenFinished, this, [this](const Outcome& outcome) {
+        if (ending_)
+            return;
+        if (outcome.Ok()) {
+            Begin();
+            return;
+        }
+        progress_.Message(OneLine(outcome.Message()));
+        ending_ = true;
+        progress_.Finish();
+        emit Finished(RunExit::PortUnavailable);
+    }, Qt::SingleShotConnection);
+    return -1;
+}
+
+void Runner::Begin()
+{
     since_.start();
     if (progress_.Terminal())
         status_.start();
@@ -109,7 +131,6 @@ int Runner::Start()
         console_.Select(CommandMode::Pattern);
     else
         StartMonitor();
-    return -1;
 }
 
 int Runner::StartPattern()

@@ -30,6 +30,8 @@ signals:
     void Finished(int exitCode);
 
 private:
+    // The port is open: the job itself begins.
+    void Begin();
     int StartPattern();
     void PlayPattern();
     void PatternTick();

@@ -330,6 +330,46 @@
         <source>통신포트 연결이 끊어졌습니다: %1 (%2) 포트를 닫았습니다.</source>
         <translation>Serial port connection lost: %1 (%2). The port has been closed.</translation>
     </message>
+    <message>
+        <source>주소를 읽을 수 없습니다. tcp://호스트:포트 또는 rfc2217://호스트:포트 형식으로 쓰세요.</source>
+        <translation>The address cannot be read. Write it as tcp://HOST:PORT or rfc2217://HOST:PORT.</translation>
+    </message>
+    <message>
+        <source>호스트 %1을(를) 찾을 수 없습니다. 이름이나 주소를 확인하세요.</source>
+        <translation>Host %1 not found. Check the name or address.</translation>
+    </message>
+    <message>
+        <source>연결이 거부되었습니다. 장치 서버가 실행 중이고 포트 번호가 맞는지 확인하세요.</source>
+        <translation>Connection refused. Check that the device server is running and that the port number is right.</translation>
+    </message>
+    <message>
+        <source>호스트 %1에 닿을 수 없습니다. 네트워크 연결과 주소를 확인하세요.</source>
+        <translation>Host %1 cannot be reached. Check the network connection and the address.</translation>
+    </message>
+    <message>
+        <source>응답이 없어 연결하지 못했습니다 (시간 초과). 장치 서버가 켜져 있고 네트워크에 연결되어 있는지 확인하세요.</source>
+        <translation>No answer: the connection timed out. Check that the device server is switched on and on the network.</translation>
+    </message>
+    <message>
+        <source>장치 서버가 연결을 받자마자 끊었습니다. 서버의 직렬 포트가 연결되어 있고 다른 프로그램이 쓰고 있지 않은지 확인하세요.</source>
+        <translation>The device server hung up at once. Check that its serial port is connected and not in use by another program.</translation>
+    </message>
+    <message>
+        <source>장치 서버가 연결을 받자마자 끊었습니다 (%1). 서버의 직렬 포트가 연결되어 있고 다른 프로그램이 쓰고 있지 않은지 확인하세요.</source>
+        <translation>The device server hung up at once (%1). Check that its serial port is connected and not in use by another program.</translation>
+    </message>
+    <message>
+        <source>연결 실패 (%1)</source>
+        <translation>Connection failed (%1)</translation>
+    </message>
+    <message>
+        <source>%1: TCP 연결에는 통신 속도, 패리티, 데이터 비트, 정지 비트와 흐름 제어가 전달되지 않습니다. 장치 서버에서 회선을 설정하세요.</source>
+        <translation>%1: a raw TCP connection does not carry the baud rate, parity, data bits, stop bits or flow control. Set the line on the device server.</translation>
+    </message>
+    <message>
+        <source>%1: 장치 서버가 RFC 2217 통신포트 설정을 받지 않습니다. 통신 속도, 패리티, 데이터 비트, 정지 비트와 흐름 제어는 장치 서버에서 설정하세요.</source>
+        <translation>%1: the device server does not take RFC 2217 port settings. Set the baud rate, parity, data bits, stop bits and flow control on the device server.</translation>
+    </message>
 </context>
 <context>
     <name>LogReader</name>
@@ -349,6 +389,17 @@
     <message>
         <source>측정 기록을 저장할 수 없습니다: %1 (%2)</source>
         <translation>Cannot save the measurement log: %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkLine</name>
+    <message>
+        <source>장치 서버가 연결을 끊었습니다</source>
+        <translation>connection closed by the device server</translation>
+    </message>
+    <message>
+        <source>네트워크 오류: %1</source>
+        <translation>network error: %1</translation>
     </message>
 </context>
 <context>

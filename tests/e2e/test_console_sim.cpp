@@ -1,17 +1,31 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The whole console against the simulated supply: open COM 1 through the
-// dialog, talk to the instrument, monitor it and play a pattern on it.
+// dialog, talk to the instrument, monitor it and play a pattern on it, on the
+// supply's own pseudo-terminal and through ser2net in both of its modes: the
+// supply gets the same bytes each way.
 #include "pattern/frmPattern.h"
 #include "support/ConsoleBench.h"
+
+namespace {
+void EachWay()
+{
+    QTest::addColumn<Via>("via");
+    QTest::newRow("pty") << Via::Pty;
+    QTest::newRow("tcp") << Via::Tcp;
+    QTest::newRow("rfc2217") << Via::Rfc2217;
+}
+}
 
 class TestConsoleSim : public QObject {
     Q_OBJECT
 private slots:
+    void OpensComOneTalksAndMonitorsBothOutputs_data() { EachWay(); }
     void OpensComOneTalksAndMonitorsBothOutputs()
     {
-        ConsoleBench b({QStringLiteral("--outputs"), QStringLiteral("2"), QStringLiteral("--no-noise")});
-        QVERIFY(b.sim.Ok());
+        QFETCH(Via, via);
+        ConsoleBench b({QStringLiteral("--outputs"), QStringLiteral("2"), QStringLiteral("--no-noise")}, via);
+        QVERIFY(b.Ok());
         QTemporaryDir logs;
         b.window.Controller().LogFolder = logs.path();
         b.OpenThroughTheDialog();
@@ -59,10 +73,12 @@ private slots:
         QCOMPARE(b.sim.Commands().count(QStringLiteral("SOUR:VOLT? P1")), 1);   // once, not polled
     }
 
+    void PatternPlaysOnTheSupply_data() { EachWay(); }
     void PatternPlaysOnTheSupply()
     {
-        ConsoleBench b;
-        QVERIFY(b.sim.Ok());
+        QFETCH(Via, via);
+        ConsoleBench b({}, via);
+        QVERIFY(b.Ok());
         b.OpenThroughTheDialog();
         FindControl<QRadioButton>(b.window, "OptionPatternCmd")->setChecked(true);
         auto* pattern = qobject_cast<frmPattern*>(b.window.PatternWindow());

@@ -15,6 +15,7 @@
 #include "platform/Controls.h"
 #include "platform/QtSerialDevice.h"
 #include "support/Fakes.h"
+#include "support/Ser2Net.h"
 #include "support/SimProcess.h"
 
 namespace {
@@ -171,6 +172,13 @@ void TestRunnerE2E::ExitCodes_data()
                                                << 2 << "not available" << 0;
     QTest::newRow("port missing") << two << QStringList() << QStringList{"pattern", "{file}", "--output", "P1"}
                                   << 3 << "/nonexistent/tarvio-com1" << -1;
+    // {tcp} and {rfc2217}: the simulator behind ser2net.
+    for (const char* scheme : {"tcp", "rfc2217"})
+        QTest::addRow("pattern over %s", scheme) << two << sim
+            << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "2", "--port", QStringLiteral("{%1}").arg(scheme)}
+            << 0 << "" << 4;
+    QTest::newRow("device server not there") << two << QStringList() << QStringList{"monitor", "--port", "rfc2217://127.0.0.1:1"}
+                                             << 3 << "rfc2217://127.0.0.1:1 연결이 거부되었습니다" << -1;
     QTest::newRow("port lost under a pattern")
         << two << QStringList{"--vanish-after", "1"}
         << QStringList{"pattern", "{file}", "--output", "P1", "--repeat", "forever", "--port", "{port}"} << 4
@@ -193,8 +201,16 @@ void TestRunnerE2E::ExitCodes()
         sim = std::make_unique<SimProcess>(simArgs);
         QVERIFY(sim->Ok());
     }
+    std::unique_ptr<Ser2Net> server;
+    const bool raw = args.contains(QLatin1String("{tcp}"));
+    if (raw || args.contains(QLatin1String("{rfc2217}"))) {
+        server = std::make_unique<Ser2Net>(sim->Link(), raw ? Ser2Net::Mode::Raw : Ser2Net::Mode::Rfc2217);
+        QVERIFY2(server->Start(), qPrintable(server->Output()));
+    }
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(server ? server->Port() : 0);
     for (QString& a : args)
-        a.replace(QLatin1String("{file}"), file).replace(QLatin1String("{port}"), sim ? sim->Link() : QString());
+        a.replace(QLatin1String("{file}"), file).replace(QLatin1String("{port}"), sim ? sim->Link() : QString())
+            .replace(QLatin1String("{tcp}"), "tcp://" + address).replace(QLatin1String("{rfc2217}"), "rfc2217://" + address);
     const Run r = RunToEnd(args);
     QVERIFY2(r.exitCode == exitCode, qPrintable(QString("exit %1: %2").arg(r.exitCode).arg(r.errors)));
     QVERIFY2(r.errors.contains(errors), qPrintable(r.errors));

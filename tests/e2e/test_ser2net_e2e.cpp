@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated supply behind the real ser2net, raw and through the Telnet
-// codec with the com port option, across a restart of the server.
+// codec with the com port option, across a restart of the server; and the
+// whole console on it.
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -10,18 +11,35 @@
 #include <unistd.h>
 
 #include "link/TelnetCodec.h"
+#include "support/ConsoleBench.h"
 #include "support/Ser2Net.h"
 #include "support/SimProcess.h"
 
 namespace {
-speed_t TerminalSpeed(const QString& path)
+termios Terminal(const QString& path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
     termios t{};
-    const bool ok = fd >= 0 && ::tcgetattr(fd, &t) == 0;
+    if (fd < 0 || ::tcgetattr(fd, &t) != 0)
+        t = termios{};
     if (fd >= 0)
         ::close(fd);
-    return ok ? ::cfgetospeed(&t) : B0;
+    return t;
+}
+speed_t TerminalSpeed(const QString& path)
+{
+    const termios t = Terminal(path);
+    return ::cfgetospeed(&t);
+}
+// The terminal's framing as the dialog shows it: "9600,E,7,2".
+QString Framing(const QString& path)
+{
+    const termios t = Terminal(path);
+    const speed_t speed = ::cfgetospeed(&t);
+    const int bits = (t.c_cflag & CSIZE) == CS7 ? 7 : (t.c_cflag & CSIZE) == CS8 ? 8 : 0;
+    const char parity = !(t.c_cflag & PARENB) ? 'N' : (t.c_cflag & PARODD) ? 'O' : 'E';
+    return QStringLiteral("%1,%2,%3,%4").arg(speed == B9600 ? 9600 : speed == B19200 ? 19200 : 0)
+        .arg(QLatin1Char(parity)).arg(bits).arg(t.c_cflag & CSTOPB ? 2 : 1);
 }
 QString Answered(const ComPortAnswers& a)
 {
@@ -78,7 +96,48 @@ private slots:
             QTRY_COMPARE(refused.error(), QAbstractSocket::ConnectionRefusedError);
         }
     }
+
+    // The dialog's framing reaches the terminal with RFC 2217, again after
+    // each reconnection, and raw TCP says once that it does not; monitoring
+    // stops when ser2net does and goes on by itself when it is back.
+    void ConsoleMonitorsAcrossARestart_data()
+    {
+        QTest::addColumn<Via>("via");
+        // What ser2net leaves on the terminal when the dialog asks for 9600,E,7,2:
+        // a pseudo-terminal's driver keeps 8 bits without parity whatever it is
+        // told, so the speed and the stop bits show that the settings came
+        // through (the first test sees ser2net answer 7 bits and even parity).
+        QTest::addColumn<QString>("framing");
+        QTest::newRow("tcp") << Via::Tcp << "19200,N,8,1";
+        QTest::newRow("rfc2217") << Via::Rfc2217 << "9600,N,8,2";
+    }
+    void ConsoleMonitorsAcrossARestart()
+    {
+        QFETCH(Via, via);
+        QFETCH(QString, framing);
+        ConsoleBench b({QStringLiteral("--no-noise")}, via);
+        QVERIFY2(b.Ok(), qPrintable(b.server->Output()));
+        b.OpenThroughTheDialog({"Baud9600", "EvenParity", "Data7bit", "Stop2bit"});
+        QVERIFY2(b.port.IsOpen(), qPrintable(b.services.Messages.join('\n')));
+        QTRY_COMPARE(Framing(b.sim.Link()), framing);
+        FindControl<QRadioButton>(b.window, "OptionMonitorCmd")->setChecked(true);
+        QTRY_COMPARE(FindControl<QLabel>(b.window, "Label_P1_Voltage")->text(), QStringLiteral("0.000"));
+
+        b.server->Stop();
+        QTRY_VERIFY(b.Info().contains(QStringLiteral("통신포트 연결이 끊어졌습니다: ") + b.com1));
+        QVERIFY(!FindControl<QTimer>(b.window, "Timer3")->isActive());
+        QVERIFY(b.server->Start());
+        QTRY_VERIFY_WITH_TIMEOUT(b.port.IsOpen(), 15000);
+        QVERIFY(FindControl<QTimer>(b.window, "Timer3")->isActive());
+        const qsizetype polled = b.sim.Commands().size();
+        QTRY_VERIFY(b.sim.Commands().size() > polled + 4);
+        QCOMPARE(Framing(b.sim.Link()), framing);
+        QCOMPARE(b.Info().count(QStringLiteral("다시 연결됨")), 1);
+        QVERIFY2(!b.Info().contains(QStringLiteral("열 수 없습니다")), qPrintable(b.Info()));   // refusals meanwhile are quiet
+        QCOMPARE(b.Info().count(QStringLiteral("TCP 연결에는")), via == Via::Tcp ? 1 : 0);
+        QVERIFY2(b.services.Messages.isEmpty(), qPrintable(b.services.Messages.join('\n')));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSer2NetE2E)
+QTEST_MAIN(TestSer2NetE2E)
 #include "test_ser2net_e2e.moc"

@@ -16,6 +16,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QtTest>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -57,15 +58,28 @@ public:
     // What ser2net said, for a failing test's message.
     QString Output() { return output_ += QString::fromLocal8Bit(process_.readAll()); }
 
+    // Returns once ser2net listens, so that a first connection is not refused.
     bool Start()
     {
         if (!ok_)
             return false;
         process_.start();
-        if (process_.waitForStarted(5000))
-            return true;
-        output_ += process_.errorString();   // such as no ser2net installed
+        if (!process_.waitForStarted(5000)) {
+            output_ += process_.errorString();   // such as no ser2net installed
+            return false;
+        }
+        for (QDeadlineTimer deadline(10000); !deadline.hasExpired() && process_.state() == QProcess::Running; QTest::qWait(20))
+            if (Listening())
+                return true;
         return false;
+    }
+    // The kernel's table of TCP sockets has ours listening: asked without a
+    // connection, which ser2net would answer by opening the terminal.
+    bool Listening() const
+    {
+        QFile table(QStringLiteral("/proc/net/tcp"));
+        const QByteArray wanted = QStringLiteral(" 0100007F:%1 00000000:0000 0A ").arg(port_, 4, 16, QLatin1Char('0')).toUpper().toLatin1();
+        return table.open(QIODevice::ReadOnly) && table.readAll().contains(wanted);
     }
     // For QTRY_VERIFY: connects the socket, again after each refusal while
     // ser2net comes up.

@@ -51,6 +51,24 @@ private slots:
             QVERIFY2(BindDevice(k.n, QString::fromLatin1(k.env), OrderSerialDevices(k.found), k.windows) == QLatin1String(k.device), k.name);
     }
 
+    void NetworkAddresses()
+    {
+        // kind: - a device path, r raw, t telnet; an empty host: the scheme without an address.
+        const struct { const char* given; char kind; const char* host; int port; } cases[] = {
+            {"tcp://192.168.0.7:4001", 'r', "192.168.0.7", 4001}, {"RFC2217://bench-3.lab:2217", 't', "bench-3.lab", 2217},
+            {"rfc2217://[::1]:65535", 't', "::1", 65535}, {"/dev/ttyUSB0", '-', "", 0}, {"telnet://h:23", '-', "", 0},
+            {"tcp://host", 'r', "", 0}, {"tcp://host:0", 'r', "", 0}, {"tcp://host:65536", 'r', "", 0},
+            {"tcp://host:+80", 'r', "", 0}, {"tcp://:80", 'r', "", 0}, {"tcp://::1:80", 'r', "", 0},
+            {"tcp://[host]:80", 'r', "", 0}, {"tcp://a b:80", 'r', "", 0}, {"tcp://host:80/", 'r', "", 0},
+        };
+        for (const auto& k : cases) {
+            const NetworkAddress a = ParseNetworkAddress(QString::fromLatin1(k.given));
+            const char kind = a.Kind == NetworkKind::Raw ? 'r' : a.Kind == NetworkKind::Rfc2217 ? 't' : '-';
+            QVERIFY2(kind == k.kind && a.Host == QLatin1String(k.host) && a.Port == k.port, k.given);
+            QCOMPARE(a.Valid(), k.port != 0);
+        }
+    }
+
     void CountersBecomeOneEventPerMovedCounter()
     {
         LineCounters before, after;

@@ -60,6 +60,7 @@ private slots:
         // 8N1 and 7E2 with XON/XOFF go to the real server in the end-to-end test.
         QTest::newRow("IACs in baud, odd, rts") << ComPortLine{0xFF00FFFF, 5, 'O', 1, 2} << "01ffff00ffffffff 0205 0302 0401 0503";
         QTest::newRow("both flows, mark") << ComPortLine{1, 6, 'M', 1, 3} << "0100000001 0206 0304 0401 0503";
+        QTest::newRow("9600, even, 2 stop") << ComPortLine{9600, 7, 'E', 2, 0} << "0100002580 0207 0303 0402 0501";
         QTest::newRow("unknown values ask") << ComPortLine{0, 9, 'x', 3, 4} << "0100000000 0200 0300 0400 0500";
     }
     void SettingsCommands()
