@@ -11,6 +11,7 @@
 #include "platform/Fonts.h"
 #include "platform/QtSerialDevice.h"
 #include "platform/Services.h"
+#include "platform/System.h"
 #include "platform/Translations.h"
 
 namespace {
@@ -75,18 +76,11 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(TARVIO_VERSION));
     if (AnswerInformationOptions(argc, argv))
         return 0;
-#ifdef Q_OS_LINUX
-    // Without a display Qt aborts with a message few operators can act on.
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        std::fprintf(stderr,
-                     "tarvio: no display found (DISPLAY is not set).\n"
-                     "Run it on a desktop session, or start a virtual display first:\n"
-                     "  xvfb-run -a tarvio\n"
-                     "or set QT_QPA_PLATFORM=offscreen to run without showing a window.\n");
+    const QString noDisplay = MissingDisplay();
+    if (!noDisplay.isEmpty()) {
+        std::fprintf(stderr, "tarvio: %s\n", qPrintable(noDisplay));
         return 2;
     }
-#endif
     QApplication app(argc, argv);
     InstallFontSubstitutions();
     // Before the first window, so every caption is made in the chosen language.

@@ -76,12 +76,15 @@ install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/operator-guide.md ${CMAKE_CURRENT
 install(FILES ${_tarvio_packaging}/examples/tarvio-run-monitor.service DESTINATION ${_tarvio_docdir}/examples)
 
 # Hardening Debian expects of every program it ships (lintian checks it):
-# relocations read-only once they are bound, all of them at start-up.
-foreach(program tarvio tarvio-run tarvio-sim)
-  if(TARGET ${program})
-    target_link_options(${program} PRIVATE -Wl,-z,relro -Wl,-z,now)
-  endif()
-endforeach()
+# relocations read-only once they are bound, all of them at start-up. Only
+# an ELF linker knows these options; a PE linker stops at them.
+if(CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+  foreach(program tarvio tarvio-run tarvio-sim)
+    if(TARGET ${program})
+      target_link_options(${program} PRIVATE -Wl,-z,relro -Wl,-z,now)
+    endif()
+  endforeach()
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarvio)

@@ -333,9 +333,11 @@ void ConsoleController::Measured(int output, bool current, const QString& text)
 
 QString ConsoleController::ResolvedLogFolder()
 {
+    // The local data folder: ~/.local/share/Tarvio on Linux, %LOCALAPPDATA%\Tarvio
+    // on Windows, where the roaming one would carry a bench's logs to every PC.
     if (LogFolder.isEmpty())
         LogFolder = ChooseLogFolder(QCoreApplication::applicationDirPath(),
-                                    QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+                                    QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
     return LogFolder;
 }
 

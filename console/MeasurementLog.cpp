@@ -62,16 +62,35 @@ LogTick ComposeLogTick(bool singleLayout, const QString (&readouts)[4], const st
     return tick;
 }
 
-QString ChooseLogFolder(const QString& programDir, const QString& userDataDir)
+QStringList SystemProgramFolders()
+{
+    QStringList folders;
+    for (const char* system : {"/usr", "/bin", "/sbin", "/opt", "/snap", "/app"})
+        folders << QLatin1String(system);
+    // Set on Windows only; elsewhere nobody names these.
+    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+        const QString folder = qEnvironmentVariable(variable);
+        if (!folder.isEmpty())
+            folders << QDir::fromNativeSeparators(folder);
+    }
+    return folders;
+}
+
+QString ChooseLogFolder(const QString& programDir, const QString& userDataDir, const QStringList& systemFolders)
 {
     // An installed program never logs beside itself, even when it could
-    // (run as root, /usr/bin would take the file): its logs belong to the user.
-    const QString clean = QDir::cleanPath(programDir);
-    for (const char* system : {"/usr", "/bin", "/sbin", "/opt", "/snap", "/app"})
-        if (clean == QLatin1String(system) || clean.startsWith(QLatin1String(system) + QLatin1Char('/'))) {
+    // (run as root or as an administrator, /usr/bin or Program Files would
+    // take the file): its logs belong to the user. Windows' folder names
+    // differ in case only as spellings of one folder.
+    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(programDir));
+    for (const QString& system : systemFolders) {
+        const QString root = QDir::cleanPath(system);
+        const Qt::CaseSensitivity cs = root.contains(QLatin1Char(':')) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        if (clean.compare(root, cs) == 0 || clean.startsWith(root + QLatin1Char('/'), cs)) {
             QDir().mkpath(userDataDir);
             return userDataDir;
         }
+    }
     // Permission bits say nothing for root or on a read-only mount: only a
     // file actually created tells whether the folder takes our logs.
     QTemporaryFile probe(QDir(programDir).filePath(QStringLiteral(".tarvio-probe-XXXXXX")));

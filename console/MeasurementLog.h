@@ -31,9 +31,14 @@ struct LogTick {
 };
 LogTick ComposeLogTick(bool singleLayout, const QString (&readouts)[4], const std::function<QDateTime()>& clock);
 
+// Where installed programs live: Linux's system prefixes and, on Windows,
+// the Program Files folders the environment names.
+QStringList SystemProgramFolders();
 // Where the logs go: the program's folder when a file can really be created
-// there, otherwise the per-user data folder, created when missing.
-QString ChooseLogFolder(const QString& programDir, const QString& userDataDir);
+// there and it is not an installed program's, otherwise the per-user data
+// folder, created when missing.
+QString ChooseLogFolder(const QString& programDir, const QString& userDataDir,
+                        const QStringList& systemFolders = SystemProgramFolders());
 
 // Appends records to the day's log file, opening and closing it each time so
 // nothing is held open between ticks, and reports a failing file once per run

@@ -4,19 +4,17 @@
 
 #include <QStringList>
 
+#include "platform/System.h"
+
 void InstallFontSubstitutions()
 {
-    const QStringList fixedPitch{QStringLiteral("NanumGothicCoding"), QStringLiteral("D2Coding"),
-                                 QStringLiteral("DejaVu Sans Mono")};
+    const FontFaces faces = SystemFontFaces();
     for (const char* face : {"굴림체", "돋움체", "GulimChe", "DotumChe"})
-        QFont::insertSubstitutions(QString::fromUtf8(face), fixedPitch);
-    // NanumGothic draws "." like "," at 9 points: a reading of 1.200 must never look like 1,200.
-    const QStringList proportional{QStringLiteral("NanumBarunGothic"), QStringLiteral("NanumGothic"),
-                                   QStringLiteral("DejaVu Sans")};
+        QFont::insertSubstitutions(QString::fromUtf8(face), faces.FixedPitch);
     for (const char* face : {"굴림", "돋움", "Gulim", "Dotum"})
-        QFont::insertSubstitutions(QString::fromUtf8(face), proportional);
-    QFont::insertSubstitutions(QStringLiteral("Arial"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+        QFont::insertSubstitutions(QString::fromUtf8(face), faces.Proportional);
+    if (!faces.Arial.isEmpty())
+        QFont::insertSubstitutions(QStringLiteral("Arial"), faces.Arial);
 }
 
 QFont GulimFont(double points)

@@ -4,7 +4,8 @@
 #include <QFont>
 
 // The console's fonts were chosen for Windows; on Linux the Korean fixed-pitch
-// faces stand in for them, so Hangul stays two Latin cells wide.
+// faces stand in for them, so Hangul stays two Latin cells wide, and on a
+// Windows without them its own Korean faces do (see SystemFontFaces).
 void InstallFontSubstitutions();
 QFont GulimFont(double points);
 QFont DotumCheFont(double points);

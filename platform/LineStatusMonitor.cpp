@@ -4,10 +4,7 @@
 
 #include <QSerialPort>
 
-#ifdef Q_OS_LINUX
-#include <linux/serial.h>
-#include <sys/ioctl.h>
-#endif
+#include "platform/System.h"
 
 LineStatusMonitor::LineStatusMonitor(QSerialPort* port, QObject* parent) : QObject(parent), port_(port)
 {
@@ -18,26 +15,7 @@ LineStatusMonitor::LineStatusMonitor(QSerialPort* port, QObject* parent) : QObje
 
 bool LineStatusMonitor::ReadCounters(LineCounters* out) const
 {
-#ifdef Q_OS_LINUX
-    if (!port_->isOpen())
-        return false;
-    serial_icounter_struct c{};
-    if (::ioctl(static_cast<int>(port_->handle()), TIOCGICOUNT, &c) != 0)
-        return false;
-    out->Cts = c.cts;
-    out->Dsr = c.dsr;
-    out->Ring = c.rng;
-    out->Dcd = c.dcd;
-    out->Frame = c.frame;
-    out->Overrun = c.overrun;
-    out->Parity = c.parity;
-    out->Break = c.brk;
-    out->BufOverrun = c.buf_overrun;
-    return true;
-#else
-    Q_UNUSED(out);
-    return false;
-#endif
+    return ReadLineCounters(*port_, out);
 }
 
 void LineStatusMonitor::Start()

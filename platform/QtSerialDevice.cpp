@@ -3,14 +3,11 @@
 #include "platform/QtSerialDevice.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QSerialPortInfo>
 
-#include "link/DeviceBinding.h"
 #include "link/LineEvents.h"
 
 QtSerialDevice::QtSerialDevice(std::function<QString(int)> resolve, QObject* parent)
-    : SerialPort(parent), resolve_(std::move(resolve)), monitor_(&port_)
+    : SerialPort(parent), resolve_(std::move(resolve)), monitor_(&port_), files_(MakeSystemDeviceFiles())
 {
     connect(&port_, &QSerialPort::readyRead, this, [this] { NotifyReceived(port_.bytesAvailable()); });
     connect(&port_, &QSerialPort::bytesWritten, this, [this] { NotifyBacklog(port_.bytesToWrite()); });
@@ -31,23 +28,17 @@ QtSerialDevice::~QtSerialDevice()
 }
 
 namespace {
-OpenError Classify(QSerialPort::SerialPortError error, const QString& detail, const QString& path)
+OpenError Classify(QSerialPort::SerialPortError error, const QString& detail, bool present)
 {
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
         return OpenError::NotFound;
     case QSerialPort::PermissionError:
-        // Qt reports both a lock held by another program and EACCES as a permission error.
-        if (detail.contains(QLatin1String("lock"), Qt::CaseInsensitive)
-            || detail.contains(QLatin1String("busy"), Qt::CaseInsensitive))
-            return OpenError::Busy;
-        return OpenError::PermissionDenied;
+        return PermissionErrorKind(detail);
     case QSerialPort::OpenError:
         return OpenError::Busy;
     default:
-        if (!QFileInfo::exists(path))
-            return OpenError::NotFound;
-        return OpenError::Other;
+        return present ? OpenError::Other : OpenError::NotFound;
     }
 }
 }
@@ -66,7 +57,7 @@ Outcome QtSerialDevice::OpenDevice()
     port_.setPortName(path);
     if (!port_.open(QIODevice::ReadWrite)) {
         const QString detail = port_.errorString();
-        const OpenError kind = Classify(port_.error(), detail, path);
+        const OpenError kind = Classify(port_.error(), detail, files_->KindOf(path) != DeviceKind::Missing);
         port_.clearError();
         return OpenFailure(kind, path, detail);
     }
@@ -143,7 +134,7 @@ void QtSerialDevice::OnErrorOccurred(QSerialPort::SerialPortError error)
         // The last system error says little to an operator when the device is
         // simply gone (a pulled adapter, a closed pseudo-terminal).
         const QString detail = port_.errorString();
-        if (files_.KindOf(DeviceName()) != DeviceKind::Device)
+        if (files_->KindOf(DeviceName()) != DeviceKind::Device)
             ReportDeviceLost(QCoreApplication::translate("QtSerialDevice", "장치가 사라졌습니다"));
         else
             ReportDeviceLost(detail.isEmpty() ? QCoreApplication::translate("QtSerialDevice", "장치 오류") : QCoreApplication::translate("QtSerialDevice", "장치 오류: ") + detail);
@@ -153,19 +144,4 @@ void QtSerialDevice::OnErrorOccurred(QSerialPort::SerialPortError error)
         // Unsupported settings and modem-line ioctls on a pty are not fatal.
         break;
     }
-}
-
-QString ResolveSystemDevice(int n)
-{
-    const QString env = qEnvironmentVariable(qPrintable(QStringLiteral("TARVIO_COM%1").arg(n)));
-#ifdef Q_OS_WIN
-    return BindDevice(n, env, {}, true);
-#else
-    if (!env.isEmpty())
-        return env;
-    QStringList found;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        found << info.systemLocation();
-    return BindDevice(n, env, OrderSerialDevices(found), false);
-#endif
 }

@@ -8,7 +8,7 @@
 #include "link/SerialPort.h"
 #include "platform/LineStatusMonitor.h"
 #include "platform/NetworkLine.h"
-#include "platform/SystemDeviceFiles.h"
+#include "platform/System.h"
 
 // The port over QSerialPort. Settings the device cannot take (a pseudo-terminal
 // refuses 7 bits, parity and modem lines) leave it at 8N1 instead of failing
@@ -26,7 +26,7 @@ public:
     bool Opening() const override { return net_.Opening(); }
     QByteArray ReadAll() override;
     QString DeviceFor(int number) const override { return resolve_(number); }
-    const DeviceFiles& Files() const override { return files_; }
+    const DeviceFiles& Files() const override { return *files_; }
     QString LineNote() const override { return net_.IsOpen() ? net_.Note() : QString(); }
     // For tests: how long a device server has to answer before the open fails.
     void SetConnectTimeout(int ms) { net_.SetConnectTimeout(ms); }
@@ -53,9 +53,6 @@ private:
     QSerialPort port_;
     LineStatusMonitor monitor_;
     NetworkLine net_;
-    SystemDeviceFiles files_;
+    std::unique_ptr<DeviceFiles> files_;
     int errorCallbacks_ = 0;
 };
-
-// Sorts the machine's serial devices and binds "COM n" as the operator expects.
-QString ResolveSystemDevice(int n);

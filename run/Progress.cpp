@@ -40,7 +40,7 @@ QString FormatMonitorProgress(const MonitorProgress& p)
 
 void ProgressOutput::Write(const QString& text)
 {
-    std::fputs(text.toLocal8Bit().constData(), out_);
+    std::fputs(text.toUtf8().constData(), out_);
     std::fflush(out_);
 }
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "run/SignalPipe.h"
 
+#include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -31,8 +32,9 @@ SignalPipe::SignalPipe(QObject* parent) : QObject(parent)
     action.sa_flags = SA_RESTART;
     for (int number : {SIGINT, SIGTERM})
         ::sigaction(number, &action, nullptr);
-    notifier_ = std::make_unique<QSocketNotifier>(PipeEnds[0], QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, &SignalPipe::Drain);
+    auto notifier = std::make_unique<QSocketNotifier>(PipeEnds[0], QSocketNotifier::Read);
+    connect(notifier.get(), &QSocketNotifier::activated, this, &SignalPipe::Drain);
+    watcher_ = std::move(notifier);
 }
 
 SignalPipe::~SignalPipe()
@@ -41,7 +43,7 @@ SignalPipe::~SignalPipe()
     action.sa_handler = SIG_DFL;
     for (int number : {SIGINT, SIGTERM})
         ::sigaction(number, &action, nullptr);
-    notifier_.reset();
+    watcher_.reset();
     for (int& end : PipeEnds) {
         if (end >= 0)
             ::close(end);

@@ -8,21 +8,23 @@
 
 #include "run/Progress.h"
 #include "run/RunOptions.h"
+#include "platform/System.h"
 #include "run/Runner.h"
 
 int main(int argc, char** argv)
 {
+    PrepareTerminalOutput();
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     QString error;
     const std::optional<RunOptions> options = ParseRunOptions(arguments, &error);
     if (!options) {
-        std::fprintf(stderr, "tarvio-run: %s (see tarvio-run --help)\n", qPrintable(error));
+        std::fprintf(stderr, "tarvio-run: %s (see tarvio-run --help)\n", error.toUtf8().constData());
         return RunExit::Usage;
     }
     if (options->Job == RunJob::Help) {
-        std::fputs(qPrintable(RunHelpText()), stdout);
+        std::fputs(RunHelpText().toUtf8().constData(), stdout);
         return RunExit::Done;
     }
     if (options->Job == RunJob::Version) {

@@ -31,6 +31,19 @@ PACKAGE_PACKAGES=(file dpkg-dev help2man)
 # The checks of the built package (scripts/package-test, .ci/run).
 PACKAGE_CHECK_PACKAGES=(lintian reuse appstream desktop-file-utils)
 
+# The Windows build (scripts/windows-build): the cross compiler Qt for Windows
+# was built with, the host's Qt tools of the same version (moc, rcc: qt6-base-dev;
+# lrelease: qt6-l10n-tools), Qt's .qm files, Wine to run the results, NSIS for
+# the installer, and the Korean fonts put into Wine's prefix.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix cmake ninja-build qt6-base-dev qt6-l10n-tools
+                  qt6-translations-l10n wine64 nsis fonts-nanum fonts-nanum-coding)
+# Qt for Windows, read-only, beside the repository unless named otherwise.
+QT_WIN_PREFIX=${QT_WIN_PREFIX:-$(cd "$TOP/.." && pwd)/shared/qt-win}
+WINDOWS_BUILD="$TOP/build/windows"
+WindowsBuildPossible() {
+  [ -f "$QT_WIN_PREFIX/lib/cmake/Qt6/Qt6Config.cmake" ]
+}
+
 # Runs a command as root: directly when root already, else through sudo.
 AsRoot() {
   if [ "$(id -u)" -eq 0 ]; then

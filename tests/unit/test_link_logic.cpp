@@ -44,6 +44,8 @@ private slots:
             {"nothing found", 3, "", {}, false, "/dev/ttyS2"},
             {"fewer than n", 2, "", {"/dev/ttyUSB0"}, false, "/dev/ttyS1"},
             {"Windows keeps its own names", 3, "", {}, true, "COM3"},
+            {"Windows does not count what it finds", 1, "", mixed, true, "COM1"},
+            {"Windows, environment wins", 2, "COM7", {}, true, "COM7"},
         };
         for (const auto& k : cases)
             QVERIFY2(BindDevice(k.n, QString::fromLatin1(k.env), OrderSerialDevices(k.found), k.windows) == QLatin1String(k.device), k.name);

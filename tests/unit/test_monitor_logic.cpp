@@ -172,6 +172,19 @@ private slots:
         for (const char* installed : {"/usr/bin", "/usr/local/bin/", "/opt/tarvio/bin"})
             QCOMPARE(ChooseLogFolder(QString::fromLatin1(installed), otherUser), otherUser);
         QVERIFY(QDir(otherUser).exists());
+
+        // Windows names its program folders in the environment, in any case
+        // and with either separator; a folder that only begins alike is not one.
+        qputenv("ProgramFiles", "Q:\\Program Files");
+        const QStringList system = SystemProgramFolders();
+        qunsetenv("ProgramFiles");
+        QVERIFY(system.contains(QStringLiteral("Q:/Program Files")) && system.contains(QStringLiteral("/usr")));
+        const QString windowsUser = root.filePath(QStringLiteral("AppData/Local/Tarvio"));
+        for (const char* installed : {"Q:\\Program Files\\Tarvio", "q:/PROGRAM FILES/Tarvio", "Q:/Program Files"})
+            QCOMPARE(ChooseLogFolder(QString::fromLatin1(installed), windowsUser, system), windowsUser);
+        const QString lookalike = root.filePath(QStringLiteral("Program Files Tools"));
+        QVERIFY(QDir().mkpath(lookalike));
+        QCOMPARE(ChooseLogFolder(lookalike, windowsUser, {root.filePath(QStringLiteral("Program Files"))}), lookalike);
     }
 
     void AppendKeepsEarlierRecordsAndEveryByte()

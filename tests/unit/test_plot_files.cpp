@@ -9,6 +9,8 @@
 #include <QtTest>
 #include <ctime>
 
+#include "support/SystemNames.h"
+
 namespace {
 
 const QDateTime Start(QDate(2005, 3, 9), QTime(14, 5, 7));
@@ -235,9 +237,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    // Summer time, so folds and offsets are tried for real.
-    qputenv("TZ", "Europe/Berlin");
-    tzset();
+    UseCentralEuropeanTime();
     QCoreApplication app(argc, argv);
     TestPlotFiles test;
     return QTest::qExec(&test, argc, argv);

@@ -6,6 +6,7 @@
 
 #include "console/ConsoleController.h"
 #include "console/ProgramState.h"
+#include "link/EnumeratedPorts.h"
 #include "link/ReconnectWatch.h"
 #include "support/FakeConsoleView.h"
 #include "support/FakeSerialPort.h"
@@ -130,6 +131,33 @@ private slots:
         QCOMPARE(b.view.Info, (QStringList{stray, QStringLiteral("/dev/ttyUSB1 다시 연결됨, 전에는 /dev/ttyUSB0 (끊긴 시간 00:00:03)"),
                                            stray, QStringLiteral("/dev/ttyUSB0 다시 연결됨, 전에는 /dev/ttyUSB1 (끊긴 시간 00:00:03)"),
                                            stray, QStringLiteral("/dev/ttyUSB1 다시 연결됨, 전에는 /dev/ttyUSB0 (끊긴 시간 00:00:03)")}));
+    }
+
+    // Windows has no device files: a port is there while the system lists
+    // it, under the one name it keeps for that adapter.
+    void ListedPortComesBack()
+    {
+        const struct { const char* name; const char* opened; QStringList gone, back; bool resumed; } cases[] = {
+            {"same name", "COM3", {"COM1"}, {"COM1", "COM3"}, true},
+            {"the system's long form", "\\\\.\\COM3", {}, {"COM3"}, true},
+            {"any case", "com10", {"COM1"}, {"COM10"}, true},
+            {"COM1 is not COM10", "COM1", {"COM10"}, {"COM10", "COM11"}, false},
+            {"another port is not ours", "COM3", {}, {"COM4"}, false},
+        };
+        for (const auto& k : cases) {
+            QStringList listed{QString::fromLatin1(k.opened)};
+            const EnumeratedPorts ports([&] { return listed; });
+            ReconnectWatch watch(ports);
+            watch.Opened(QString::fromLatin1(k.opened));
+            listed = k.gone;
+            watch.Lost(0);
+            QVERIFY2(!watch.Tick().TryOpen, k.name);
+            listed = k.back;
+            QVERIFY2(watch.Tick().TryOpen == k.resumed, k.name);
+            QVERIFY2(watch.WatchedPath() == QLatin1String(k.opened), k.name);
+            if (k.resumed)
+                QCOMPARE(watch.Reopened(61000), QString::fromLatin1(k.opened) + QStringLiteral(" 다시 연결됨 (끊긴 시간 00:01:01)"));
+        }
     }
 
     // Only the operator's decisions end the wait; the dialog pauses it.

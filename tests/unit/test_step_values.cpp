@@ -9,6 +9,7 @@
 
 #include "pattern/StepValues.h"
 #include "support/Rows.h"
+#include "support/SystemNames.h"
 
 class TestStepValues : public QObject {
     Q_OBJECT
@@ -35,7 +36,7 @@ private slots:
         const std::string saved = current ? current : "C";
         const QLocale savedDefault;
         const QLocale german(QStringLiteral("de_DE"));
-        if (!std::setlocale(LC_ALL, "de_DE.UTF-8") || german.decimalPoint() != QStringLiteral(","))
+        if (!std::setlocale(LC_ALL, CommaDecimalLocale) || german.decimalPoint() != QStringLiteral(","))
             QFAIL("the de_DE.UTF-8 locale is missing: install the locales package and run "
                   "localedef -i de_DE -f UTF-8 de_DE.UTF-8");
         QLocale::setDefault(german);
