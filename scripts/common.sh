@@ -24,6 +24,8 @@ CONSOLE_PACKAGES=(qt6-qpa-plugins libqt6charts6 libqt6svg6 qt6-translations-l10n
 # The console on a virtual display.
 RUN_PACKAGES=(xvfb xauth x11-utils "${CONSOLE_PACKAGES[@]}")
 TEST_PACKAGES=(qt6-translations-l10n poppler-utils locales python3-pyvisa python3-pyvisa-py python3-serial ser2net)
+# The coverage report (scripts/coverage).
+COVERAGE_PACKAGES=(gcovr)
 # cpack -G DEB (file, dpkg-shlibdeps) and the manual pages (help2man): scripts/package.
 PACKAGE_PACKAGES=(file dpkg-dev help2man)
 # The checks of the built package (scripts/package-test, .ci/run).
