@@ -26,6 +26,8 @@ RUN_PACKAGES=(xvfb xauth x11-utils "${CONSOLE_PACKAGES[@]}")
 TEST_PACKAGES=(qt6-translations-l10n poppler-utils locales python3-pyvisa python3-pyvisa-py python3-serial ser2net)
 # The libFuzzer targets (scripts/fuzz): clang and its sanitizer and fuzzer runtimes.
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+# The coverage report (scripts/coverage).
+COVERAGE_PACKAGES=(gcovr)
 # cpack -G DEB (file, dpkg-shlibdeps) and the manual pages (help2man): scripts/package.
 PACKAGE_PACKAGES=(file dpkg-dev help2man)
 # The checks of the built package (scripts/package-test, .ci/run).

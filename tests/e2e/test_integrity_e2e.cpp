@@ -52,7 +52,6 @@ private slots:
         QTest::addColumn<bool>("realigns");
         QTest::newRow("lost reply") << QStringList{"--drop-reply", "6"} << true;
         QTest::newRow("unasked line") << QStringList{"--stray-after", "6"} << true;
-        QTest::newRow("1200 baud") << QStringList{"--baud", "1200"} << false;
         QTest::newRow("300 baud") << QStringList{"--baud", "300"} << false;
         QTest::newRow("slow instrument") << QStringList{"--reply-delay", "150"} << false;
     }

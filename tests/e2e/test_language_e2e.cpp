@@ -1,8 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The same session against the simulated supply in Korean and in English:
-// what goes down the line, the measurement log and the saved pattern file
-// are the same bytes, whatever language the operator reads.
+// The same session against the simulated supply in Korean and in English, the
+// second with the trend window open, zoomed, exporting and reading a log: what
+// goes down the line, the measurement log and the saved pattern file are the
+// same bytes, whatever language the operator reads and whatever the plot does.
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +13,10 @@
 #include <QtTest>
 
 #include "pattern/frmPattern.h"
+#include "plot/LogReader.h"
+#include "plot/Readings.h"
+#include "plot/PlotView.h"
+#include "plot/PlotWindow.h"
 #include "support/ConsoleBench.h"
 #include "support/Languages.h"
 
@@ -20,6 +26,8 @@ struct Session {
     QStringList Wire;      // every line the supply received, with its ending
     QByteArray Log, PatternFile;
     QString Stopped;       // the step that did not happen
+    QList<qint64> PlotSamples;   // with the plot open: samples of each series
+    QStringList Messages;
 };
 
 QByteArray FileBytes(const QString& path)
@@ -30,7 +38,7 @@ QByteArray FileBytes(const QString& path)
 
 // Typed and composed commands, two monitor rounds logged at a fixed time, a
 // pattern played once and saved. Ticks are driven here, so both runs match.
-Session Run(const QString& language)
+Session Run(const QString& language, bool withPlot)
 {
     Session s;
     if (!UseLanguage(language))
@@ -42,6 +50,12 @@ Session Run(const QString& language)
     b.window.Controller().LogFolder = files.path();
     b.window.Controller().LogClock = [] { return QDateTime(QDate(2005, 3, 9), QTime(14, 5, 7)); };
     b.OpenThroughTheDialog();
+    PlotWindow* plot = nullptr;
+    if (withPlot) {
+        QTest::mouseClick(FindControl<QPushButton>(b.window, "CmdGraph"), Qt::LeftButton);
+        plot = b.window.Plot();
+        FindControl<QComboBox>(*plot, "ComboSpan")->setCurrentIndex(4);
+    }
     s.SendCaption = FindControl<QPushButton>(b.window, "CmdStartStop")->text();
     for (const char* command : {"APPL P1,12.5,1.2", "APPL P2,7.5,1", "OUTP:STAT ON", "SYST:ERR?"})
         b.Send(QString::fromLatin1(command));
@@ -63,8 +77,27 @@ Session Run(const QString& language)
         if (!QTest::qWaitFor([&] { return FindControl<QLabel>(b.window, "Label_P2_Current")->text() == QLatin1String("0.750"); }))
             return s.Stopped = QStringLiteral("monitor round"), s;
         b.window.Timer4_Timer();
+        if (plot && round == 0) {
+            PlotView* view = FindControl<PlotView>(*plot, "LiveView");
+            view->SetRange(view->RangeStart(), view->RangeEnd() - 100);
+            b.services.SaveAnswers << files.filePath(QStringLiteral("run.csv"));
+            plot->CmdCsv_Click(true);
+            QFile log(files.filePath(QStringLiteral("earlier_MS.txt")));
+            if (log.open(QIODevice::WriteOnly))
+                log.write("1.000\r   2.000\r   050309 PM 02:00:00\r\n");
+            log.close();
+            b.services.OpenAnswers << log.fileName();
+            plot->CmdOpenLog_Click();
+            if (!QTest::qWaitFor([&] { return !plot->Exporting() && plot->Loader() && !plot->Loader()->Running(); }))
+                return s.Stopped = QStringLiteral("plot"), s;
+        }
     }
     s.Log = FileBytes(files.filePath(QStringLiteral("050309_MS.txt")));
+    if (plot) {
+        for (int series = 0; series < PlotSeriesCount; ++series)
+            s.PlotSamples << plot->Live().Store().Series(series).RawCount();
+        s.Messages = b.services.Messages;
+    }
 
     FindControl<QRadioButton>(b.window, "OptionLineCmd")->setChecked(true);
     FindControl<QRadioButton>(b.window, "OptionPatternCmd")->setChecked(true);
@@ -100,16 +133,19 @@ Session Run(const QString& language)
 class TestLanguageE2e : public QObject {
     Q_OBJECT
 private slots:
-    void SameBytesInBothLanguages()
+    void SameBytesInEitherLanguageWithThePlotOpen()
     {
-        const Session korean = Run(QStringLiteral("ko"));
-        const Session english = Run(QStringLiteral("en"));
+        const Session korean = Run(QStringLiteral("ko"), false);
+        const Session english = Run(QStringLiteral("en"), true);
         QVERIFY2(korean.Stopped.isEmpty() && english.Stopped.isEmpty(), qPrintable(korean.Stopped + english.Stopped));
         QCOMPARE(korean.SendCaption, QStringLiteral("명령 전송"));
         QCOMPARE(english.SendCaption, QStringLiteral("Send"));
+        QCOMPARE(english.PlotSamples, (QList<qint64>{2, 2, 2, 2}));
+        QCOMPARE(english.Messages, QStringList());
 
         QCOMPARE(korean.Wire.size(), 16);   // 5 typed or composed, 2 monitor rounds of 4, 3 pattern steps
         QVERIFY(korean.Wire.contains(QStringLiteral("LF\tSOUR:VOLT? P2")));
+        QVERIFY(korean.Wire.contains(QStringLiteral("LF\tMEAS:CURRA? P2")));
         QVERIFY(korean.Wire.contains(QStringLiteral("CR\tAPPL P1,12.5,0.5")));
         QCOMPARE(english.Wire, korean.Wire);
 

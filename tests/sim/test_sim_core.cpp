@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QtTest>
 
-#include <algorithm>
 #include <cmath>
 
 #include "simulator/CommandInterpreter.h"
@@ -138,10 +137,8 @@ private slots:
     void RecordRoundTrip();
     void Options_data();
     void Options();
-    void UsageNamesKnownOptions();
     void Presence_data();
     void Presence();
-    void ReturnJitter();
     void Silence();
 };
 
@@ -307,27 +304,6 @@ void TestSimCore::Demo()
         const QStringList settings = RunDemo(model.Name.c_str(), 1, {"0 APPL? P1", "0 APPL? P2"}).split('|');
         QCOMPARE(RunAll(check, {"APPL P1," + settings[0], "APPL P2," + settings[1], "SYST:ERR?"}), model.Outputs == 1 ? QString("ERROR - 104") : QString("NO ERROR"));
     }
-
-    // P1's 0.5 A once a second for two minutes, into 10 ohms drifting by at
-    // most 4 %: a few percent all told, smoothly, on a course of each seed's own.
-    QStringList script;
-    for (int second = 0; second < 120; ++second)
-        script << QString("%1 MEAS:CURR?").arg(second);
-    auto currents = [&](std::uint64_t seed) {
-        QList<double> amps;
-        for (const QString& reply : RunDemo("QPX-30R03D", seed, script).split('|'))
-            amps << reply.toDouble();
-        return amps;
-    };
-    const QList<double> amps = currents(7);
-    const auto [lowest, highest] = std::minmax_element(amps.begin(), amps.end());
-    QVERIFY2(*lowest >= 0.5 / 1.04 - 0.001 && *highest <= 0.5 / 0.96 + 0.001 && *highest - *lowest > 0.02, qPrintable(QString("%1 %2").arg(*lowest).arg(*highest)));
-    for (int i = 1; i < amps.size(); ++i)
-        QVERIFY2(std::fabs(amps[i] - amps[i - 1]) <= 0.006, qPrintable(QString::number(i)));
-    QCOMPARE(currents(7), amps);
-    QVERIFY(currents(8) != amps);
-    // A series reads each sample at its own moment.
-    QCOMPARE(RunDemo("QPX-30R03D", 7, {"0 MEAS:CURRS? 10,3"}), QString::asprintf("%.3f,%.3f,%.3f", amps[0], amps[10], amps[20]));
 }
 
 void TestSimCore::OneCommandAtATime()
@@ -458,19 +434,6 @@ void TestSimCore::Options()
     QCOMPARE(summary, result);
 }
 
-void TestSimCore::UsageNamesKnownOptions()
-{
-    const QString usage = QString::fromStdString(UsageText());
-    QRegularExpressionMatchIterator it = QRegularExpression("^  (--[a-z-]+)", QRegularExpression::MultilineOption).globalMatch(usage);
-    int count = 0;
-    for (; it.hasNext(); ++count) {
-        const std::string name = it.next().captured(1).toStdString();
-        const std::string error = ParseOptions({name}).Error;
-        QVERIFY2(error.rfind("unknown option", 0) != 0, name.c_str());
-    }
-    QCOMPARE(count, 33);
-}
-
 void TestSimCore::Presence_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -522,39 +485,6 @@ void TestSimCore::Presence()
     }
     QCOMPARE(seen.join(" | "), steps);
 }
-
-namespace {
-// The gaps between each vanishing and the return after it, over many cycles
-// walked at exactly the moments the plan names.
-std::vector<double> Gaps(std::uint64_t seed, int cycles)
-{
-    const ParsedOptions parsed = ParseOptions({"--vanish-every", "50", "--return-after", "10", "--return-jitter", "1",
-                                               "--seed", std::to_string(seed)});
-    PresencePlan plan(parsed.Options, 0);
-    std::vector<double> gaps;
-    double vanishedAt = 0;
-    while (int(gaps.size()) < cycles) {
-        const double now = plan.NextAt();
-        if (plan.Due(now) == PresencePlan::Step::Vanish)
-            vanishedAt = now;
-        else
-            gaps.push_back(now - vanishedAt);
-    }
-    return gaps;
-}
-}
-
-void TestSimCore::ReturnJitter()
-{
-    const std::vector<double> gaps = Gaps(7, 200);
-    const auto [shortest, longest] = std::minmax_element(gaps.begin(), gaps.end());
-    QVERIFY2(*shortest >= 10 && *longest < 11, qPrintable(QString("%1 %2").arg(*shortest).arg(*longest)));
-    // Spread over the whole second, not stuck in one phase of it.
-    QVERIFY2(*shortest < 10.1 && *longest > 10.9, qPrintable(QString("%1 %2").arg(*shortest).arg(*longest)));
-    QVERIFY(Gaps(7, 200) == gaps);
-    QVERIFY(Gaps(8, 200) != gaps);
-}
-
 
 void TestSimCore::Silence()
 {

@@ -1,11 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command table and the texts made from it: help lines, the three
-// reference lists byte for byte, and the command history.
+// The command table and the texts made from it: the three reference lists
+// byte for byte, and the command history (help lines: the composer's test).
 #include <QSet>
 #include <QtTest>
 
-#include <algorithm>
 
 #include "console/CommandHistory.h"
 #include "console/CommandTable.h"
@@ -34,22 +33,6 @@ private slots:
         QCOMPARE(ErrorTable().size(), 10);
     }
 
-    // Help lines by button: with syntax, a query, none, and two values.
-    void HelpLines()
-    {
-        static const struct { const char* button; const char* help; } cases[] = {
-            {"CmdSV", "SOUR:VOLT {P1|P2,}{<전압>|MIN|MAX} : 전압 설정"},
-            {"CmdMVQ", "MEAS:VOLT? {P1|P2} : 순간 측정 전압 읽기"},
-            {"CmdIDNQ", "*IDN? : 제품 모델명 읽기"},
-            {"CmdAPPL", "APPL {P1|P2}{,<전압>|MIN|MAX}{,<전류>|MIN|MAX} : 전압,전류 동시 설정"},
-        };
-        const auto& table = CommandTable();
-        for (const auto& k : cases) {
-            const auto entry = std::find_if(table.begin(), table.end(), [&k](const CommandEntry& e) { return qstrcmp(e.Button, k.button) == 0; });
-            QVERIFY2(entry != table.end() && HelpLine(*entry) == QString::fromUtf8(k.help), k.button);
-        }
-    }
-
     // The three lists byte for byte where it shows: line count, the line ends
     // and sample lines as "index:exact line".
     void ReferenceLists()
@@ -76,17 +59,6 @@ private slots:
                 QCOMPARE(split.at(sample.left(colon).toInt()), sample.mid(colon + 1));
             }
         }
-    }
-
-    void DescriptionsLineUp()
-    {
-        for (const QString& line : ReferenceText(ReferenceList::Commands).split(QStringLiteral("\r\n")))
-            QVERIFY2(line.indexOf(QStringLiteral("- ")) + 2 == 15 && line.at(15) != QLatin1Char(' '), qPrintable(line));
-        for (const QString& line : ReferenceText(ReferenceList::Errors).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
-            QVERIFY2(line.lastIndexOf(QStringLiteral("- ")) + 2 == 19, qPrintable(line));
-        for (const QString& line : ReferenceText(ReferenceList::Models).split(QStringLiteral("\r\n")))
-            if (line.startsWith(QLatin1Char(' ')))
-                QVERIFY2(line.indexOf(QStringLiteral("QPX-")) == 5, qPrintable(line));
     }
 
     void HistoryRecallsLikeAShell()

@@ -158,6 +158,10 @@ private slots:
 
         c.view.Command = QStringLiteral("*RST");
         c.controller.SendNow();
+        c.port.Close();   // a closed port is outlived without writing
+        c.controller.SendNow();
+        QVERIFY(c.view.TimerRunning(ConsoleTimer::Repeat));
+        c.port.Open();
         c.controller.SendButtonPressed();   // stop: the field is stored but not recalled
         QCOMPARE(c.port.Written(), QByteArray("MEAS:VOLT? P1\n"));
         QVERIFY(!c.view.TimerRunning(ConsoleTimer::Repeat) && !c.view.RepeatCaptionRunning);

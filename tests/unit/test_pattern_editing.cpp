@@ -44,31 +44,6 @@ private slots:
         }
     }
 
-    void Arming()
-    {
-        // Clicks: E edit, I insert, D delete, R reset; state: line edit mode, insert armed, delete armed.
-        static const struct { const char* clicks; const char* state; } rows[] = {
-            {"", "---"}, {"E", "M--"}, {"EI", "MI-"}, {"EID", "M-D"}, {"EDI", "MI-"},
-            {"EIE", "---"}, {"EDE", "---"}, {"EIR", "---"}};
-        for (const auto& r : rows) {
-            LineEditArming arming;
-            for (const char* c = r.clicks; *c; ++c) {
-                if (*c == 'E')
-                    arming.ToggleLineEditMode();
-                else if (*c == 'I')
-                    arming.ArmInsert();
-                else if (*c == 'D')
-                    arming.ArmDelete();
-                else
-                    arming.Reset();
-            }
-            const QString state = QString(arming.LineEditMode() ? QLatin1Char('M') : QLatin1Char('-'))
-                                  + (arming.InsertArmed() ? QLatin1Char('I') : QLatin1Char('-'))
-                                  + (arming.DeleteArmed() ? QLatin1Char('D') : QLatin1Char('-'));
-            ROW_COMPARE(r.clicks, state, QString::fromLatin1(r.state));
-        }
-    }
-
     void ClickOnTheGrid()
     {
         using O = LineEditArming::Outcome;

@@ -36,20 +36,6 @@ private slots:
             }
     }
 
-    void ChoicesComposeTheSettingsText()
-    {
-        CommInitChoices c;
-        RecordChoice(c, ChoiceGroup::Baud, 5);
-        RecordChoice(c, ChoiceGroup::Parity, 2);
-        RecordChoice(c, ChoiceGroup::DataBits, 0);
-        RecordChoice(c, ChoiceGroup::StopBits, 1);
-        QCOMPARE(ComposeSettingsText(c), QStringLiteral(" 9600,E, 7, 2"));
-        RecordChoice(c, ChoiceGroup::Baud, 7);   // no such option: the choice stands
-        RecordChoice(c, ChoiceGroup::Flow, -1);
-        QCOMPARE(c.SelectedBaud, 9600);
-        QCOMPARE(c.SelectedFlow, 0);
-    }
-
     // What the port reports that no option stands for keeps the design default
     // shown, while the remembered choice takes the reported value.
     void LoadRules()

@@ -69,14 +69,6 @@ private slots:
             ROW_COMPARE(r.name, FormatThreeDecimals(r.value), QString::fromLatin1(r.text));
     }
 
-    void ShortestForms()
-    {
-        static const struct { double value; const char* text; } rows[] = {
-            {12.5, "12.5"}, {1, "1"}, {-1e-7, "0"}, {0.063, "0.063"}, {1234, "1234"}, {-2.25, "-2.25"}};
-        for (const auto& r : rows)
-            ROW_COMPARE(r.text, ShortestDecimal(r.value), QString::fromLatin1(r.text));
-    }
-
     void RoundingHalvesToEven()
     {
         static const struct { const char* name; double value; long long rounded; } rows[] = {

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Sending, repeat, the four command modes, reply routing and the measurement
-// log, driven through the console window with the timers' handlers called
-// directly.
+// What the console window adds to the controller: a repeat ending with its
+// port or mode, the pattern window's hand-back, the log tick's echo and file,
+// and the message panel, with the timers' handlers called directly.
 #include "support/FakeConsole.h"
 #include "support/Rows.h"
 
@@ -22,33 +22,6 @@ struct Console : FakeConsole {
 class TestConsoleModes : public QObject {
     Q_OBJECT
 private slots:
-    void RepeatSendsTheTextCapturedAtItsStart()
-    {
-        Console c;
-        FindControl<QCheckBox>(c.window, "CheckRedo")->setChecked(true);
-        FindControl<QLineEdit>(c.window, "TextCommand")->setText(QStringLiteral("MEAS:VOLT? P1"));
-        c.window.CmdStartStop_Click();
-        QVERIFY(c.port.Writes.isEmpty());   // the first send waits one interval
-        QCOMPARE(c.window.Controller().RepeatIdle(), false);
-        QVERIFY(FindControl<QTimer>(c.window, "Timer1")->isActive());
-
-        FindControl<QLineEdit>(c.window, "TextCommand")->setText(QStringLiteral("*RST"));
-        c.window.Timer1_Timer();
-        c.window.Timer1_Timer();
-        QCOMPARE(c.port.Written(), QByteArray("MEAS:VOLT? P1\nMEAS:VOLT? P1\n"));
-        // A closed port is outlived without writing.
-        c.port.Close();
-        c.window.Timer1_Timer();
-        QCOMPARE(c.port.Writes.size(), 2);
-        QVERIFY(FindControl<QTimer>(c.window, "Timer1")->isActive());
-
-        c.port.Open();
-        c.window.CmdStartStop_Click();
-        QCOMPARE(c.port.Writes.size(), 2);
-        QCOMPARE(c.window.Controller().RepeatIdle(), true);
-        QVERIFY(!FindControl<QTimer>(c.window, "Timer1")->isActive());
-    }
-
     // A repeat ends with its port and with line mode, as after 명령 중지,
     // and a port opened again does not bring it back.
     void RepeatEndsWithItsPortOrItsMode()
@@ -93,55 +66,6 @@ private slots:
         QVERIFY(!c.port.IsOpen());
     }
 
-    void MonitorBatches()
-    {
-        static const struct { const char* name; bool dual, oldModel; int pollMs; const char* batch; } rows[] = {
-            {"single new", false, false, 200, "MEAS:VOLTA? P1\nMEAS:CURRA? P1\n"},
-            {"dual old", true, true, 400, "MEAS:VOLT? P1\nMEAS:CURR? P1\nMEAS:VOLT? P2\nMEAS:CURR? P2\n"}};
-        for (const auto& r : rows) {
-            Console c;
-            FindControl<QCheckBox>(c.window, "CheckRedo")->setChecked(true);
-            (r.dual ? FindControl<QRadioButton>(c.window, "OptionDual") : FindControl<QRadioButton>(c.window, "OptionSingle"))->setChecked(true);
-            (r.oldModel ? FindControl<QRadioButton>(c.window, "OptionOld") : FindControl<QRadioButton>(c.window, "OptionNew"))->setChecked(true);
-            FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
-            QVERIFY2(c.port.Writes.isEmpty() && FindControl<QTimer>(c.window, "Timer3")->isActive() && FindControl<QTimer>(c.window, "Timer4")->isActive(), r.name);
-            ROW_COMPARE(r.name, FindControl<QTimer>(c.window, "Timer3")->interval(), r.pollMs);
-            QVERIFY2(!FindControl<QCheckBox>(c.window, "CheckRedo")->isChecked(), r.name);
-            c.window.Timer3_Timer();
-            ROW_COMPARE(r.name, c.port.Writes, QList<QByteArray>{r.batch});
-            FindControl<QRadioButton>(c.window, "OptionLineCmd")->setChecked(true);
-            QVERIFY2(!FindControl<QTimer>(c.window, "Timer3")->isActive() && !FindControl<QTimer>(c.window, "Timer4")->isActive(), r.name);
-        }
-    }
-
-    void RepliesLandInTheReadoutsOfTheMode()
-    {
-        Console c;
-        FindControl<QRadioButton>(c.window, "OptionDual")->setChecked(true);
-        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
-        c.port.Receive("1.0\n2.");
-        c.port.Receive("0\n3.0\n4.0\n5.0\n");
-        QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Voltage")->text(), QStringLiteral("5.0"));
-        QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Current")->text(), QStringLiteral("2.0"));
-        // Applying a mode again realigns the cycle and drops the unfinished line.
-        c.port.Receive("6.");
-        c.window.Form_Activate();
-        c.port.Receive("7.0\n");
-        QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Voltage")->text(), QStringLiteral("7.0"));
-
-        FindControl<QRadioButton>(c.window, "OptionSetCmd")->setChecked(true);
-        QCOMPARE(c.port.Writes.last(), QByteArray("SOUR:VOLT? P1\nSOUR:CURR? P1\nSOUR:VOLT? P2\nSOUR:CURR? P2\n"));
-        QVERIFY(c.window.Controller().SendText().isEmpty());
-        QVERIFY(!FindControl<QTimer>(c.window, "Timer3")->isActive());
-        c.port.Receive("10.000\r\n1.000\r\n");
-        QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Set_Voltage")->text(), QStringLiteral("10.000\r"));
-        QCOMPARE(FindControl<QLabel>(c.window, "Label_P1_Set_Current")->text(), QStringLiteral("1.000\r"));
-
-        FindControl<QRadioButton>(c.window, "OptionLineCmd")->setChecked(true);
-        c.port.Receive("QPX-30R03D\n");
-        QVERIFY(c.Info().contains(QStringLiteral("QPX-30R03D")));
-    }
-
     // A record holds only what was measured since the last one, every readout
     // of the layout having answered; the panel's echo shows no CR of the supply's.
     void LogTickEchoesAndAppends()
@@ -169,13 +93,6 @@ private slots:
             ROW_COMPARE(r.name, c.Info(), r.echo);
             ROW_COMPARE(r.name, c.Log(), r.log);
         }
-    }
-
-    void RepliesEndedByCrLfAreOneLineEach()
-    {
-        Console c;
-        c.port.Receive("QPX-30R03D\r\nNO ERROR\r\n");
-        QCOMPARE(c.Info(), QStringLiteral("QPX-30R03D\nNO ERROR\n"));
     }
 
     void UnwritableLogIsReportedOncePerRunOfFailures()

@@ -8,8 +8,6 @@
 #include <QDateTimeAxis>
 #include <QGroupBox>
 #include <QImage>
-#include <QLegendMarker>
-#include <QLineSeries>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -51,18 +49,6 @@ void Hover(QWidget* surface, QPointF at, QEvent::Type type = QEvent::MouseMove, 
     QMouseEvent e(type, at, surface->mapToGlobal(at), button, type == QEvent::MouseMove ? Qt::MouseButtons(button) : button,
                   Qt::NoModifier);
     QApplication::sendEvent(surface, &e);
-}
-
-const QStringList SeriesNames{"P1 V", "P1 A", "P2 V", "P2 A"};
-
-// The series of that name that carries the legend entry.
-QLineSeries* Head(PlotView* view, const QString& name)
-{
-    for (int k = 0; k < view->PaneCount(); ++k)
-        for (QAbstractSeries* s : view->Pane(k)->series())
-            if (s->name() == name && view->Pane(k)->legend()->markers(s).first()->isVisible())
-                return static_cast<QLineSeries*>(s);
-    return nullptr;
 }
 
 } // namespace
@@ -176,37 +162,6 @@ private slots:
         QVERIFY(FindControl<QLabel>(*plot, "LabelCursor")->text().contains(QStringLiteral("P1 V 12.000   P1 A 1.000   P2 V -")));
     }
 
-    // Each series in a hue of its own, its set value dashed in that hue, both in
-    // the pane of their quantity.
-    void SeriesPens_data()
-    {
-        QTest::addColumn<bool>("stacked");
-        QTest::addColumn<int>("series");
-        for (bool stacked : {false, true})
-            for (int s = 0; s < 4; ++s)
-                QTest::newRow(qPrintable(SeriesNames[s] + (stacked ? " stacked" : " overlaid"))) << stacked << s;
-    }
-    void SeriesPens()
-    {
-        QFETCH(bool, stacked);
-        QFETCH(int, series);
-        PlotConsole c;
-        PlotWindow* plot = c.Open();
-        FindControl<QCheckBox>(*plot, "CheckStacked")->setChecked(stacked);
-        PlotView* view = FindControl<PlotView>(*plot, "LiveView");
-        QLineSeries* measured = Head(view, SeriesNames[series]);
-        QLineSeries* set = Head(view, QString(SeriesNames[series]).insert(3, QStringLiteral("설정 ")));
-        QVERIFY(measured && set);
-        QChart* pane = view->Pane(stacked ? series % 2 : 0);
-        QVERIFY(pane->series().contains(measured) && pane->series().contains(set));
-        QCOMPARE(measured->attachedAxes().last()->titleText(), series % 2 ? QStringLiteral("전류 (A)") : QStringLiteral("전압 (V)"));
-        QCOMPARE(set->pen().color(), measured->pen().color());
-        QCOMPARE(set->pen().style(), Qt::CustomDashLine);
-        QVERIFY(set->pen().dashPattern() != measured->pen().dashPattern());
-        for (const QString& other : SeriesNames)
-            QVERIFY2(other == SeriesNames[series] || Head(view, other)->pen().color() != measured->pen().color(), qPrintable(other));
-    }
-
     // Stacked panes show one time range and line up; the choice stays with the
     // window when it is closed and opened again.
     void StackedPanes()
@@ -266,21 +221,10 @@ private slots:
             const QString svg = ReadText(path);
             QVERIFY(svg.contains(QStringLiteral("<svg")) && svg.contains(QStringLiteral(">전압")));
         } else {
-            // Replies in the same millisecond share a row and others do not, so
-            // which rows hold them depends on the clock: each column is read in order.
-            QStringList lines = ReadText(path).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-            QCOMPARE(lines.takeFirst(), QStringLiteral("시각,P1 V,P1 A,P2 V,P2 A"));
-            QStringList columns[4];
-            for (const QString& line : lines) {
-                const QStringList cells = line.split(QLatin1Char(','));
-                QCOMPARE(cells.size(), 5);
-                for (int column = 0; column < 4; ++column)
-                    if (!cells[column + 1].isEmpty())
-                        columns[column] << cells[column + 1];
-            }
-            QCOMPARE(columns[0], (QStringList{"12", "12.1"}));
-            QCOMPARE(columns[1], (QStringList{"1", "1.1"}));
-            QVERIFY(columns[2].isEmpty() && columns[3].isEmpty());
+            // What the rows hold is the CSV writer's test (test_plot_files).
+            const QStringList lines = ReadText(path).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+            QCOMPARE(lines.value(0), QStringLiteral("시각,P1 V,P1 A,P2 V,P2 A"));
+            QVERIFY(lines.size() >= 3);
         }
     }
 
