@@ -6,7 +6,6 @@
 
 #include "link/SerialPort.h"
 #include "link/TelnetCodec.h"
-#include "support/Fuzz.h"
 
 namespace {
 using namespace LineEventCode;
@@ -134,45 +133,6 @@ private slots:
         // A subnegotiation that never ends swallows data, yet is dropped at its end.
         QVERIFY(codec.Decode(Hex("fffa2c6a") + QByteArray(1 << 20, 'x')).Data.isEmpty());
         QCOMPARE(codec.Decode(Hex("fff06f6b")).Data, QByteArray("ok"));
-    }
-
-    // Data, negotiation, other commands and subnegotiations (far too long, or
-    // ended by a command instead of SE) in any mix and cut anywhere: the
-    // line's data comes through whole, and there is one answer per request.
-    void FuzzedStreams()
-    {
-        using namespace fuzz;
-        using namespace Telnet;
-        const quint8 options[] = {Binary, SuppressGoAhead, ComPortOption, 1, 24, 255};
-        const auto escaped = [](QByteArray b) { return b.replace("\xff", "\xff\xff"); };
-        const auto bytes = [](std::initializer_list<int> list) { QByteArray b; for (int x : list) b += char(x); return b; };
-        for (Rounds rounds(2217); rounds.Next();) {
-            Rng rng = rounds.Generator();
-            QByteArray in, data;
-            for (int piece = Pick(rng, 1, 60); piece > 0; --piece) {
-                const int kind = Pick(rng, 0, 4);
-                const QByteArray random = RandomBytes(rng, Pick(rng, 0, Chance(rng, 0.1) ? 200 : 6));
-                if (kind == 0)
-                    in += escaped(random), data += random;
-                else if (kind == 1)
-                    in += bytes({Iac, Pick(rng, Will, Dont), PickFrom(rng, options)});
-                else if (kind == 2)
-                    in += bytes({Iac, Pick(rng, Se, Sb - 1)});
-                else
-                    in += bytes({Iac, Sb}) + escaped(bytes({Chance(rng, 0.8) ? ComPortOption : Pick(rng, 0, 255), Pick(rng, 100, 111)}) + random)
-                        + (Chance(rng, 0.1) ? bytes({Iac, Will, 24}) : bytes({Iac, Se}));
-            }
-            const bool cutShort = Chance(rng, 0.3);
-            if (cutShort)
-                in.chop(Pick(rng, 1, 2));
-            QList<QByteArray> pieces;
-            for (qsizetype at = 0; at < in.size(); at += pieces.last().size())
-                pieces << in.mid(at, Pick(rng, 1, 9));
-            const QString whole = Decoded({in});
-            QVERIFY2(Decoded(pieces) == whole, qPrintable(rounds.Where()));
-            QVERIFY2(cutShort || whole.section(' ', 0, 0) == data.toHex(), qPrintable(rounds.Where()));
-            QVERIFY2(whole.section(' ', 1, 1).size() / 2 <= 18 + in.size() + Settings.size(), qPrintable(rounds.Where()));
-        }
     }
 };
 
