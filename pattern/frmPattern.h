@@ -154,6 +154,7 @@ private:
     MeasuredRun measured_;
     int measureIntervalMs_ = MeasuredRun::IntervalAtStartMs;
     bool tapped_ = false;
+    bool inReply_ = false;   // within the receive handler, through the session's tap
     QString reportPath_;
     QString dialogFileName_;   // what the file dialogs last held while the window is open
 };

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 #include "core/Clock.h"
 #include "link/SerialPort.h"
@@ -136,6 +137,7 @@ bool frmPattern::OnRunReply(const QString& line)
     const MeasuredRun::Reply reply = measured_.OnReply(SteadyMicros(), line);
     if (!reply.Claimed)
         return false;
+    const QScopedValueRollback<bool> inReply(inReply_, true);
     if (reply.Reading)
         session_->Measured(measured_.Output(), reply.Which == MeasuredRun::Quantity::Current, line);
     if (reply.Trip) {
@@ -160,7 +162,12 @@ void frmPattern::SaveReport()
     const QString where = written.Ok() ? tr("보고서: %1").arg(QDir::toNativeSeparators(path))
                                        : tr("보고서를 저장하지 못했습니다");
     LabelRunSummary->setText(RunSummaryText(report.Summary()) + QStringLiteral("\n") + where);
-    if (!written.Ok())
+    if (written.Ok())
+        return;
+    // Within a reply the box waits until the receive handler is done; a closing window cannot wait.
+    if (!inReply_)
+        services_.ShowMessage(this, QStringLiteral("Tarvio"), written.Message());
+    else
         QMetaObject::invokeMethod(
             this, [this, text = written.Message()] { services_.ShowMessage(this, QStringLiteral("Tarvio"), text); },
             Qt::QueuedConnection);
