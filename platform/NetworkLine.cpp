@@ -12,7 +12,7 @@
 namespace {
 // Qt's read buffer: each readiness hands us at most this much, and the kernel
 // holds the rest back from the server.
-constexpr qint64 SocketReadBuffer = 1 << 16;
+constexpr qint64 SocketReadBuffer = 1 << 14;
 constexpr qsizetype DetailChars = 160;
 
 ConnectError Classify(QAbstractSocket::SocketError error)
