@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/EnumeratedPorts.h"
 
+#include "link/DeviceBinding.h"
+
 QString EnumeratedPorts::PortName(const QString& path)
 {
     QString name = path.trimmed();
@@ -13,6 +15,9 @@ QString EnumeratedPorts::PortName(const QString& path)
 
 DeviceKind EnumeratedPorts::KindOf(const QString& path) const
 {
+    // Whether a device server is back only a connection can tell: always worth a try.
+    if (ParseNetworkAddress(path).Valid())
+        return DeviceKind::Device;
     const QString wanted = PortName(path);
     for (const QString& name : present_())
         if (PortName(name) == wanted)

@@ -227,7 +227,9 @@ std::optional<RunOptions> ParseRunOptions(const QStringList& arguments, QString*
         const NetworkAddress address = ParseNetworkAddress(p);
         if (m.hasMatch())
             o.PortNumber = m.captured(1).toInt();
-        else if (address.Valid() || (address.Kind == NetworkKind::None && p.contains(QLatin1Char('/'))))
+        // A path has a separator: /dev/ttyUSB0, or Windows' \\.\COM10.
+        else if (address.Valid()
+                 || (address.Kind == NetworkKind::None && (p.contains(QLatin1Char('/')) || p.contains(QLatin1Char('\\')))))
             o.PortPath = p;
         else
             return fail(QStringLiteral("--port takes COM1 to COM4, a device path, tcp://HOST:PORT or "

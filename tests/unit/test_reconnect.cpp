@@ -143,6 +143,7 @@ private slots:
             {"any case", "com10", {"COM1"}, {"COM10"}, true},
             {"COM1 is not COM10", "COM1", {"COM10"}, {"COM10", "COM11"}, false},
             {"another port is not ours", "COM3", {}, {"COM4"}, false},
+            {"a device server is tried at once", "tcp://127.0.0.1:5025", {}, {}, true},
         };
         for (const auto& k : cases) {
             QStringList listed{QString::fromLatin1(k.opened)};
@@ -151,7 +152,8 @@ private slots:
             watch.Opened(QString::fromLatin1(k.opened));
             listed = k.gone;
             watch.Lost(0);
-            QVERIFY2(!watch.Tick().TryOpen, k.name);
+            const bool network = QByteArray(k.opened).startsWith("tcp:");
+            QVERIFY2(watch.Tick().TryOpen == network, k.name);
             listed = k.back;
             QVERIFY2(watch.Tick().TryOpen == k.resumed, k.name);
             QVERIFY2(watch.WatchedPath() == QLatin1String(k.opened), k.name);

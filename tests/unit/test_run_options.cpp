@@ -47,6 +47,8 @@ private slots:
             << "monitor COM3 19200,N,8,1 flow2 P1 x1 dual new 500ms for5400000";
         QTest::newRow("device path") << QStringList{"monitor", "--port", "/dev/ttyUSB0", "--interval", "60000"}
             << "monitor /dev/ttyUSB0 19200,N,8,1 flow2 P1 x1 single new 60000ms for0";
+        QTest::newRow("Windows device path") << QStringList{"monitor", "--port", "\\\\.\\COM10", "--interval", "60000"}
+            << "monitor \\\\.\\COM10 19200,N,8,1 flow2 P1 x1 single new 60000ms for0";
         QTest::newRow("repeat at the spinner's top") << p + QStringList{"--repeat", "100"}
             << "pattern COM1 19200,N,8,1 flow2 P1 x100 single new 500ms for0";
         QTest::newRow("a baud the dialog lacks") << p + QStringList{"--settings", "14400,N,8,1"} << "! --settings";
