@@ -6,11 +6,16 @@
 // monotonic clock. Each arrival is compared with the tick the run engine
 // sends it on, counted from the run's first command.
 //
-//   bench_pattern_timing [--quick] [--busy] [--runner]
-//     --quick   about 30 s instead of about 5 minutes
-//     --busy    a busy loop on every other core while the pattern plays
-//     --runner  tarvio-run plays the pattern file instead of the window
+//   bench_pattern_timing [--quick] [--busy] [--measure MS] [--runner]
+//     --quick       about 30 s instead of about 5 minutes
+//     --busy        a busy loop on every other core while the pattern plays
+//     --measure MS  measure while running, every MS milliseconds; the steps'
+//                   lateness is then counted with the queries between them
+//     --runner      tarvio-run plays the pattern file instead of the window
+// A 10 ms probe timer watches the window's event loop throughout; with
+// TARVIO_BENCH_PLOT=1 the trend window is open and drawing the readings.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -80,11 +85,11 @@ struct Arrival {
     QString Command;
 };
 
-std::vector<Arrival> ReadRecord(const QString& path)
+std::vector<Arrival> ReadRecord(const QString& path, const char* kind = "CR")
 {
     std::vector<Arrival> arrivals;
     for (const bench::RecordLine& line : bench::ReadSimRecord(path))
-        if (line.Kind == QLatin1String("CR"))
+        if (line.Kind == QLatin1String(kind))
             arrivals.push_back({line.Seconds, line.Text});
     return arrivals;
 }
@@ -110,16 +115,19 @@ void WaitUntil(const std::function<bool()>& done, int timeoutMs, int checkEveryM
 int main(int argc, char** argv)
 {
     bool quick = false, busy = false, runner = false;
+    int measureMs = 0;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
         if (arg == "--quick")
             quick = true;
         else if (arg == "--busy")
             busy = true;
+        else if (arg == "--measure" && i + 1 < argc)
+            measureMs = QByteArray(argv[++i]).toInt();
         else if (arg == "--runner")
             runner = true;
         else {
-            std::fprintf(stderr, "usage: %s [--quick] [--busy] [--runner]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--quick] [--busy] [--measure MS] [--runner]\n", argv[0]);
             return 2;
         }
     }
@@ -156,10 +164,13 @@ int main(int argc, char** argv)
                 runner ? "tarvio-run" : "pattern window", plan.Steps, plan.Spacing, plan.Repeats, expected.size(),
                 plannedSeconds, busy ? (load ? ", other cores busy" : ", no other core to load") : ", idle");
     std::fflush(stdout);
+
     // When the run timer itself fired, apart from the line and the supply (the window only).
     std::vector<double> tickTimes;
     tickTimes.reserve(size_t(plannedSeconds / TickSeconds) + 100);
-
+    std::vector<double> probeTimes;
+    int sharedTicks = 0;
+    RunSummary measured;
     if (runner) {
         // The runner gets the core the console would have; this process only waits.
         const QString file = dir.filePath(QStringLiteral("pattern.txt"));
@@ -167,13 +178,16 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "the pattern file could not be written\n");
             return 1;
         }
+        QStringList args{QStringLiteral("pattern"), file, QStringLiteral("--output"), QStringLiteral("P1"),
+                         QStringLiteral("--repeat"), QString::number(plan.Repeats), QStringLiteral("--port"), link,
+                         QStringLiteral("--quiet")};
+        if (measureMs > 0)
+            args << QStringLiteral("--measure") << QString::number(measureMs) << QStringLiteral("--report")
+                 << dir.path();
         QProcess run;
         run.setProcessChannelMode(QProcess::ForwardedChannels);
         run.setChildProcessModifier([consoleCpu] { bench::PinTo(0, consoleCpu); });
-        run.start(QStringLiteral(TARVIO_RUN_PATH),
-                  {QStringLiteral("pattern"), file, QStringLiteral("--output"), QStringLiteral("P1"),
-                   QStringLiteral("--repeat"), QString::number(plan.Repeats), QStringLiteral("--port"), link,
-                   QStringLiteral("--quiet")});
+        run.start(QStringLiteral(TARVIO_RUN_PATH), args);
         if (!run.waitForFinished(int(plannedSeconds * 1000) + 20000) || run.exitCode() != 0) {
             std::fprintf(stderr, "tarvio-run did not end well (exit %d)\n", run.exitCode());
             return 1;
@@ -196,10 +210,35 @@ int main(int argc, char** argv)
         pattern->DrawPatternPreview();
         FindControl<QLineEdit>(*pattern, "TextReDo")->setText(QString::number(plan.Repeats));
         pattern->TextReDo_KeyPress();
+        if (measureMs > 0) {
+            FindControl<QCheckBox>(*pattern, "CheckMeasure")->setChecked(true);
+            FindControl<QLineEdit>(*pattern, "TextMeasureInterval")->setText(QString::number(measureMs));
+        }
         QObject::connect(FindControl<QTimer>(*pattern, "Timer4"), &QTimer::timeout,
                          [&] { tickTimes.push_back(bench::MonotonicSeconds()); });
+
+        // How long the event loop is kept from anything else, the receive handler included.
+        QTimer probe;
+        probe.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&probe, &QTimer::timeout, [&] { probeTimes.push_back(bench::MonotonicSeconds()); });
+        probe.start(10);
+        // After the window's own handler on each tick: did this tick send a step and a query both?
+        size_t stepsSeen = 0;
+        int queriesSeen = 0;
+        QObject::connect(FindControl<QTimer>(*pattern, "Timer4"), &QTimer::timeout, [&] {
+            const size_t steps = pattern->Measured().Report().Rows().size();
+            const int queries = pattern->Measured().QueriesSent();
+            sharedTicks += steps != stepsSeen && queries != queriesSeen;
+            stepsSeen = steps;
+            queriesSeen = queries;
+        });
+
         pattern->CmdRunP1_Click();
-        WaitUntil([&] { return pattern->Engine().Finished(false, plan.Repeats); }, int(plannedSeconds * 1000) + 20000);
+        // A measured run ends by itself once its last questions are answered.
+        WaitUntil([&] { return pattern->Engine().Finished(false, plan.Repeats) || !pattern->Engine().Running(); },
+                  int(plannedSeconds * 1000) + 20000);
+        probe.stop();
+        measured = pattern->Measured().Report().Summary();
         pattern->close();
     }
     // The last command is still on its way to the supply's record.
@@ -213,6 +252,7 @@ int main(int argc, char** argv)
     report.Note(QStringLiteral("load"), busy ? QStringLiteral("busy") : QStringLiteral("idle"));
     report.Note(QStringLiteral("busyLoops"), int(load ? load->Count() : 0));
     report.Note(QStringLiteral("quick"), quick);
+    report.Note(QStringLiteral("measureMs"), measureMs);
     report.Note(QStringLiteral("commandsExpected"), int(expected.size()));
     report.Note(QStringLiteral("commandsArrived"), int(arrivals.size()));
     size_t matching = 0;
@@ -259,6 +299,7 @@ int main(int argc, char** argv)
                   *std::min_element(lateness.begin(), lateness.end()), QStringLiteral("ms"));
     report.Target(QStringLiteral("driftMs"), QStringLiteral("drift at the end"), std::abs(bench::Median(tail)),
                   QStringLiteral("ms"), 5);
+    // What only the window shows from inside the process.
     if (!runner) {
         report.Figure(QStringLiteral("timerLatenessP99Ms"), QStringLiteral("run timer alone: p99"),
                       bench::Percentile(timerLateness, 99), QStringLiteral("ms"));
@@ -266,10 +307,30 @@ int main(int argc, char** argv)
                       timerLateness.empty() ? std::nan("")
                                             : *std::max_element(timerLateness.begin(), timerLateness.end()),
                       QStringLiteral("ms"));
+        std::vector<double> gaps;
+        for (size_t i = 1; i < probeTimes.size(); ++i)
+            gaps.push_back((probeTimes[i] - probeTimes[i - 1]) * 1000);
+        report.Figure(QStringLiteral("longestStallMs"), QStringLiteral("longest 10 ms probe gap"),
+                      gaps.empty() ? std::nan("") : *std::max_element(gaps.begin(), gaps.end()), QStringLiteral("ms"));
     }
-    report.Print(QStringLiteral("Pattern timing, %1 (%2, %3 commands)")
+    if (measureMs > 0) {
+        const std::vector<Arrival> replies = ReadRecord(record, "OUT");
+        const double seconds = arrivals.back().Seconds - arrivals.front().Seconds;
+        report.Figure(QStringLiteral("queriesAnsweredPerSecond"), QStringLiteral("queries answered per second"),
+                      double(replies.size()) / seconds, QStringLiteral("/s"));
+    }
+    if (measureMs > 0 && !runner) {
+        report.Target(QStringLiteral("ticksWithStepAndQuery"), QStringLiteral("ticks that sent a step and a query"),
+                      double(sharedTicks), QString(), 0, 0);
+        report.Figure(QStringLiteral("reportReadings"), QStringLiteral("readings in the run report"),
+                      double(measured.Readings), QString());
+        report.Figure(QStringLiteral("reportLateP99Ms"), QStringLiteral("run report: lateness p99 at the port"),
+                      measured.LateP99Ms, QStringLiteral("ms"));
+    }
+    report.Print(QStringLiteral("Pattern timing, %1 (%2, %3 commands%4)")
                      .arg(runner ? QStringLiteral("tarvio-run") : QStringLiteral("pattern window"))
                      .arg(busy ? QStringLiteral("other cores busy") : QStringLiteral("idle"))
-                     .arg(arrivals.size()));
+                     .arg(arrivals.size())
+                     .arg(measureMs > 0 ? QStringLiteral(", measuring every %1 ms").arg(measureMs) : QString()));
     return 0;
 }

@@ -190,7 +190,7 @@ void frmMain::OpenPatternWindow()
         patternWindow_->raise();
         return;
     }
-    auto* window = new frmPattern(state_.Pattern, port_, services_, OptionSingle->isChecked());
+    auto* window = new frmPattern(state_.Pattern, port_, services_, OptionSingle->isChecked(), &controller_);
     patternWindow_ = window;
     connect(window, &frmPattern::Closed, this, &frmMain::PatternWindowClosed);
     setEnabled(false);

@@ -44,6 +44,7 @@ void MeasuredRun::Start(const Settings& settings, const RunEngine& engine, int s
     errorReadDue_ = false;
     errorReads_ = 0;
     toldUnanswered_ = false;
+    queriesSent_ = 0;
     report_.Begin(output_, stepsPlanned, wallNow);
 }
 
@@ -81,6 +82,7 @@ MeasuredRun::TickResult MeasuredRun::OnTick(qint64 nowUs, const QDateTime& wallN
         return result;
     if (errorReadDue_) {
         ++errorReads_;
+        ++queriesSent_;
         expected_ = {Asked::Error};
         askedUs_ = nowUs;
         result.Query = QByteArrayLiteral("SYST:ERR?\n");
@@ -91,6 +93,7 @@ MeasuredRun::TickResult MeasuredRun::OnTick(qint64 nowUs, const QDateTime& wallN
     const QByteArray target = QByteArrayLiteral(" P") + QByteArray::number(output_) + '\n';
     result.Query = settings_.NewModel ? "MEAS:VOLTA?" + target + "MEAS:CURRA?" + target
                                       : "MEAS:VOLT?" + target + "MEAS:CURR?" + target;
+    ++queriesSent_;
     expected_ = {Asked::Voltage, Asked::Current};
     askedForRow_ = report_.Rows().size() - 1;
     askedUs_ = lastBatchUs_ = nowUs;

@@ -21,11 +21,11 @@
 //   on every tick:
 //     const RunEngine::Tick tick = engine.OnTick(forever, limit);
 //     if (tick.Sent) port.Write(tick.Command);
+//     if (!tick.Sent && engine.Finished(forever, limit) && run.Settled()) end it as Completed, asking nothing more;
 //     const MeasuredRun::TickResult r = run.OnTick(SteadyMicros(), LocalNow(), engine, tick,
 //         port.BytesToWrite() == 0, engine.StepDueNextTick(forever, limit));
 //     if (!r.Query.isEmpty()) port.Write(r.Query);
 //     if (r.TellUnanswered) say once that the supply does not answer;
-//     if (engine.Finished(forever, limit) && run.Settled()) end it as Completed;
 //   on every reply line, before the console routes it (ConsoleController::TapReplies):
 //     const MeasuredRun::Reply reply = run.OnReply(SteadyMicros(), line);
 //     if (!reply.Claimed) the line goes where it would have gone;
@@ -92,6 +92,8 @@ public:
     void End(RunEnd how);
 
     int Output() const { return output_; }
+    // Query batches and error queue reads written since Start.
+    int QueriesSent() const { return queriesSent_; }
     const Settings& Current() const { return settings_; }
     const RunReport& Report() const { return report_; }
 
@@ -111,6 +113,7 @@ private:
     int errorReads_ = 0;
     size_t errorRow_ = 0;
     bool toldUnanswered_ = false;
+    int queriesSent_ = 0;
     RunReport report_;
 };
 

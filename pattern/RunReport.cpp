@@ -156,14 +156,18 @@ Outcome WriteRunReport(const RunReport& report, const QString& path)
 
 QString RunSummaryText(const RunSummary& s)
 {
-    const auto tr = [](const char* text) { return QCoreApplication::translate("RunReport", text); };
-    const QString sent = s.StepsPlanned > 0 ? tr("보낸 단계 %1 / %2").arg(s.StepsSent).arg(s.StepsPlanned)
-                                            : tr("보낸 단계 %1 (연속)").arg(s.StepsSent);
-    QStringList lines{sent,
-                      tr("늦음 중앙값 / p99 / 최대: %1 / %2 / %3 ms")
-                          .arg(Fixed(s.LateMedianMs, 1), Fixed(s.LateP99Ms, 1), Fixed(s.LateMaxMs, 1)),
-                      tr("측정 %1 (읽을 수 없음 %2, 응답 없음 %3)").arg(s.Readings).arg(s.Unreadable).arg(s.Missing),
-                      tr("한계를 넘은 측정 %1").arg(s.OutsideLimits),
-                      tr("공급기가 알린 오류 %1").arg(s.SupplyErrors)};
+    const QString sent = s.StepsPlanned > 0
+        ? QCoreApplication::translate("RunReport", "보낸 단계 %1 / %2").arg(s.StepsSent).arg(s.StepsPlanned)
+        : QCoreApplication::translate("RunReport", "보낸 단계 %1 (연속)").arg(s.StepsSent);
+    const QStringList lines{
+        sent,
+        QCoreApplication::translate("RunReport", "늦음 중앙값 / p99 / 최대: %1 / %2 / %3 ms")
+            .arg(Fixed(s.LateMedianMs, 1), Fixed(s.LateP99Ms, 1), Fixed(s.LateMaxMs, 1)),
+        QCoreApplication::translate("RunReport", "측정 %1 (읽을 수 없음 %2, 응답 없음 %3)")
+            .arg(s.Readings)
+            .arg(s.Unreadable)
+            .arg(s.Missing),
+        QCoreApplication::translate("RunReport", "한계를 넘은 측정 %1").arg(s.OutsideLimits),
+        QCoreApplication::translate("RunReport", "공급기가 알린 오류 %1").arg(s.SupplyErrors)};
     return lines.join(QLatin1Char('\n'));
 }

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pattern/frmPattern.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +15,7 @@
 #include "pattern/PatternFile.h"
 #include "pattern/PatternPrintout.h"
 #include "pattern/PreviewGeometry.h"
+#include "pattern/RunSession.h"
 #include "pattern/StepLimits.h"
 #include "pattern/StepValues.h"
 #include "platform/Controls.h"
@@ -33,8 +36,9 @@ void PaintFace(QPushButton* button, const QColor& colour)
 }
 
 frmPattern::frmPattern(PatternState& state, SerialPort& port, UiServices& services, bool singleOutput,
-                       QWidget* parent)
-    : QWidget(parent, Qt::Window), state_(state), port_(port), services_(services), singleOutput_(singleOutput)
+                       RunSession* session, QWidget* parent)
+    : QWidget(parent, Qt::Window), state_(state), port_(port), services_(services), singleOutput_(singleOutput),
+      session_(session)
 {
     setObjectName(QStringLiteral("frmPattern"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -53,6 +57,7 @@ frmPattern::frmPattern(PatternState& state, SerialPort& port, UiServices& servic
 frmPattern::~frmPattern()
 {
     Timer4.stop();
+    ReleaseTap();
 }
 
 void frmPattern::Form_Load()
@@ -74,6 +79,13 @@ void frmPattern::Form_Load()
     PaintLineButtons();
     TextMaxVoltage->setText(FormatThreeDecimals(UpDownMaxVoltage->Value()));
     TextMaxCurrent->setText(FormatThreeDecimals(UpDownMaxCurrent->Value()));
+    if (CheckMeasure) {
+        CheckMeasure->setChecked(false);
+        measureIntervalMs_ = MeasuredRun::IntervalAtStartMs;
+        TextMeasureInterval->setText(QString::number(measureIntervalMs_));
+        TextLimitVoltage->clear();
+        TextLimitCurrent->clear();
+    }
     DrawPatternPreview();
 }
 
@@ -81,6 +93,11 @@ void frmPattern::closeEvent(QCloseEvent* event)
 {
     // A run ends with its window; nothing more is sent.
     Timer4.stop();
+    if (measured_.Running()) {
+        measured_.End(RunEnd::Closed);
+        SaveReport();
+    }
+    ReleaseTap();
     event->accept();
     emit Closed();
 }
@@ -279,21 +296,38 @@ void frmPattern::CmdRunP2_Click()
 void frmPattern::RunButton_Click(int output)
 {
     if (!(engine_.Running() && engine_.Output() == output)) {
+        // A limit typed but not entered is taken now, or the run does not start.
+        if (CheckMeasure && CheckMeasure->isChecked() && !(CommitLimit(TextLimitVoltage) && CommitLimit(TextLimitCurrent))) {
+            services_.Beep();
+            return;
+        }
         if (!engine_.Start(table_, output)) {
             services_.Beep();
             return;
         }
+        if (CheckMeasure && CheckMeasure->isChecked())
+            StartMeasuring();
         Timer4.start();
         ShowRunControls(true, output);
         // The steps still go out as they are; the operator is told what the supply will make of them.
         const int refused = StepLimits::FromTexts(TextMaxVoltage->text(), TextMaxCurrent->text()).RefusedSteps(table_);
         LabelRefused->setText(refused > 0 ? tr("공급기가 거부할 단계 %1개").arg(refused) : QString());
     } else {
-        engine_.Stop();
-        LabelRedo->setText(QStringLiteral("0"));
-        Timer4.stop();
-        ShowRunControls(false, output);
-        LabelRefused->clear();
+        StopRun(RunEnd::Stopped);
+    }
+}
+
+void frmPattern::StopRun(RunEnd how)
+{
+    const int output = engine_.Output();
+    engine_.Stop();
+    LabelRedo->setText(QStringLiteral("0"));
+    Timer4.stop();
+    ShowRunControls(false, output);
+    LabelRefused->clear();
+    if (measured_.Running()) {
+        measured_.End(how);
+        SaveReport();
     }
 }
 
@@ -303,7 +337,7 @@ void frmPattern::PortLost()
         return;
     const int output = engine_.Output();
     const RunEngine::Position at = engine_.LastSent();
-    RunButton_Click(output);
+    StopRun(RunEnd::PortLost);
     services_.ShowMessage(this, QStringLiteral("Tarvio"), RunLostMessage(output, at));
 }
 
@@ -319,18 +353,24 @@ void frmPattern::ShowRunControls(bool running, int output)
                        static_cast<QWidget*>(CmdNewFile), static_cast<QWidget*>(CmdFileOpen),
                        static_cast<QWidget*>(CmdFileSave), static_cast<QWidget*>(CmdPrint)})
         w->setEnabled(!running);
+    if (CheckMeasure)
+        for (QWidget* w : {static_cast<QWidget*>(CheckMeasure), static_cast<QWidget*>(TextMeasureInterval),
+                           static_cast<QWidget*>(TextLimitVoltage), static_cast<QWidget*>(TextLimitCurrent)})
+            w->setEnabled(!running);
 }
 
 void frmPattern::Timer4_Timer()
 {
     const RunEngine::Tick tick = engine_.OnTick(RepeatForever, UpDownReDo->Value());
-    if (!tick.Sent)
-        return;
-    PictureProgressBar->Clear();
-    PictureProgressBar->DrawCircle(ProgressMarkCentre(tick.StepTime, state_.PreviewMaxTime), 100, Qt::red);
-    port_.Write(tick.Command);
-    if (tick.RepetitionDone)
-        LabelRedo->setText(QString::number(engine_.RepeatsDone()));
+    if (tick.Sent) {
+        PictureProgressBar->Clear();
+        PictureProgressBar->DrawCircle(ProgressMarkCentre(tick.StepTime, state_.PreviewMaxTime), 100, Qt::red);
+        port_.Write(tick.Command);
+        if (tick.RepetitionDone)
+            LabelRedo->setText(QString::number(engine_.RepeatsDone()));
+    }
+    if (measured_.Running())
+        MeasureTick(tick);
 }
 
 namespace {

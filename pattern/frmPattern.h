@@ -5,12 +5,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "pattern/MeasuredRun.h"
 #include "pattern/PatternEditing.h"
 #include "pattern/PatternGridModel.h"
 #include "pattern/PatternState.h"
 #include "pattern/PatternTable.h"
 #include "pattern/RunEngine.h"
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -18,6 +20,7 @@ class QPushButton;
 class QRadioButton;
 class QTableView;
 class PictureBox;
+class RunSession;
 class SerialPort;
 class UiServices;
 class UpDown;
@@ -30,8 +33,10 @@ class frmPattern : public QWidget {
     Q_OBJECT
 public:
     // singleOutput: the console shows the single-output layout, so P2 cannot run.
+    // session: the console's session, which a measured run's replies go
+    // into; without one the window has no measuring controls.
     frmPattern(PatternState& state, SerialPort& port, UiServices& services, bool singleOutput,
-               QWidget* parent = nullptr);
+               RunSession* session = nullptr, QWidget* parent = nullptr);
     ~frmPattern() override;
 
     void Form_Load();
@@ -60,10 +65,17 @@ public:
     // The line was lost: a run ends as if 실행 끝내기 were pressed and never
     // restarts by itself; the operator is told where it stopped.
     void PortLost();
+    void CheckMeasure_Click();
+    void TextMeasureInterval_KeyPress();
+    void TextLimitVoltage_KeyPress();
+    void TextLimitCurrent_KeyPress();
 
     bool RunningP1() const { return engine_.Running() && engine_.Output() == 1; }
     bool RunningP2() const { return engine_.Running() && engine_.Output() == 2; }
     const RunEngine& Engine() const { return engine_; }
+    const MeasuredRun& Measured() const { return measured_; }
+    // Where the last measured run's report went (empty: none, or it failed).
+    const QString& ReportPath() const { return reportPath_; }
 
     const PatternTable& Table() const { return table_; }
     PatternTable& Table() { return table_; }
@@ -97,6 +109,11 @@ private:
     // How many steps of the running pattern the supply will refuse.
     QLabel* LabelRefused;
     QGroupBox* FrameAboutPattern;
+    // Measuring while running, with the limits of the device under test.
+    QGroupBox* FrameMeasure = nullptr;
+    QCheckBox* CheckMeasure = nullptr;
+    QLineEdit *TextMeasureInterval = nullptr, *TextLimitVoltage = nullptr, *TextLimitCurrent = nullptr;
+    QLabel* LabelRunSummary = nullptr;
     PictureBox *PicturePreview, *PictureProgressBar;
     QTimer Timer4;
     // The printed listing, composed before the print dialog and kept until the next print.
@@ -114,6 +131,16 @@ private:
     void ShowRefusedCells();
     void RunButton_Click(int output);
     void ShowRunControls(bool running, int output);
+    void BuildMeasureControls();
+    // Commits a limit field; false when its text was refused.
+    bool CommitLimit(QLineEdit* field);
+    void StartMeasuring();
+    void MeasureTick(const RunEngine::Tick& tick);
+    bool OnRunReply(const QString& line);
+    // Ends the run as 실행 끝내기 does; a measured run's report is written.
+    void StopRun(RunEnd how);
+    void SaveReport();
+    void ReleaseTap();
 
     PatternState& state_;
     SerialPort& port_;
@@ -123,5 +150,11 @@ private:
     PatternGridModel grid_{table_};
     int currentRow_ = 1, currentColumn_ = 1;
     RunEngine engine_;
+    RunSession* session_;
+    MeasuredRun measured_;
+    int measureIntervalMs_ = MeasuredRun::IntervalAtStartMs;
+    bool tapped_ = false;
+    bool inReply_ = false;   // within the receive handler, through the session's tap
+    QString reportPath_;
     QString dialogFileName_;   // what the file dialogs last held while the window is open
 };

@@ -182,6 +182,11 @@ void frmPattern::BuildControls()
     columns->addWidget(MSFlexGrid1);
     auto* right = new QVBoxLayout;
     columns->addLayout(right, 1);
+    // Measuring takes a column of its own, so that nothing else moves for it.
+    if (session_) {
+        BuildMeasureControls();
+        columns->addWidget(FrameMeasure);
+    }
     auto* rightTop = new QVBoxLayout;
     right->addLayout(rightTop);
     right->addWidget(FrameAboutPattern, 1);

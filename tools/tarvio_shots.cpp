@@ -160,6 +160,15 @@ int main(int argc, char** argv)
     Wait(9000 + 5000);   // one repetition and a bit of the next
     failures += !Shoot(pattern, picture("pattern-running"));
     pattern->CmdRunP1_Click();
+
+    // Played once more, measured, to its end: the summary and where the report went.
+    FindControl<QLineEdit>(*pattern, "TextReDo")->setText(QStringLiteral("1"));
+    pattern->TextReDo_KeyPress();
+    FindControl<QCheckBox>(*pattern, "CheckMeasure")->setChecked(true);
+    FindControl<QLineEdit>(*pattern, "TextLimitCurrent")->setText(QStringLiteral("2.5"));
+    pattern->CmdRunP1_Click();
+    Wait(9000 + 1500);
+    failures += !Shoot(pattern, picture("pattern-measured"));
     pattern->close();
     console.close();
     sim.terminate();

@@ -345,6 +345,27 @@
     </message>
 </context>
 <context>
+    <name>MeasuredRun</name>
+    <message>
+        <source>전압</source>
+        <translation>voltage</translation>
+    </message>
+    <message>
+        <source>전류</source>
+        <translation>current</translation>
+    </message>
+    <message>
+        <source>%1 한계 %4 %3를 넘는 측정값 %2 %3: P%5 출력을 끄고 패턴 실행을 끝냈습니다.
+(%6번째 반복, %7단계)</source>
+        <translation>A reading of %2 %3 is above the %1 limit of %4 %3: the output was switched off and the P%5 pattern run ended.
+(repetition %6, step %7)</translation>
+    </message>
+    <message>
+        <source>공급기가 P%1 측정 질의에 답하지 않습니다. 빠진 측정값은 실행 보고서에 셉니다.</source>
+        <translation>The supply does not answer the P%1 measuring queries. The run report counts the missing readings.</translation>
+    </message>
+</context>
+<context>
     <name>MeasurementLog</name>
     <message>
         <source>측정 기록을 저장할 수 없습니다: %1 (%2)</source>
@@ -652,6 +673,39 @@ Steps loaded: 0</translation>
 출력 패턴은 자동으로 다시 시작하지 않습니다.</source>
         <translation>The serial connection was lost, so the P%1 pattern run has ended (%2).
 The output pattern does not restart by itself.</translation>
+    </message>
+</context>
+<context>
+    <name>RunReport</name>
+    <message>
+        <source>실행 보고서를 저장하지 못했습니다: %1
+%2</source>
+        <translation>The run report could not be saved: %1
+%2</translation>
+    </message>
+    <message>
+        <source>보낸 단계 %1 / %2</source>
+        <translation>Steps sent: %1 of %2</translation>
+    </message>
+    <message>
+        <source>보낸 단계 %1 (연속)</source>
+        <translation>Steps sent: %1 (continuous)</translation>
+    </message>
+    <message>
+        <source>늦음 중앙값 / p99 / 최대: %1 / %2 / %3 ms</source>
+        <translation>Lateness median / p99 / max: %1 / %2 / %3 ms</translation>
+    </message>
+    <message>
+        <source>측정 %1 (읽을 수 없음 %2, 응답 없음 %3)</source>
+        <translation>Readings: %1 (unreadable %2, missing %3)</translation>
+    </message>
+    <message>
+        <source>한계를 넘은 측정 %1</source>
+        <translation>Readings above a limit: %1</translation>
+    </message>
+    <message>
+        <source>공급기가 알린 오류 %1</source>
+        <translation>Errors the supply reported: %1</translation>
     </message>
 </context>
 <context>
@@ -1004,6 +1058,54 @@ The output pattern does not restart by itself.</translation>
     <message>
         <source>인쇄하기</source>
         <translation>Print</translation>
+    </message>
+    <message>
+        <source>측정</source>
+        <translation>Measurement</translation>
+    </message>
+    <message>
+        <source>측정하며 실행</source>
+        <translation>Measure while running</translation>
+    </message>
+    <message>
+        <source>측정 간격 (ms, 200 이상)</source>
+        <translation>Measuring interval (ms, at least 200)</translation>
+    </message>
+    <message>
+        <source>전압 한계 (V, 비우면 없음)</source>
+        <translation>Voltage limit (V, empty: none)</translation>
+    </message>
+    <message>
+        <source>전류 한계 (A, 비우면 없음)</source>
+        <translation>Current limit (A, empty: none)</translation>
+    </message>
+    <message>
+        <source>측정값이 한계를 넘으면 출력을 끄고 (OUTP:STAT OFF) 실행을 끝냅니다. 한계는 측정하며 실행할 때만 지킵니다.</source>
+        <translation>A reading above a limit switches the output off (OUTP:STAT OFF) and ends the run. Limits are kept only while measuring.</translation>
+    </message>
+    <message>
+        <source>간격 :</source>
+        <translation>Interval :</translation>
+    </message>
+    <message>
+        <source>전압 한계</source>
+        <translation>Voltage limit</translation>
+    </message>
+    <message>
+        <source>전류 한계</source>
+        <translation>Current limit</translation>
+    </message>
+    <message>
+        <source>측정하며 실행 중</source>
+        <translation>Measuring while running</translation>
+    </message>
+    <message>
+        <source>보고서: %1</source>
+        <translation>Report: %1</translation>
+    </message>
+    <message>
+        <source>보고서를 저장하지 못했습니다</source>
+        <translation>The report was not saved</translation>
     </message>
 </context>
 </TS>

@@ -73,6 +73,7 @@ private slots:
         pattern->ShowTable();
         FindControl<QLineEdit>(*pattern, "TextReDo")->setText(QStringLiteral("2"));
         pattern->TextReDo_KeyPress();
+        QVERIFY(!FindControl<QCheckBox>(*pattern, "CheckMeasure")->isChecked());   // the line below is unmeasured
         pattern->CmdRunP1_Click();
         QTRY_COMPARE_WITH_TIMEOUT(FindControl<QLabel>(*pattern, "LabelRedo")->text(), QStringLiteral("2"), 10000);
         const QStringList expected{"APPL P1,5,1", "APPL P1,12.5,0.5", "APPL P1,0,0"};

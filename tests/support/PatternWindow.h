@@ -11,22 +11,41 @@
 #include <QtTest>
 
 #include "pattern/PatternState.h"
+#include "pattern/RunSession.h"
 #include "pattern/frmPattern.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
 #include "support/Fakes.h"
 
+// The console's session as a measured run sees it: the test hands replies to
+// the tap; readings and panel lines are recorded.
+struct FakeRunSession : RunSession {
+    std::function<bool(const QString&)> Tap;
+    QStringList Readings, Told;
+    QString Folder;
+    bool NewModelSelected() const override { return true; }
+    void TapReplies(std::function<bool(const QString&)> tap) override { Tap = std::move(tap); }
+    void Measured(int n, bool current, const QString& text) override { Readings << QStringLiteral("P%1 %2 ").arg(n).arg(current ? 'A' : 'V') + text; }
+    void Tell(const QString& line) override { Told << line; }
+    QString ReportFolder() override { return Folder; }
+    bool Reply(const QString& line) { return Tap && Tap(line); }
+};
+
 // The pattern window on an open fake port and fake services, shown and
 // active (focus moves are part of what is tested), with a folder for files.
+// With a session it has its measuring controls, and reports go to the folder.
 struct PatternWindow {
     PatternState state;
     FakeSerialPort port;
     FakeServices services;
     QTemporaryDir dir;
+    FakeRunSession session;
     frmPattern* w;
 
-    explicit PatternWindow(bool single = false) : w(new frmPattern(state, port, services, single))
+    explicit PatternWindow(bool single = false, bool measuring = false)
+        : w(new frmPattern(state, port, services, single, measuring ? &session : nullptr))
     {
+        session.Folder = dir.path();
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->show();
         port.Open();
