@@ -71,7 +71,7 @@ QStringList SystemProgramFolders()
     for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
         const QString folder = qEnvironmentVariable(variable);
         if (!folder.isEmpty())
-            folders << QDir::fromNativeSeparators(folder);
+            folders << folder;
     }
     return folders;
 }
@@ -80,12 +80,14 @@ QString ChooseLogFolder(const QString& programDir, const QString& userDataDir, c
 {
     // An installed program never logs beside itself, even when it could
     // (run as root or as an administrator, /usr/bin or Program Files would
-    // take the file): its logs belong to the user. Windows' folder names
-    // differ in case only as spellings of one folder.
-    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(programDir));
+    // take the file): its logs belong to the user. A Windows folder (one on
+    // a drive) is named with either separator and in any case.
+    const auto slashed = [](QString path) { return QDir::cleanPath(path.replace(QLatin1Char('\\'), QLatin1Char('/'))); };
     for (const QString& system : systemFolders) {
-        const QString root = QDir::cleanPath(system);
-        const Qt::CaseSensitivity cs = root.contains(QLatin1Char(':')) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        const bool windows = system.contains(QLatin1Char(':'));
+        const QString root = windows ? slashed(system) : QDir::cleanPath(system);
+        const QString clean = windows ? slashed(programDir) : QDir::cleanPath(programDir);
+        const Qt::CaseSensitivity cs = windows ? Qt::CaseInsensitive : Qt::CaseSensitive;
         if (clean.compare(root, cs) == 0 || clean.startsWith(root + QLatin1Char('/'), cs)) {
             QDir().mkpath(userDataDir);
             return userDataDir;

@@ -3,24 +3,20 @@
 #pragma once
 #include <QtGlobal>
 
-#include <csignal>
 #ifndef Q_OS_WIN
+#include <csignal>
 #include <sys/resource.h>
-#endif
 
-// Fails every write past a few bytes, as a full disk would, for root too,
-// while it lives. Linux has a file size limit for this; Windows has none,
-// and there its tests go without the full-disk case.
+// Fails every write past a few bytes while it lives, as a full disk would,
+// for root too. Windows has no file size limit, and its tests go without.
 class FileSizeLimit {
 public:
-#ifndef Q_OS_WIN
     static constexpr bool Supported = true;
-    explicit FileSizeLimit(rlim_t bytes)
+    explicit FileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &saved_);
         rlimit small = saved_;
         small.rlim_cur = bytes;
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
         ok_ = setrlimit(RLIMIT_FSIZE, &small) == 0;
     }
     ~FileSizeLimit()
@@ -32,11 +28,13 @@ public:
 
 private:
     rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
+    void (*oldHandler_)(int);
     bool ok_ = false;
+};
 #else
+struct FileSizeLimit {
     static constexpr bool Supported = false;
     explicit FileSizeLimit(long long) {}
     bool Ok() const { return false; }
-#endif
 };
+#endif

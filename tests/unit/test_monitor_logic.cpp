@@ -169,7 +169,7 @@ private slots:
         qputenv("ProgramFiles", "Q:\\Program Files");
         const QStringList system = SystemProgramFolders();
         qunsetenv("ProgramFiles");
-        QVERIFY(system.contains(QStringLiteral("Q:/Program Files")) && system.contains(QStringLiteral("/usr")));
+        QVERIFY(system.contains(QStringLiteral("Q:\\Program Files")) && system.contains(QStringLiteral("/usr")));
         const QString windowsUser = root.filePath(QStringLiteral("AppData/Local/Tarvio"));
         for (const char* installed : {"Q:\\Program Files\\Tarvio", "q:/PROGRAM FILES/Tarvio", "Q:/Program Files"})
             QCOMPARE(ChooseLogFolder(QString::fromLatin1(installed), windowsUser, system), windowsUser);
