@@ -102,13 +102,12 @@ struct Session {
 }
 
 // The built simulator on a real pseudo-terminal or TCP port, seen from the console's
-// side; pacing, silences and timed faults are the core test's, played without a terminal.
+// side; pacing, silences, spoilt replies and timed faults are the core test's, played
+// without a terminal, and a return on the same link the console's reconnect test.
 class TestSimPty : public QObject {
     Q_OBJECT
 private slots:
     void AnswersAndRecords();
-    void ReturnsOnSameLink();
-    void SpoilsReplies();
     void Floods();
     void StartFails();
     void KeepsLinkOfLiveSimulator();
@@ -141,49 +140,6 @@ void TestSimPty::AnswersAndRecords()
     QCOMPARE(lines.size(), expected.size());
     for (int i = 0; i + 1 < expected.size(); ++i)
         QVERIFY2(QRegularExpression("^\\d+\\.\\d{6}\t" + expected[i] + "$").match(lines[i]).hasMatch(), qPrintable(lines[i]));
-}
-
-void TestSimPty::ReturnsOnSameLink()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString link = dir.filePath("sim0");
-    Session sim({"--vanish-after", "1", "--return-after", "0.2", "--link", link});
-    QVERIFY(sim.fd >= 0);
-    QCOMPARE(sim.Ask("SOUR:VOLT 7\n*IDN?\n"), QByteArray("QPX-30R03D\n"));
-    bool hungUp = false;
-    Read(sim.fd, 1 << 20, &hungUp);
-    QVERIFY(hungUp);
-    close(std::exchange(sim.fd, -1));
-
-    const QString second = NextTerminal(sim.process);
-    QVERIFY2(second.startsWith("/dev/"), qPrintable(second));
-    QCOMPARE(QFileInfo(link).symLinkTarget(), second);
-    sim.fd = OpenRaw(link);
-    QVERIFY(sim.fd >= 0);
-    // The instrument came back with the setting it had: only the cable went.
-    QCOMPARE(sim.Ask("SOUR:VOLT?\n"), QByteArray("7.000\n"));
-    QVERIFY(sim.Stop());
-    QVERIFY(!QFileInfo(link).isSymLink());
-}
-
-void TestSimPty::SpoilsReplies()
-{
-    Session sim({"--drop-every", "3", "--garble-every", "2"});
-    QVERIFY(sim.fd >= 0);
-    // Set commands get no reply, so only the five queries count: the third
-    // is dropped, the second and fourth garbled ("*").
-    for (int volts = 1; volts <= 5; ++volts)
-        QVERIFY(WriteAll(sim.fd, QString::asprintf("SOUR:VOLT %d\nSOUR:VOLT?\n", volts).toLatin1()));
-    for (const QString& want : QStringList{"1.000", "*", "*", "5.000"}) {
-        const QByteArray line = Read(sim.fd, -1);
-        QVERIFY2(line.endsWith('\n') && line.size() == 6, line.constData());
-        if (want == "*")
-            QVERIFY2(!QRegularExpression("^\\d\\.\\d{3}\n$").match(QString::fromLatin1(line)).hasMatch(), line.constData());
-        else
-            QCOMPARE(line, want.toLatin1() + '\n');
-    }
-    QVERIFY(sim.Stop());
 }
 
 void TestSimPty::Floods()
