@@ -10,29 +10,17 @@
 #include "support/ConsoleBench.h"
 
 namespace {
-const QString Realigned = QStringLiteral("모니터 순서를 처음부터 다시 맞췄습니다");
-
-void Monitor(ConsoleBench& b, bool dual)
-{
-    FindControl<QRadioButton>(b.window, dual ? "OptionDual" : "OptionSingle")->setChecked(true);
-    FindControl<QRadioButton>(b.window, "OptionMonitorCmd")->setChecked(true);
-}
-
-int Replies(const SimProcess& sim)
-{
-    return sim.RecordText().count(QStringLiteral("\tOUT\t"));
-}
-
-int Records(const QString& folder)
-{
-    int records = 0;
-    for (const QString& name : QDir(folder).entryList({QStringLiteral("*_MS.txt")})) {
-        QFile f(QDir(folder).filePath(name));
-        if (f.open(QIODevice::ReadOnly))
-            records += f.readAll().count("\r\n");
+// The console monitoring the simulated supply, its log in a folder of its own.
+struct Monitoring : ConsoleBench {
+    QTemporaryDir logs;
+    Monitoring(const QStringList& simArgs, bool dual) : ConsoleBench(simArgs)
+    {
+        window.Controller().LogFolder = logs.path();
+        OpenThroughTheDialog();
+        FindControl<QRadioButton>(window, dual ? "OptionDual" : "OptionSingle")->setChecked(true);
+        FindControl<QRadioButton>(window, "OptionMonitorCmd")->setChecked(true);
     }
-    return records;
-}
+};
 
 // The demonstration supply: P1 at 5 V and P2 at 12 V into about 10 ohms each.
 bool ReadoutsInStep(const frmMain& w)
@@ -59,15 +47,11 @@ private slots:
     {
         QFETCH(QStringList, fault);
         QFETCH(bool, realigns);
-        ConsoleBench b(QStringList{"--demo", "--no-noise"} + fault);
+        Monitoring b(QStringList{"--demo", "--no-noise"} + fault, true);
         QVERIFY(b.sim.Ok());
-        QTemporaryDir logs;
-        b.window.Controller().LogFolder = logs.path();
-        b.OpenThroughTheDialog();
-        Monitor(b, true);
-        QTRY_VERIFY_WITH_TIMEOUT(Replies(b.sim) >= 24, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(b.sim.RecordText().count(QStringLiteral("\tOUT\t")) >= 24, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(ReadoutsInStep(b.window), 5000);
-        QCOMPARE(b.Info().count(Realigned), realigns ? 1 : 0);
+        QCOMPARE(b.Info().count(QStringLiteral("모니터 순서를 처음부터 다시 맞췄습니다")), realigns ? 1 : 0);
         // Realigning sends nothing of its own: the line carries the batch, over and over.
         const QStringList batch = BuildMonitorBatch(false, true).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         const QStringList commands = b.sim.Commands();
@@ -79,18 +63,14 @@ private slots:
     // and one line in the panel each way, not records of its last readouts.
     void SilenceIsAGap()
     {
-        ConsoleBench b({"--demo", "--silent-after", "2", "--silent-for", "3"});
+        Monitoring b({"--demo", "--silent-after", "2", "--silent-for", "3"}, false);
         QVERIFY(b.sim.Ok());
-        QTemporaryDir logs;
-        b.window.Controller().LogFolder = logs.path();
-        b.OpenThroughTheDialog();
-        Monitor(b, false);
         QTRY_VERIFY_WITH_TIMEOUT(b.Info().contains(QStringLiteral("응답 없음 (마지막 응답 ")), 15000);
-        const int atSilence = Records(logs.path());
+        const int atSilence = int(LogLines(b.logs.path()).size());
         QVERIFY(atSilence > 0);
         QTRY_VERIFY_WITH_TIMEOUT(b.Info().contains(QStringLiteral("응답 다시 받음 (끊긴 시간 00:00:0")), 15000);
-        QVERIFY2(Records(logs.path()) <= atSilence + 1, qPrintable(QString::number(Records(logs.path()) - atSilence)));
-        QTRY_VERIFY_WITH_TIMEOUT(Records(logs.path()) >= atSilence + 3, 10000);
+        QVERIFY2(int(LogLines(b.logs.path()).size()) <= atSilence + 1, qPrintable(QString::number(int(LogLines(b.logs.path()).size()) - atSilence)));
+        QTRY_VERIFY_WITH_TIMEOUT(int(LogLines(b.logs.path()).size()) >= atSilence + 3, 10000);
         QCOMPARE(b.Info().count(QStringLiteral("응답 없음")), 1);
         QCOMPARE(b.Info().count(QStringLiteral("응답 다시 받음")), 1);
     }

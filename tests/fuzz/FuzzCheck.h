@@ -3,21 +3,22 @@
 #pragma once
 // What the fuzz targets share: a broken property stops the run with its
 // reason, so libFuzzer keeps the input that broke it.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#define FUZZ_CHECK(condition, what)                                                     \
-    do {                                                                                \
-        if (!(condition)) {                                                             \
-            std::fprintf(stderr, "property broken at %s:%d: %s\n", __FILE__, __LINE__, what); \
-            std::abort();                                                               \
-        }                                                                               \
-    } while (0)
+#define FUZZ_CHECK(condition, what) ((condition) ? void() : fuzz::Broken(__FILE__, __LINE__, what))
 
 namespace fuzz {
+
+[[noreturn]] inline void Broken(const char* file, int line, const char* what)
+{
+    std::fprintf(stderr, "property broken at %s:%d: %s\n", file, line, what);
+    std::abort();
+}
 
 // The input cut at every byte in `separators`; the last piece may be empty.
 inline std::vector<std::string> SplitInput(const uint8_t* data, size_t size, const std::string& separators)
@@ -32,20 +33,49 @@ inline std::vector<std::string> SplitInput(const uint8_t* data, size_t size, con
     return pieces;
 }
 
-// Cut points drawn from one seed byte, so a chunking fault reproduces from
-// the input alone: from every byte apart to a few large pieces.
-inline std::vector<size_t> Cuts(uint8_t seed, size_t size)
+} // namespace fuzz
+
+#ifdef QT_CORE_LIB
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace fuzz {
+
+// Hands `bytes` to `take` in pieces cut at points drawn from one seed byte, so
+// a chunking fault reproduces from the input alone: from every byte apart to a
+// few large pieces.
+template <typename Bytes, typename Take>
+void InPieces(uint8_t seed, const Bytes& bytes, Take take)
 {
-    std::vector<size_t> cuts;
     uint32_t state = seed * 2654435761u + 1;
     const uint32_t spread = 1u + (seed & 7u) * (seed & 7u) * 8u;
-    for (size_t at = 0; at < size;) {
+    for (qsizetype at = 0; at < bytes.size();) {
         state = state * 1103515245u + 12345u;
-        at += 1 + (state >> 16) % spread;
-        if (at < size)
-            cuts.push_back(at);
+        const qsizetype length = std::min<qsizetype>(1 + (state >> 16) % spread, bytes.size() - at);
+        take(bytes.sliced(at, length));
+        at += length;
     }
-    return cuts;
+}
+
+// The readers that take a path read the input from here.
+inline QString WriteScratchFile(const QByteArray& bytes)
+{
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fuzz.input"));
+    QFile file(path);
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size(), "cannot write the scratch file");
+    return path;
+}
+
+// For the code that needs an application object, as the console has one.
+inline void StartApplication()
+{
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
 }
 
 } // namespace fuzz
+#endif

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -47,6 +48,12 @@ public:
         }
         return commands;
     }
+    // Each command with its terminator, as the supply received it: "CR APPL P1,5,1".
+    QStringList Received() const
+    {
+        const QRegularExpression command(QStringLiteral("^\\S+\t(LF|CR)\t"));
+        return RecordText().split(QLatin1Char('\n')).filter(command).replaceInStrings(command, QStringLiteral("\\1 "));
+    }
 
 private:
     QTemporaryDir dir_;
@@ -54,3 +61,17 @@ private:
     QProcess process_;
     bool ok_ = false;
 };
+
+// Lines of every log file in the folder, in name order: a run may cross midnight.
+inline QList<QByteArray> LogLines(const QString& folder)
+{
+    QByteArray bytes;
+    for (const QFileInfo& file : QDir(folder).entryInfoList({QStringLiteral("*_MS.txt")}, QDir::Files, QDir::Name)) {
+        QFile f(file.filePath());
+        if (f.open(QIODevice::ReadOnly))
+            bytes += f.readAll();
+    }
+    QList<QByteArray> lines = bytes.split('\n');
+    lines.removeAll(QByteArray());
+    return lines;
+}

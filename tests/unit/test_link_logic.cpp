@@ -39,47 +39,13 @@ private slots:
             {"environment wins", 1, "/tmp/sim-link", mixed, false, "/tmp/sim-link"},
             {"adapters first, by name", 1, "", mixed, false, "/dev/ttyACM0"},
             {"usb2 before usb10", 2, "", mixed, false, "/dev/ttyUSB2"},
-            {"usb10", 3, "", mixed, false, "/dev/ttyUSB10"},
             {"then on-board", 4, "", mixed, false, "/dev/ttyS0"},
             {"nothing found", 3, "", {}, false, "/dev/ttyS2"},
-            {"fewer than n", 2, "", {"/dev/ttyUSB0"}, false, "/dev/ttyS1"},
             {"Windows keeps its own names", 3, "", {}, true, "COM3"},
-            {"Windows does not count what it finds", 1, "", mixed, true, "COM1"},
             {"Windows, environment wins", 2, "COM7", {}, true, "COM7"},
         };
         for (const auto& k : cases)
             QVERIFY2(BindDevice(k.n, QString::fromLatin1(k.env), OrderSerialDevices(k.found), k.windows) == QLatin1String(k.device), k.name);
-    }
-
-    void NetworkAddresses()
-    {
-        // As read back: kind (- a device path, r raw, t telnet), host and port; port 0 for no valid address.
-        const char* cases[][2] = {{"tcp://192.168.0.7:4001", "r 192.168.0.7 4001"}, {"RFC2217://bench-3.lab:2217", "t bench-3.lab 2217"},
-            {"rfc2217://[::1]:65535", "t ::1 65535"}, {"/dev/ttyUSB0", "-  0"}, {"telnet://h:23", "-  0"}, {"tcp://host", "r  0"},
-            {"tcp://host:0", "r  0"}, {"tcp://host:65536", "r  0"}, {"tcp://host:+80", "r  0"}, {"tcp://:80", "r  0"},
-            {"tcp://::1:80", "r  0"}, {"tcp://[host]:80", "r  0"}, {"tcp://a b:80", "r  0"}, {"tcp://host:80/", "r  0"}};
-        for (const auto& [given, read] : cases) {
-            const NetworkAddress a = ParseNetworkAddress(QString::fromLatin1(given));
-            const QString kind = a.Kind == NetworkKind::Raw ? "r" : a.Kind == NetworkKind::Rfc2217 ? "t" : "-";
-            QCOMPARE(QStringLiteral("%1 %2 %3").arg(kind, a.Host).arg(a.Port), QString::fromLatin1(read));
-        }
-    }
-
-    void CountersBecomeOneEventPerMovedCounter()
-    {
-        LineCounters before, after;
-        QVERIFY(LineEventsBetween(before, after).isEmpty());
-        after.Frame = 1000;   // a burst is one message, not a thousand
-        after.Parity = 1;
-        after.Break = 2;
-        after.Cts = 1;
-        after.Dsr = 1;
-        after.BufOverrun = 5;
-        after.Overrun = 1;
-        const QList<int> codes = LineEventsBetween(before, after);
-        QCOMPARE(codes, (QList<int>{1001, 1004, 1006, 1008, 1009, 3, 4}));
-        for (int code : codes)
-            QCOMPARE(LineEventMessage(code).isEmpty(), code == 4);
     }
 
     // Writes to a port whose device keeps everything pending, with the

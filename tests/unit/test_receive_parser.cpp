@@ -65,15 +65,9 @@ private slots:
         const auto info = [](const QString& line) { return QStringLiteral("info=") + line + QStringLiteral("\r\n"); };
         const int bound = MaxLineLength;
 
-        const struct {
-            const char* name;
-            Mode mode;
-            bool single;
-            QStringList chunks, expected;
-            int pollIndex;
-            QString lineBuffer;
-            int messageLines;
-        } cases[] = {
+        // What the window shows, and where the parser stands after the chunks.
+        const struct { const char* name; Mode mode; bool single; QStringList chunks, expected; int pollIndex;
+                       QString lineBuffer; int messageLines; } cases[] = {
             {"reply split over three chunks", Mode::Monitor, true, {"12.3", "45", "\n"}, {"P1V=12.345"}, 1, "", 0},
             {"tail waits for the next chunk", Mode::Monitor, true, {"1\n2"}, {"P1V=1"}, 1, "2", 0},
             {"carriage returns stay in readouts", Mode::Monitor, true, {"1.5\r\n0.2\r\n"}, {"P1V=1.5\r", "P1I=0.2\r"}, 0, "", 0},

