@@ -108,6 +108,7 @@ private slots:
         QCOMPARE(h.Older(QStringLiteral("*IDN?")), QStringLiteral("*IDN?"));
         h.Newer(QStringLiteral("*IDN?"));
         QCOMPARE(h.Newer(QStringLiteral("APPL P1,1,1")), QStringLiteral("OUTP"));
+        QCOMPARE(h.Newer(QStringLiteral("OUTP")), QStringLiteral("OUTP"));   // at the bottom it stays there
     }
 };
 

@@ -53,7 +53,8 @@ private slots:
             const QString record = k.dual ? BuildDualRecord(text(0), text(1), text(2), text(3), LogTimestamp(at))
                                           : BuildSingleRecord(text(0), text(1), LogTimestamp(at));
             ROW_COMPARE(k.name, record, QString::fromLatin1(k.record));
-            const std::optional<LogRecordFields> read = SplitLogRecord(record.toLatin1().chopped(1));   // as the reader gets it: without the LF
+            const QByteArray line = record.toLatin1().chopped(1);   // as the reader gets it: without the LF; the fields view it
+            const std::optional<LogRecordFields> read = SplitLogRecord(line);
             QVERIFY2(read && read->Dual == k.dual && QDateTime(read->Date, read->Time) == at, k.name);
             for (int i = 0; i < (k.dual ? 4 : 2); ++i)
                 QVERIFY2(read->Readouts[i] == QByteArrayView(k.readouts[i]), k.name);
