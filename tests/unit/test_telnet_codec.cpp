@@ -88,8 +88,6 @@ private slots:
         Row("flapping: settings once", Hex("fffd2cfffe2cfffd2c"), {}, Settings + Hex("fffc2cfffb2c"), accepted);
         Row("line bits alone", Sub("6a10") + Sub("6a08") + Sub("6a04") + Sub("6a02"), {Break, Frame, RxParity, Overrun});
         Row("levels: first known, then moved", Sub("6bf0") + Sub("6b40"), {CtsChange, DsrChange, CdChange});
-        Row("not notifications", Sub("0610") + Hex("fffa2d6b0ffff0") + Sub("6b"), {});
-        Row("past it, dropped", Sub("6a10" + QString(124, QLatin1Char('0'))) + Sub("6a02"), {Overrun});
     }
     void Decodes()
     {
