@@ -64,7 +64,6 @@ void TestRunnerE2E::ExitCodes_data()
     const QString version = QRegularExpression::escape(QStringLiteral(TARVIO_VERSION));
     const QString help = "^Usage: tarvio \\[options\\]\n(.|\n)*TARVIO_COM1(.|\n)*-v, --version";
     info("tarvio --version", {"{tarvio}", "--version"}, 0, "^tarvio " + version + "\n$", Nothing);
-    info("tarvio -v", {"{tarvio}", "-v"}, 0, "^tarvio " + version + "\n$", Nothing);
     info("tarvio --help", {"{tarvio}", "--help"}, 0, help, Nothing);
     info("tarvio -h among Qt's options", {"{tarvio}", "-style", "fusion", "-h"}, 0, help, Nothing);
     // Qt's own option must reach Qt whole, not as -r -e -v... meaning --version.
@@ -93,9 +92,7 @@ void TestRunnerE2E::ExitCodes_data()
         QStringList{"monitor", "--for", "6s", "--quiet"} + logs, 0, "통신포트 연결이 끊어졌습니다[^\n]*\n(.|\n)*다시 연결됨", any, {},
         {5, 12, 0});
     row("unknown option", {}, p1 + QStringList{"--fast"}, 2, "Unknown option 'fast'", {});
-    row("option of the other job", {}, {"monitor", "--repeat", "2"}, 2, "--repeat is for the pattern job", {});
     row("bad field sends nothing", sim, p1, 2, "2번째 단계의 전압 값이 숫자가 아닙니다", {}, {}, {}, "0,5,1\r\n1,x,1\r\n");
-    row("empty pattern", sim, p1, 2, "holds no step", {}, {}, {}, QByteArray());
     // Monitoring goes on as in the window; the records are lost and the exit code says so.
     row("unwritable log folder", demo, {"monitor", "--for", "2s", "--log-folder", "/nonexistent/logs"}, 1,
         "측정 기록을 저장할 수 없습니다: /nonexistent/logs/", any);

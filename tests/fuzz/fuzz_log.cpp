@@ -51,16 +51,7 @@ void CheckLine(QByteArrayView line, Tally& tally)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    QByteArray file(reinterpret_cast<const char*>(data), qsizetype(size));
-    // A leading DEL, which no log holds, repeats the first line past the line bound.
-    if (file.startsWith('\x7f')) {
-        const qsizetype lf = file.indexOf('\n');
-        const QByteArray unit = file.mid(1, lf < 0 ? -1 : lf - 1), rest = lf < 0 ? QByteArray() : file.mid(lf);
-        file = unit;
-        while (!unit.isEmpty() && file.size() <= LogLoader::MaxLineLength + 2)
-            file += unit;
-        file += rest;
-    }
+    const QByteArray file(reinterpret_cast<const char*>(data), qsizetype(size));
     Tally expected;
     for (qsizetype from = 0; from < file.size();) {
         const qsizetype lf = file.indexOf('\n', from);

@@ -7,10 +7,8 @@
 #include "simulator/CommandInterpreter.h"
 #include "simulator/CommandRunner.h"
 #include "simulator/LineFramer.h"
-#include "simulator/PacedOutput.h"
 #include "simulator/PresencePlan.h"
 #include "simulator/ReplyFaults.h"
-#include "simulator/SilencePlan.h"
 #include "simulator/SimOptions.h"
 #include "simulator/TraceRecord.h"
 
@@ -97,13 +95,11 @@ class TestSimCore : public QObject {
 private slots:
     void Commands();
     void Framing();
-    void PacedRelease();
     void SpoiledReplies();
     void OneCommandAtATime();
     void RecordRoundTrip();
     void Options();
     void Presence();
-    void Silence();
 };
 
 void TestSimCore::Commands()
@@ -168,22 +164,6 @@ void TestSimCore::Framing()
         }
         QVERIFY2(framed.join('|') == k.lines, k.name);
     }
-}
-
-void TestSimCore::PacedRelease()
-{
-    // 300 baud carries a byte each 1/30 s, and a line left idle saves up no credit.
-    PacedOutput paced(300, 100);
-    QVERIFY(paced.Push("abc", 0));
-    QCOMPARE(std::string(paced.Ready(1)), std::string("abc"));
-    paced.Consume(3);
-    QVERIFY(paced.Push(std::string(30, 'x'), 5));
-    QCOMPARE(paced.Ready(5).size(), std::size_t(0));
-    QCOMPARE(paced.Ready(5.5).size(), std::size_t(15));
-    QVERIFY(std::fabs(paced.NextCrossingAt(5.51) - 5.5333333) < 1e-6);
-    // A console that stops reading gets no more than the capacity queued.
-    PacedOutput unpaced(0, 10);
-    QVERIFY(unpaced.Push("12345678", 0) && !unpaced.Push("abc", 0) && unpaced.Push("90", 0));
 }
 
 void TestSimCore::SpoiledReplies()
@@ -312,26 +292,6 @@ void TestSimCore::Presence()
             }
         }
         QVERIFY2(seen.join(" | ") == k.steps, qPrintable(QStringLiteral("%1: %2").arg(k.args, seen.join(" | "))));
-    }
-}
-
-void TestSimCore::Silence()
-{
-    // times: seconds after start-up; states: at each, S silent or - answering, then when that next changes.
-    const struct { const char* args; QList<double> times; const char* states; } cases[] = {
-        {"--silent-after 1 --silent-for 2 --silent-every 3", {0.5, 1, 3, 6, 8, 11}, "- 1 | S 3 | - 6 | S 8 | - 11 | S 13"},
-        {"--stop-after 5 --silent-after 1 --silent-for 2 --silent-every 1", {3, 4, 5, 7}, "- 4 | S -1 | S -1 | S -1"}, // a silence the stop cuts never ends
-    };
-    for (const auto& k : cases) {
-        // Started at a time that is no round number, as the monotonic clock's never is.
-        const double start = 8693.8083;
-        const SilencePlan plan(Parse(k.args).Options, start);
-        QStringList seen;
-        for (double now : k.times) {
-            const double next = plan.NextChangeAt(start + now);
-            seen << QString("%1 %2").arg(plan.Silent(start + now) ? "S" : "-").arg(next < 0 ? -1 : std::round((next - start) * 1e6) / 1e6);
-        }
-        QVERIFY2(seen.join(" | ") == k.states, qPrintable(QStringLiteral("%1: %2").arg(k.args, seen.join(" | "))));
     }
 }
 

@@ -88,8 +88,9 @@ struct Session {
 }
 
 // The built simulator on a real pseudo-terminal or TCP port, seen from the console's
-// side; the instrument logic, pacing, silences and spoilt replies are the core test's,
-// a return on the same link the console's reconnect test.
+// side; the instrument logic and spoilt replies are the core test's, pacing and
+// silences the console's end-to-end tests', a return on the same link the
+// console's reconnect test.
 class TestSimPty : public QObject {
     Q_OBJECT
 private slots:

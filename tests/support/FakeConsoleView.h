@@ -17,12 +17,8 @@ struct FakeConsoleView : ConsoleView {
     CommandMode Mode = CommandMode::Line;
     bool Single = true, NewModel = true, Repeat = false;
     QString Command, MonitorText = QStringLiteral("500");
-    int RepeatSpinner = 50, MonitorSpinner = 500;
 
-    int ModeGroup = -1, ModelGroup = -1, PortButton = -1, SendButton = -1, Composer = -1;
-    bool RepeatCheckCleared = false, RepeatCaptionRunning = false;
-    int LampsLit = 0, ReceiveLampsLit = 0, PatternWindows = 0;
-    QString PortStatus;
+    int ModeGroup = -1, SendButton = -1;
     PortState State = PortState::Closed;
     QString InfoText;
     QStringList Info;   // InfoText's lines
@@ -34,25 +30,23 @@ struct FakeConsoleView : ConsoleView {
     bool RepeatChecked() const override { return Repeat; }
     QString CommandText() const override { return Command; }
     QString MonitorIntervalText() const override { return MonitorText; }
-    int RepeatSpinnerValue() const override { return RepeatSpinner; }
-    int MonitorSpinnerValue() const override { return MonitorSpinner; }
+    int RepeatSpinnerValue() const override { return 50; }
+    int MonitorSpinnerValue() const override { return 500; }
     void EnableModeGroup(bool on) override { ModeGroup = on; }
-    void EnableModelGroup(bool on) override { ModelGroup = on; }
-    void EnablePortButton(bool on) override { PortButton = on; }
+    void EnableModelGroup(bool) override {}
+    void EnablePortButton(bool) override {}
     void EnableSendButton(bool on) override { SendButton = on; }
     // The window clears the repeat check along with the composer.
     void EnableComposer(bool on) override
     {
-        Composer = SendButton = on;
-        if (!on) {
+        SendButton = on;
+        if (!on)
             Repeat = false;
-            RepeatCheckCleared = true;
-        }
     }
-    void ShowRepeatRunning(bool running) override { RepeatCaptionRunning = running; }
-    void LightSendLamp() override { ++LampsLit; }
-    void ShowPortStatus(const QString& text) override { PortStatus = text; }
-    void LightReceiveLamp() override { ++ReceiveLampsLit; }
+    void ShowRepeatRunning(bool) override {}
+    void LightSendLamp() override {}
+    void ShowPortStatus(const QString&) override {}
+    void LightReceiveLamp() override {}
     void ShowPortState(PortState state) override { State = state; }
     void InsertInfoText(const QString& text) override
     {
@@ -66,7 +60,7 @@ struct FakeConsoleView : ConsoleView {
         InfoText.clear();
         Info.clear();
     }
-    void OpenPatternWindow() override { ++PatternWindows; }
+    void OpenPatternWindow() override {}
     void SetTimerInterval(ConsoleTimer t, int ms) override { Timers[t].Interval = ms; }
     int TimerInterval(ConsoleTimer t) const override { return Timers.count(t) ? Timers.at(t).Interval : -1; }
     void StartTimer(ConsoleTimer t) override { Timers[t].Running = true; }

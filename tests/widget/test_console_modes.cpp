@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the console window adds to the controller: a repeat ending with its
 // port or mode, the pattern window's hand-back, the log tick's echo and file,
-// and the message panel, with the timers' handlers called directly.
+// the message panel, the lamps and the composer, with the timers' handlers
+// called directly.
 #include <QPointer>
 #include <QWindow>
 
@@ -11,7 +12,15 @@
 #include "support/Rows.h"
 
 namespace {
+const QColor Grey(192, 192, 192);
+
 struct Console : FakeConsole {
+    void Press(std::initializer_list<const char*> buttons)
+    {
+        for (const char* name : buttons)
+            QTest::mouseClick(FindControl<QPushButton>(window, name), Qt::LeftButton);
+    }
+    QString Field() const { return FindControl<QLineEdit>(window, "TextCommand")->text(); }
     QByteArray Log() const
     {
         QFile f(logDir.filePath(QStringLiteral("050309_MS.txt")));
@@ -118,21 +127,6 @@ private slots:
         }
     }
 
-    void UnwritableLogIsReportedOncePerRunOfFailures()
-    {
-        Console c;
-        // A folder where the day's file should be: even root cannot append to it.
-        QVERIFY(QDir(c.logDir.path()).mkdir(QStringLiteral("050309_MS.txt")));
-        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
-        for (int tick = 0; tick < 2; ++tick) {
-            c.port.Receive("1.000\n2.000\n");
-            c.window.Timer4_Timer();
-        }
-        QCOMPARE(c.Info().count(QStringLiteral("050309_MS.txt")), 1);
-        QCOMPARE(c.Info().count(QStringLiteral("PM 02:05:07")), 2);   // the echo goes on
-        QVERIFY(FindControl<QTimer>(c.window, "Timer3")->isActive() && FindControl<QTimer>(c.window, "Timer4")->isActive());
-    }
-
     // Lines of one read go in at once, yet the panel ends up as it would
     // line by line, the parser's emptying every hundred lines included; and
     // days of echo keep only the latest lines.
@@ -160,6 +154,59 @@ private slots:
         FindControl<TextPanel>(c.window, "TextInfo")->InsertText(QStringLiteral("latest\r\n"));
         QVERIFY(FindControl<TextPanel>(c.window, "TextInfo")->document()->blockCount() <= frmMain::MaxInfoLines + 1);
         QVERIFY(c.Info().endsWith(QStringLiteral("latest\n")));
+    }
+
+    // Each event adds its message, or nothing, and leaves the port open and
+    // the lamp grey; a reply lights the lamp until the next lamp tick.
+    void LineEventMessages()
+    {
+        static const struct { int code; const char* message; } rows[] = {
+            {3, "CTS 회선에서 변경"}, {1004, "프레이밍 오류."}, {1, ""}, {9999, ""}};
+        Console c;
+        QString expected;
+        for (const auto& r : rows) {
+            emit c.port.LineEvent(r.code);
+            if (*r.message)
+                expected += QString::fromUtf8(r.message) + QLatin1Char('\n');
+            QVERIFY2(c.Info() == expected, qPrintable(QStringLiteral("code %1: %2").arg(r.code).arg(c.Info())));
+        }
+        QVERIFY(c.port.IsOpen());
+        Lamp* lamp = FindControl<Lamp>(c.window, "ShapeReceive");
+        QCOMPARE(lamp->FillColor(), Grey);
+        c.port.Receive("12.3");
+        QCOMPARE(lamp->FillColor(), QColor(255, 255, 0));
+        c.window.Timer2_Timer();
+        QCOMPARE(lamp->FillColor(), Grey);
+    }
+
+    // A keyword starts afresh, keys always work at the end whatever the
+    // caret; Enter sends, and Up recalls what was sent, not the polling.
+    void ComposerButtonsEnterAndHistory()
+    {
+        Console c;
+        c.Press({"CmdAPPL", "CmdP1", "CmdComma", "Cmd1", "CmdOS", "CmdON", "CmdDel"});
+        FindControl<QLineEdit>(c.window, "TextCommand")->setCursorPosition(0);
+        c.Press({"CmdOFF", "CmdSpace", "CmdDot", "Cmd5"});
+        QCOMPARE(c.Field(), QStringLiteral("OUTP:STAT OOFF .5"));
+        QCOMPARE(FindControl<QLabel>(c.window, "sbrInfo")->text(), QStringLiteral("OUTP:STAT {ON|OFF} : 출력 제어 상태 설정"));
+        c.Press({"CmdStartStop"});
+        QCOMPARE(c.port.Written(), QByteArray("OUTP:STAT OOFF .5\n"));
+        QVERIFY(!FindControl<QTimer>(c.window, "Timer1")->isActive());   // no repeat asked for
+        QLineEdit* field = FindControl<QLineEdit>(c.window, "TextCommand");
+        field->setFocus();
+        field->setText(QStringLiteral("*IDN?"));
+        QTest::keyClick(field, Qt::Key_Return);
+        FindControl<QPushButton>(c.window, "CmdStartStop")->setEnabled(false);
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(c.port.Writes.mid(1), (QList<QByteArray>{"*IDN?\n"}));
+        FindControl<QRadioButton>(c.window, "OptionMonitorCmd")->setChecked(true);
+        c.window.Timer3_Timer();
+        FindControl<QRadioButton>(c.window, "OptionLineCmd")->setChecked(true);
+        field->setText(QStringLiteral("OUT"));
+        QTest::keyClick(field, Qt::Key_Up);
+        QCOMPARE(c.Field(), QStringLiteral("*IDN?"));
+        QTest::keyClick(field, Qt::Key_Down);
+        QCOMPARE(c.Field(), QStringLiteral("OUT"));
     }
 };
 
