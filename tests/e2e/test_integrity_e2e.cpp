@@ -3,7 +3,6 @@
 // The console against a supply that misbehaves with the line still open: it
 // falls silent, loses a reply, adds one, or answers slowly. Nothing is logged
 // that was not measured, and every readout keeps its own quantity.
-#include <QDir>
 #include <QTemporaryDir>
 
 #include "console/QueryBatch.h"

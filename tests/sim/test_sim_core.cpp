@@ -7,6 +7,7 @@
 #include "simulator/CommandInterpreter.h"
 #include "simulator/CommandRunner.h"
 #include "simulator/LineFramer.h"
+#include "simulator/PacedOutput.h"
 #include "simulator/PresencePlan.h"
 #include "simulator/ReplyFaults.h"
 #include "simulator/SimOptions.h"
@@ -95,6 +96,7 @@ class TestSimCore : public QObject {
 private slots:
     void Commands();
     void Framing();
+    void PacedRelease();
     void SpoiledReplies();
     void OneCommandAtATime();
     void RecordRoundTrip();
@@ -164,6 +166,22 @@ void TestSimCore::Framing()
         }
         QVERIFY2(framed.join('|') == k.lines, k.name);
     }
+}
+
+void TestSimCore::PacedRelease()
+{
+    // 300 baud carries a byte each 1/30 s, and a line left idle saves up no credit.
+    PacedOutput paced(300, 100);
+    QVERIFY(paced.Push("abc", 0));
+    QCOMPARE(std::string(paced.Ready(1)), std::string("abc"));
+    paced.Consume(3);
+    QVERIFY(paced.Push(std::string(30, 'x'), 5));
+    QCOMPARE(paced.Ready(5).size(), std::size_t(0));
+    QCOMPARE(paced.Ready(5.5).size(), std::size_t(15));
+    QVERIFY(std::fabs(paced.NextCrossingAt(5.51) - 5.5333333) < 1e-6);
+    // A console that stops reading gets no more than the capacity queued.
+    PacedOutput unpaced(0, 10);
+    QVERIFY(unpaced.Push("12345678", 0) && !unpaced.Push("abc", 0) && unpaced.Push("90", 0));
 }
 
 void TestSimCore::SpoiledReplies()

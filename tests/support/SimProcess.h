@@ -29,7 +29,6 @@ public:
     }
     bool Ok() const { return ok_ && QFile::exists(link_); }
     QString Link() const { return link_; }
-    QProcess& Process() { return process_; }
     // Every record line: timestamp, kind (LF or CR for a command, OUT for a
     // reply...) and text, tab-separated.
     QString RecordText() const

@@ -157,7 +157,8 @@ private slots:
     }
 
     // Each event adds its message, or nothing, and leaves the port open and
-    // the lamp grey; a reply lights the lamp until the next lamp tick.
+    // the lamp grey; a reply lights the lamp until the next lamp tick. A lost
+    // device is told once, however often it is reported.
     void LineEventMessages()
     {
         static const struct { int code; const char* message; } rows[] = {
@@ -177,6 +178,9 @@ private slots:
         QCOMPARE(lamp->FillColor(), QColor(255, 255, 0));
         c.window.Timer2_Timer();
         QCOMPARE(lamp->FillColor(), Grey);
+        c.port.Vanish(QStringLiteral("Input/output error"));
+        c.port.Vanish(QStringLiteral("Input/output error"));   // the same loss, reported again
+        QCOMPARE(c.Info().count(QStringLiteral("/dev/fake1")), 1);
     }
 
     // A keyword starts afresh, keys always work at the end whatever the
